@@ -1,0 +1,236 @@
+#include "note/general_note.h"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "note/counting.h"
+#include "note/parameter_emitter.h"
+#include "note/segment_converter.h"
+
+namespace notora {
+namespace {
+
+using cp932::CharClass;
+
+constexpr std::int32_t kGeneralNoteType = 212;
+constexpr std::int32_t kJisFont = 2001;
+// Indices into a parameter text are signed 32-bit; a longer text is read only
+// as far as they reach (with room for the index arithmetic past its end).
+constexpr std::size_t kMaxParameterText = std::numeric_limits<std::int32_t>::max() - 64;
+
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+}  // namespace
+
+GeneralNoteConverter::GeneralNoteConverter(const RunOptions& options, RunCounters& counters,
+                                           char parameterDelimiter, char recordDelimiter)
+    : options_(options),
+      counters_(counters),
+      parameterDelimiter_(parameterDelimiter),
+      recordDelimiter_(recordDelimiter) {}
+
+Status GeneralNoteConverter::NoteError(MessageId id, std::int64_t index) const {
+  return Status::Error(FormatMessage(id, {note_.lines.LineOf(index)}));
+}
+
+Status GeneralNoteConverter::ReadInteger(MessageId fieldName, std::int32_t* value) {
+  NOTORA_RETURN_IF_ERROR(ReadIntegerField(note_.parameterText, parameterDelimiter_, fieldName,
+                                          recordDelimiter_, note_.lines, options_,
+                                          &note_.cursor));
+  *value = note_.cursor.value;
+  return Status::Ok();
+}
+
+Status GeneralNoteConverter::ReadReal(MessageId fieldName, double* value) {
+  return ReadRealField(note_.parameterText, parameterDelimiter_, fieldName, note_.lines,
+                       &note_.cursor, value);
+}
+
+Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
+                                               RebuiltNote* rebuilt) {
+  rebuilt->changed = false;
+  rebuilt->parameterText.clear();
+  rebuilt->lineCount = 0;
+
+  note_.parameterText = entity.parameterText.substr(0, kMaxParameterText);
+  note_.lines = ParameterLines{entity.parameterLineCount, entity.lastRecordNumber};
+  note_.cursor = FieldCursor{};
+  note_.bodyBuffer.clear();
+  note_.emittedStrings = 0;
+  note_.stringChars = 0;
+  note_.changeCount = 0;
+
+  NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
+  counters_.noteStringCount = note_.NS;
+  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError != 0)) {
+    return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
+  }
+  for (std::int32_t stringNumber = 1; stringNumber <= note_.NS; ++stringNumber) {
+    NOTORA_RETURN_IF_ERROR(ConvertString(entity, stringNumber));
+    if (stringNumber == std::numeric_limits<std::int32_t>::max()) break;
+  }
+  if (note_.changeCount == 0) return Status::Ok();
+
+  NOTORA_RETURN_IF_ERROR(CloseRebuiltNote(note_.parameterText, note_.cursor.last, note_.lines,
+                                          kGeneralNoteType, note_.emittedStrings,
+                                          parameterDelimiter_, recordDelimiter_,
+                                          &note_.bodyBuffer, &rebuilt->parameterText));
+  rebuilt->changed = true;
+  rebuilt->lineCount = static_cast<std::int32_t>(rebuilt->parameterText.size() / 64);
+  CountOne(&counters_.convertedEntities);
+  return Status::Ok();
+}
+
+Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
+                                           std::int32_t stringNumber) {
+  NoteString string;
+  const FieldCursor& cursor = note_.cursor;
+
+  NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNC, &string.NC));
+  if (string.NC <= 0) return NoteError(MessageId::NoteCharCountNotPositive, cursor.last);
+
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameWT, &string.WT));
+  const double widthAsRead = string.WT;
+  if (string.WT == 0.0) return NoteError(MessageId::NoteWidthZero, cursor.last);
+  if (string.WT < 0.0) {
+    CountOne(&counters_.negativeWidthElements);
+    if (options_.negativeWidthMode == 2) {
+      return NoteError(MessageId::NoteWidthNegative, cursor.last);
+    }
+    if (options_.negativeWidthMode == 0) {
+      string.WT = std::fabs(string.WT);
+      CountOne(&note_.changeCount);
+    }
+  }
+
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameHT, &string.HT));
+  const double heightAsRead = string.HT;
+  if (!(string.HT > 0.0)) return NoteError(MessageId::NoteHeightNotPositive, cursor.last);
+
+  NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameFC, &string.FC));
+  if (string.FC <= 0) return NoteError(MessageId::NoteFontNotPositive, cursor.last);
+  if (string.FC == kJisFont) CountOne(&counters_.jisCodeElements);
+
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameSL, &string.SL));
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameA, &string.A));
+
+  NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameM, &string.M));
+  if (string.M < 0 || string.M > 2) {
+    return NoteError(MessageId::NoteMirrorOutOfRange, cursor.last);
+  }
+
+  NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameVH, &string.VH));
+  if (string.VH < 0 || string.VH > 1) {
+    return NoteError(MessageId::NoteRotateFlagOutOfRange, cursor.last);
+  }
+  if (string.VH == 1) {
+    CountOne(&counters_.verticalElements);
+    // The variable value of a vertical string is kept in WT while it is
+    // converted; a file that carries it in the height field has it moved.
+    if (options_.verticalValueInput == 1) {
+      std::swap(string.WT, string.HT);
+      if (options_.verticalValueOutput == 0) CountOne(&note_.changeCount);
+    }
+  }
+
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameXS, &string.XS));
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameYS, &string.YS));
+  NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameZS, &string.ZS));
+
+  std::int32_t textCount = 0;
+  NOTORA_RETURN_IF_ERROR(ReadIntegerField(note_.parameterText, 'H',
+                                          MessageId::FieldNameTextCount, 'H', note_.lines,
+                                          options_, &note_.cursor));
+  textCount = cursor.value;
+  if (textCount <= 0) return NoteError(MessageId::NoteTextCountNotPositive, cursor.last);
+  const std::int64_t textStart = cursor.next;
+  const std::int64_t textEnd = textStart + textCount;
+  const auto textSize = static_cast<std::int64_t>(note_.parameterText.size());
+  if (textSize < textEnd) return NoteError(MessageId::NoteTextCountBeyondEnd, cursor.last);
+  const NoteString asRead = [&] {
+    NoteString fields = string;
+    fields.WT = widthAsRead;
+    fields.HT = heightAsRead;
+    return fields;
+  }();
+  string.NC = textCount;
+  if (textEnd >= textSize || (note_.parameterText[textEnd] != parameterDelimiter_ &&
+                              note_.parameterText[textEnd] != recordDelimiter_)) {
+    return NoteError(MessageId::NoteNoDelimiterAfterText, cursor.last);
+  }
+  if (string.FC == kJisFont && textCount % 4 != 0) {
+    return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
+  }
+  const std::string_view text = note_.parameterText.substr(textStart, textCount);
+  if (string.VH != 0) {
+    note_.stringChars = static_cast<std::int32_t>(cp932::CountCharacters(text));
+  }
+  if (observer_ != nullptr) {
+    observer_->OnNoteString(entity, stringNumber, note_.NS, asRead, text);
+  }
+  return WalkText(&string);
+}
+
+Status GeneralNoteConverter::WalkText(NoteString* string) {
+  FieldCursor& cursor = note_.cursor;
+  const std::string_view text = note_.parameterText;
+  const std::int32_t textStart = cursor.next;
+  const std::int32_t count = string->NC;
+  const bool jisFont = string->FC == kJisFont;
+  const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
+  const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
+
+  CharClass previous = CharClass::kPlain;
+  for (std::int32_t byteIndex = 0; byteIndex < count; ++byteIndex) {
+    cursor.last = textStart + byteIndex;
+    const char byte = text[cursor.last];
+    if (jisFont && !IsHexDigit(byte)) {
+      return NoteError(MessageId::NoteJisTextNotHex, cursor.last);
+    }
+    const CharClass charClass = cp932::ClassifyByte(static_cast<unsigned char>(byte));
+    // A lead byte in the last position would take the byte after TEXT for
+    // its trail byte.
+    if (charClass == CharClass::kRefused ||
+        (charClass == CharClass::kDoubleByte && byteIndex == count - 1)) {
+      return NoteError(MessageId::NoteTextBadCharacter, cursor.last);
+    }
+    if (byteIndex > 0) {
+      const bool cut = cutEveryCharacter ? (!jisFont || byteIndex % 4 == 0)
+                                         : (cutAtClassChange && charClass != previous);
+      if (cut) {
+        EmitSegment(string, cursor.last - cursor.next, previous);
+        note_.bodyBuffer.push_back(parameterDelimiter_);
+      }
+    }
+    if (charClass == CharClass::kDoubleByte) {
+      ++byteIndex;
+      ++cursor.last;
+    }
+    previous = charClass;
+  }
+  EmitSegment(string, cursor.last - cursor.next + 1, previous);
+  ++cursor.next;
+  ++cursor.last;
+  note_.bodyBuffer.push_back(text[cursor.last]);
+  return Status::Ok();
+}
+
+void GeneralNoteConverter::EmitSegment(NoteString* string, std::int32_t length,
+                                       CharClass charClass) {
+  FieldCursor& cursor = note_.cursor;
+  cursor.value = length;
+  CountOne(&note_.emittedStrings);
+  NoteSegment segment;
+  segment.start = cursor.next;
+  segment.length = length;
+  segment.charClass = charClass;
+  segment.stringChars = note_.stringChars;
+  ConvertNoteSegment(options_, note_.parameterText, &note_.bodyBuffer, parameterDelimiter_,
+                     string, &segment, &note_.changeCount, &counters_);
+  cursor.next = segment.start;
+}
+
+}  // namespace notora

@@ -1,0 +1,83 @@
+// The General Note (IGES entity type 212) parser and converter.
+//
+// GeneralNoteConverter reads a note's fields one by one, checks them, counts
+// the strings with JIS-code text, vertical writing and negative widths, cuts
+// every string's TEXT into segments and converts each into a text block
+// (ConvertNoteSegment). A note in which anything changed is closed by the
+// parameter data emitter and its new parameter text replaces the old one; a
+// note with no change keeps its text as read. Every fault in a note ends the
+// run with one message naming the P record of the fault.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "iges/entity_handler.h"
+#include "note/cp932.h"
+#include "note/field_reader.h"
+#include "note/note_observer.h"
+#include "note/note_string.h"
+#include "note/parameter_lines.h"
+#include "run/run_counters.h"
+#include "run/run_options.h"
+#include "run/status.h"
+
+namespace notora {
+
+// One General Note while it is parsed.
+struct GeneralNote {
+  // The entity's parameter text as read, and where it lies in the section.
+  std::string_view parameterText;
+  ParameterLines lines;
+  FieldCursor cursor;
+  // NS, the number of text strings.
+  std::int32_t NS = 0;
+  // The rebuilt parameter text after the header record.
+  std::string bodyBuffer;
+  // Text blocks written so far; the NS of the rebuilt note.
+  std::int32_t emittedStrings = 0;
+  // Characters of the current string's TEXT (vertical strings only).
+  std::int32_t stringChars = 0;
+  // Non-zero once anything of the note has been altered.
+  std::int32_t changeCount = 0;
+};
+
+class GeneralNoteConverter : public EntityHandler {
+ public:
+  // `options` and `counters` must outlive the converter. The delimiters are
+  // the file's, from its Global section.
+  GeneralNoteConverter(const RunOptions& options, RunCounters& counters,
+                       char parameterDelimiter, char recordDelimiter);
+
+  // Sees every string of every note from now on; null (the default) for none.
+  // The observer must outlive its use here.
+  void SetObserver(NoteObserver* observer) { observer_ = observer; }
+
+  // Parses, checks and converts one note. Counts jisCodeElements,
+  // verticalElements, negativeWidthElements, unconvertibleChars and, for a
+  // rebuilt note, convertedEntities; sets noteStringCount to the note's NS.
+  Status HandleGeneralNote(const GeneralNoteEntity& entity, RebuiltNote* rebuilt) override;
+
+ private:
+  Status ReadInteger(MessageId fieldName, std::int32_t* value);
+  Status ReadReal(MessageId fieldName, double* value);
+  // Reads, checks and converts the next string of the note.
+  Status ConvertString(const GeneralNoteEntity& entity, std::int32_t stringNumber);
+  // Walks the TEXT of `string` (the cursor at its first byte) and converts
+  // it segment by segment.
+  Status WalkText(NoteString* string);
+  void EmitSegment(NoteString* string, std::int32_t length, cp932::CharClass charClass);
+  // An error `id` naming the P record of byte `index`.
+  Status NoteError(MessageId id, std::int64_t index) const;
+
+  const RunOptions& options_;
+  RunCounters& counters_;
+  const char parameterDelimiter_;
+  const char recordDelimiter_;
+  NoteObserver* observer_ = nullptr;
+  // Reused from note to note, so that its storage is allocated once.
+  GeneralNote note_;
+};
+
+}  // namespace notora

@@ -1,0 +1,149 @@
+#include "note/parameter_emitter.h"
+
+#include <charconv>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "run/messages.h"
+
+namespace notora {
+namespace {
+
+constexpr std::size_t kRecordBytes = 64;
+constexpr int kMaxTailCharacters = 25;
+
+// Writes `value` in plain decimal at `out` (room for 20 bytes); returns the
+// number of bytes written.
+std::size_t FormatDecimal(std::int64_t value, char* out) {
+  return static_cast<std::size_t>(std::to_chars(out, out + 20, value).ptr - out);
+}
+
+// Pads `buffer` with blanks as the packing rule requires before a field of
+// `fieldLength` bytes.
+void PadForField(std::string* buffer, std::size_t fieldLength) {
+  const std::size_t length = buffer->size();
+  const std::size_t endRecord = (length + fieldLength) / kRecordBytes;
+  if (endRecord > length / kRecordBytes) buffer->resize(endRecord * kRecordBytes, ' ');
+}
+
+// Gives the exponent of a formatted real (if any) at least three digits.
+std::size_t WidenExponent(char* text, std::size_t length) {
+  char* e = static_cast<char*>(std::memchr(text, 'e', length));
+  if (e == nullptr) return length;
+  char* digits = e + 2;  // after the sign, which to_chars always writes
+  const std::size_t digitCount = static_cast<std::size_t>(text + length - digits);
+  if (digitCount >= 3) return length;
+  const std::size_t missing = 3 - digitCount;
+  std::memmove(digits + missing, digits, digitCount);
+  std::memset(digits, '0', missing);
+  return length + missing;
+}
+
+// Writes the text of a real field's value at `out` (room for 64 bytes).
+std::size_t FormatReal(double value, char* out) {
+  if (std::isnan(value)) value = 0.0;
+  if (std::isinf(value)) value = std::copysign(DBL_MAX, value);
+  char* end = out + 64;
+  char* stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
+  double readBack = 0.0;
+  auto parsed = std::from_chars(out, stop, readBack);
+  if (parsed.ec != std::errc() || readBack != value) {
+    const double magnitude = std::fabs(value);
+    const auto format = (magnitude < 0.001 || magnitude >= 1000) ? std::chars_format::scientific
+                                                                 : std::chars_format::fixed;
+    stop = std::to_chars(out, end, value, format, 15).ptr;
+  }
+  return WidenExponent(out, static_cast<std::size_t>(stop - out));
+}
+
+}  // namespace
+
+void AppendPackedField(std::string* buffer, std::string_view text) {
+  PadForField(buffer, text.size());
+  buffer->append(text);
+}
+
+void AppendIntegerField(std::string* buffer, std::int32_t value, char delimiter) {
+  char text[24];
+  std::size_t length = FormatDecimal(value, text);
+  text[length++] = delimiter;
+  AppendPackedField(buffer, std::string_view(text, length));
+}
+
+void AppendRealField(std::string* buffer, double value, char delimiter) {
+  char text[72];
+  std::size_t length = FormatReal(value, text);
+  text[length++] = delimiter;
+  AppendPackedField(buffer, std::string_view(text, length));
+}
+
+void BeginHollerithField(std::string* buffer, std::size_t textLength) {
+  char count[24];
+  std::size_t length = FormatDecimal(static_cast<std::int64_t>(textLength), count);
+  count[length++] = 'H';
+  PadForField(buffer, length + textLength);
+  buffer->append(count, length);
+}
+
+void AppendHollerithField(std::string* buffer, std::string_view text) {
+  BeginHollerithField(buffer, text.size());
+  buffer->append(text);
+}
+
+Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
+                        const ParameterLines& lines, std::int32_t entityType,
+                        std::int32_t stringCount, char parameterDelimiter,
+                        char recordDelimiter, std::string* body, std::string* rebuilt) {
+  const std::int64_t messageLine = lines.LineOf(std::int64_t{tailStart} + 1);
+  char tail[kMaxTailCharacters];
+  int tailLength = 0;
+  for (std::size_t i = tailStart < 0 ? 0 : static_cast<std::size_t>(tailStart);
+       i < parameterText.size(); ++i) {
+    if (parameterText[i] == ' ') continue;
+    if (tailLength == kMaxTailCharacters) {
+      return Status::Error(FormatMessage(MessageId::NoteTailTooLong, {messageLine}));
+    }
+    tail[tailLength++] = parameterText[i];
+  }
+
+  // The back pointer and property counts that may follow the strings: only
+  // zero counts carry over into the rebuilt note.
+  const char P = parameterDelimiter;
+  const char R = recordDelimiter;
+  const std::string_view found(tail, tailLength);
+  const char recordOnly[1] = {R};
+  const char oneZeroCount[3] = {P, '0', R};
+  const char twoZeroCounts[5] = {P, '0', P, '0', R};
+  const char zeroThenRecord[2] = {'0', R};
+  const char zeroThenDelimiter[2] = {'0', P};
+  if (found == std::string_view(recordOnly, 1)) {
+    // The record delimiter is already in the body.
+  } else if (found == std::string_view(oneZeroCount, 3)) {
+    AppendPackedField(body, std::string_view(zeroThenRecord, 2));
+  } else if (found == std::string_view(twoZeroCounts, 5)) {
+    AppendPackedField(body, std::string_view(zeroThenDelimiter, 2));
+    AppendPackedField(body, std::string_view(zeroThenRecord, 2));
+  } else {
+    return Status::Error(FormatMessage(MessageId::NoteTailNotRecordDelimiter,
+                                       {messageLine, DescribeFileByte(R)}));
+  }
+  if (body->size() % kRecordBytes != 0) {
+    body->resize((body->size() / kRecordBytes + 1) * kRecordBytes, ' ');
+  }
+
+  char header[48];
+  std::size_t headerLength = FormatDecimal(entityType, header);
+  header[headerLength++] = P;
+  headerLength += FormatDecimal(stringCount, header + headerLength);
+  header[headerLength++] = P;
+
+  rebuilt->clear();
+  rebuilt->reserve(kRecordBytes + body->size());
+  rebuilt->append(header, headerLength);
+  rebuilt->resize(kRecordBytes, ' ');
+  rebuilt->append(*body);
+  return Status::Ok();
+}
+
+}  // namespace notora

@@ -1,0 +1,169 @@
+#include "note/segment_converter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "note/counting.h"
+#include "note/parameter_emitter.h"
+
+namespace notora {
+namespace {
+
+using cp932::CharClass;
+
+constexpr std::int32_t kJisFont = 2001;
+constexpr double kHalfPi = 1.5707963267948966;
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The code written by four hex digits, or 0 when they are not four digits.
+std::uint16_t ReadJisCode(std::string_view digits) {
+  if (digits.size() != 4) return 0;
+  unsigned code = 0;
+  for (char c : digits) {
+    const int value = HexDigitValue(c);
+    if (value < 0) return 0;
+    code = code << 4 | static_cast<unsigned>(value);
+  }
+  return static_cast<std::uint16_t>(code);
+}
+
+// JIS-code notation to full-width characters: two bytes for every four hex
+// digits.
+void AppendFullWidthText(const RunOptions& options, std::string_view digits, std::string* body,
+                         std::int32_t* changeCount, RunCounters* counters) {
+  const std::size_t characters = (digits.size() + 3) / 4;
+  BeginHollerithField(body, characters * 2);
+  for (std::size_t i = 0; i < digits.size(); i += 4) {
+    CountOne(changeCount);
+    const std::uint16_t code = cp932::JisToShiftJis(ReadJisCode(digits.substr(i, 4)));
+    if (code != 0) {
+      body->push_back(static_cast<char>(code >> 8));
+      body->push_back(static_cast<char>(code & 0xFF));
+    } else {
+      body->append(options.fullWidthFallback == 0 ? "\x81\x40" : "\xFA\x57", 2);
+      CountOne(&counters->unconvertibleChars);
+    }
+  }
+}
+
+// Full-width characters to JIS-code notation: four lower-case hex digits for
+// every character.
+void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass charClass,
+                   std::string* body, std::int32_t* changeCount, RunCounters* counters) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const bool doubleByte = charClass == CharClass::kDoubleByte;
+  const std::size_t characters = doubleByte ? (bytes.size() + 1) / 2 : bytes.size();
+  BeginHollerithField(body, characters * 4);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    std::uint16_t code;
+    if (doubleByte) {
+      const unsigned trail = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[++i]) : 0;
+      code = static_cast<std::uint16_t>(byte << 8 | trail);
+    } else {
+      code = cp932::WidenHalfWidth(byte);
+    }
+    CountOne(changeCount);
+    const std::uint16_t jis = cp932::ShiftJisToJis(code);
+    if (jis == 0) {
+      body->append(options.jisFallback == 0 ? "2121" : "FFFF", 4);
+      CountOne(&counters->unconvertibleChars);
+    } else {
+      const char digits[4] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF], kHex[(jis >> 4) & 0xF],
+                              kHex[jis & 0xF]};
+      body->append(digits, 4);
+    }
+  }
+}
+
+}  // namespace
+
+void ConvertNoteSegment(const RunOptions& options, std::string_view parameterText,
+                        std::string* body, char parameterDelimiter, NoteString* string,
+                        NoteSegment* segment, std::int32_t* changeCount,
+                        RunCounters* counters) {
+  const char P = parameterDelimiter;
+  const bool vertical = string->VH != 0;
+  const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
+                              segment->charClass == CharClass::kDoubleByte;
+  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisFont;
+  const bool toJis = options.conversionMode == 0 && fullWidthClass;
+
+  const auto textSize = static_cast<std::int64_t>(parameterText.size());
+  const std::int64_t start = std::min<std::int64_t>(std::max(segment->start, 0), textSize);
+  const std::int64_t length = std::min<std::int64_t>(std::max(segment->length, 0),
+                                                     textSize - start);
+  const std::string_view bytes = parameterText.substr(start, length);
+
+  // New character count.
+  std::int64_t characters = length;
+  if (options.conversionMode == 0 && segment->charClass == CharClass::kDoubleByte) {
+    characters = length * 2;
+  } else if (options.conversionMode == 0 && segment->charClass == CharClass::kHalfWidth) {
+    characters = length * 4;
+  } else if (jisToFullWidth) {
+    characters = length / 2;
+  }
+  AppendIntegerField(body, SaturateToInt32(characters), P);
+
+  // The segment's share of the box width: by characters along a vertical
+  // string, by bytes along a horizontal one (product first, then quotient).
+  double width = string->WT;
+  if (vertical) {
+    const double n = static_cast<double>(cp932::CountCharacters(bytes));
+    if (segment->stringChars > 0) width = n * string->WT / segment->stringChars;
+  } else if (string->NC > 0) {
+    width = static_cast<double>(length) * string->WT / string->NC;
+  }
+  if (options.verticalValueOutput == 1 && vertical) {
+    AppendRealField(body, string->HT, P);
+    AppendRealField(body, width, P);
+    if (options.verticalValueInput == 0) CountOne(changeCount);
+  } else {
+    AppendRealField(body, width, P);
+    AppendRealField(body, string->HT, P);
+  }
+
+  std::int32_t font = string->FC;
+  if (jisToFullWidth) {
+    font = 1;
+  } else if (toJis) {
+    font = kJisFont;
+  }
+  AppendIntegerField(body, font, P);
+  AppendRealField(body, string->SL, P);
+  AppendRealField(body, string->A, P);
+  AppendIntegerField(body, string->M, P);
+  if (options.verticalToHorizontal == 1 && vertical) {
+    AppendIntegerField(body, 0, P);
+    CountOne(changeCount);
+  } else {
+    AppendIntegerField(body, string->VH, P);
+  }
+  AppendRealField(body, string->XS, P);
+  AppendRealField(body, string->YS, P);
+  AppendRealField(body, string->ZS, P);
+
+  // The next segment starts where this one ends along the writing direction;
+  // a negative width still moves forward.
+  const double theta = vertical ? string->A - kHalfPi : string->A;
+  string->XS += std::fabs(width) * std::cos(theta);
+  string->YS += std::fabs(width) * std::sin(theta);
+
+  if (jisToFullWidth) {
+    AppendFullWidthText(options, bytes, body, changeCount, counters);
+  } else if (toJis) {
+    AppendJisText(options, bytes, segment->charClass, body, changeCount, counters);
+  } else {
+    AppendHollerithField(body, bytes);
+  }
+  segment->start = static_cast<std::int32_t>(start + length);
+}
+
+}  // namespace notora

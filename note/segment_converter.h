@@ -1,0 +1,52 @@
+// ConvertNoteSegment: turns one run of a text string into one text block.
+//
+// The General Note parser cuts every string's TEXT into segments (at class
+// changes while converting to JIS code, at every character while making a
+// vertical string horizontal) and hands each here. The block, fields NC to
+// TEXT of an IGES General Note string, is appended to the rebuilt note's body
+// by the parameter data emitter, every numeric field followed by the
+// parameter delimiter; TEXT is appended as a Hollerith field with nothing
+// after it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "note/cp932.h"
+#include "note/note_string.h"
+#include "run/run_counters.h"
+#include "run/run_options.h"
+
+namespace notora {
+
+struct NoteSegment {
+  // Index in the parameter text of the segment's first byte; advanced past
+  // every byte the conversion consumes.
+  std::int32_t start = 0;
+  // Number of bytes of the segment.
+  std::int32_t length = 0;
+  // Class of the segment's characters.
+  cp932::CharClass charClass = cp932::CharClass::kPlain;
+  // Number of characters of the string's whole TEXT (a two-byte character
+  // counts once); needed for vertical strings only.
+  std::int32_t stringChars = 0;
+};
+
+// Appends the block of `segment` to `body`. Under options.conversionMode 0
+// full-width characters become JIS-code notation (font 2001, four lower-case
+// hex digits each; "2121" or "FFFF" by options.jisFallback for a character
+// without JIS code); under mode 1 a font 2001 text becomes full-width
+// characters (the ideographic space or "＂" by options.fullWidthFallback for
+// a code without one); anything else is copied. The box width is the
+// segment's share of string->WT; a vertical string made horizontal is written
+// with VH 0. string->XS and string->YS advance to the next segment's start
+// point; segment->start ends just after the segment. Every alteration adds to
+// *changeCount; every replaced character adds to
+// counters->unconvertibleChars. The segment must lie inside `parameterText`.
+void ConvertNoteSegment(const RunOptions& options, std::string_view parameterText,
+                        std::string* body, char parameterDelimiter, NoteString* string,
+                        NoteSegment* segment, std::int32_t* changeCount,
+                        RunCounters* counters);
+
+}  // namespace notora
