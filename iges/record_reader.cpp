@@ -1,0 +1,113 @@
+#include "iges/record_reader.h"
+
+#include <cstring>
+
+#include "run/messages.h"
+
+namespace notora {
+namespace {
+
+// Bytes a record may span in the file: 80 characters, a CR absorbed before
+// the line feed, the line feed, and one byte more to tell a record of 81
+// characters from one of 80.
+constexpr std::size_t kWindow = kRecordLength + 3;
+
+bool IsJapaneseByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xA1 && byte <= 0xDF) ||
+         (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool HasJapaneseByte(std::string_view text) {
+  // Every Japanese byte has its high bit set: skip eight plain bytes at once.
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if ((word & 0x8080808080808080ULL) == 0) continue;
+    for (std::size_t j = i; j < i + 8; ++j) {
+      if (IsJapaneseByte(static_cast<unsigned char>(text[j]))) return true;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (IsJapaneseByte(static_cast<unsigned char>(text[i]))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+RecordReader::RecordReader(SourceBuffer* source, RunUi* ui) : source_(source), ui_(ui) {}
+
+void RecordReader::Rewind() {
+  position_ = 0;
+  recordNumber_ = 0;
+  atEnd_ = false;
+  std::memset(lineBuffer_, 0, sizeof lineBuffer_);
+}
+
+Status RecordReader::Next(Record* record) {
+  const bool readOk = source_->Ensure(position_ + kWindow);
+  std::string_view rest = source_->bytes().substr(position_);
+  if (rest.size() > kWindow) rest = rest.substr(0, kWindow);
+
+  // The characters of this record, as a text stream would deliver them: up
+  // to a line feed (not stored, a CR directly before it absorbed), the end of
+  // the file, or 81 characters.
+  std::size_t length;
+  std::size_t consumed;
+  bool stoppedAt81 = false;
+  const std::size_t lineFeed = rest.find('\n');
+  if (lineFeed != std::string_view::npos) {
+    length = lineFeed;
+    if (length > 0 && rest[length - 1] == '\r') --length;
+    consumed = lineFeed + 1;
+    if (length > kRecordLength) {
+      length = kRecordLength + 1;
+      stoppedAt81 = true;
+    }
+  } else if (!readOk || rest.size() > kRecordLength + 1 || !source_->ended()) {
+    // No line feed within reach: either more than 81 characters stand on
+    // this line, or the bytes could not be read.
+    length = std::min(rest.size(), kRecordLength + 1);
+    consumed = length;
+    stoppedAt81 = length > kRecordLength;
+  } else {
+    // The last line of the file, without a line feed. A CR at the very end
+    // has no line feed after it and stays a character.
+    length = rest.size();
+    consumed = length;
+    if (length > kRecordLength) {
+      length = kRecordLength + 1;
+      stoppedAt81 = true;
+    }
+    if (!stoppedAt81) atEnd_ = true;
+  }
+
+  const char* start = source_->data() + position_;
+  std::memcpy(lineBuffer_, start, length);
+  lineBuffer_[length] = '\0';
+  ++recordNumber_;
+  position_ += consumed;
+
+  record->text = std::string_view(start, length);
+  record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
+  record->letter = lineBuffer_[kSectionLetterColumn - 1];
+  record->offset = static_cast<std::size_t>(start - source_->data());
+  record->number = recordNumber_;
+  record->hasJapaneseByte = HasJapaneseByte(record->text);
+
+  if (!readOk && lineFeed == std::string_view::npos && !stoppedAt81) {
+    return Status::Error(FormatMessage(MessageId::ReadError, {recordNumber_}));
+  }
+  if (stoppedAt81) {
+    return Status::Error(FormatMessage(MessageId::RecordTooLong, {recordNumber_}));
+  }
+  if (length != 0 && length != kRecordLength) {
+    return Status::Error(FormatMessage(MessageId::RecordTooShort, {recordNumber_}));
+  }
+  if (ui_->PollCancel()) return Status::Error(FormatMessage(MessageId::Cancelled));
+  if (recordNumber_ % 100 == 0) ui_->ShowProgress(recordNumber_);
+  return Status::Ok();
+}
+
+}  // namespace notora

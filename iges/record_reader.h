@@ -1,0 +1,76 @@
+// RecordReader: reads the source one 80-column record at a time and applies
+// the checks every record must pass (length, read errors), polls the user
+// interface for a cancel and shows progress every 100 records.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "iges/source_buffer.h"
+#include "run/run_ui.h"
+#include "run/status.h"
+
+namespace notora {
+
+// Columns of a record, 1-based as IGES counts them.
+inline constexpr std::size_t kRecordLength = 80;
+inline constexpr std::size_t kSectionLetterColumn = 73;
+
+struct Record {
+  // The characters read for this record (0 to 80), a view into the source.
+  std::string_view text;
+  // The line buffer as this record left it: 81 columns. A record shorter
+  // than an earlier one leaves that one's characters beyond its own end, and
+  // a record of 0 characters holds a NUL in column 1 and the previous
+  // record's characters after it.
+  std::string_view columns;
+  // Column 73: the section letter (for a record of 0 characters, the letter
+  // of the record before it in the same pass).
+  char letter = 0;
+  // Where the record's characters start in the source.
+  std::size_t offset = 0;
+  // The record's number in this pass, from 1.
+  std::int32_t number = 0;
+  // True when a byte read for this record is a Japanese byte (a code page 932
+  // lead byte or half-width katakana/punctuation).
+  bool hasJapaneseByte = false;
+
+  // The byte in 1-based `column` of the line buffer.
+  char column(std::size_t column) const { return columns[column - 1]; }
+  // Columns `first` to `last` (1-based, inclusive) of the line buffer.
+  std::string_view columnRange(std::size_t first, std::size_t last) const {
+    return columns.substr(first - 1, last - first + 1);
+  }
+};
+
+class RecordReader {
+ public:
+  // `*source` and `*ui` must outlive the reader.
+  RecordReader(SourceBuffer* source, RunUi* ui);
+
+  // Starts a pass: reading from the first byte, record numbers from 1, the
+  // line buffer cleared.
+  void Rewind();
+
+  // True once a read has met the end of the file (the stream's end-of-file
+  // indicator): the pass stops before reading another record.
+  bool atEnd() const { return atEnd_; }
+
+  // Reads the next record into `*record`. Fails with the record's message on
+  // a read error, a record of 1 to 79 or of more than 80 characters, or a
+  // cancel by the user; the record number has been raised in every case.
+  Status Next(Record* record);
+
+  std::int32_t recordNumber() const { return recordNumber_; }
+
+ private:
+  SourceBuffer* source_;
+  RunUi* ui_;
+  std::size_t position_ = 0;
+  std::int32_t recordNumber_ = 0;
+  bool atEnd_ = false;
+  char lineBuffer_[kRecordLength + 2] = {};
+};
+
+}  // namespace notora
