@@ -1,0 +1,31 @@
+// The conversion options of the command line, shared by every subcommand
+// that converts (or shows what a conversion would do).
+#pragma once
+
+#include <string>
+
+#include "run/run_options.h"
+
+namespace CLI {
+class App;
+}
+
+namespace notora {
+
+struct ConversionFlags {
+  std::string mode = "jis";
+  bool verticalToHorizontal = false;
+  std::string verticalInput = "before";
+  std::string verticalOutput = "before";
+  std::string jisFallback = "2121";
+  std::string fullWidthFallback = "space";
+  std::string negativeWidth = "plus";
+  bool allowZeroColumns = false;
+
+  // Declares the options on `command`, bound to this object.
+  void AddTo(CLI::App* command);
+  // The run options these flags stand for (outputName left empty).
+  RunOptions ToRunOptions() const;
+};
+
+}  // namespace notora

@@ -1,0 +1,82 @@
+// notora-cli: the command-line twin of the notora dialog.
+//
+// Exit status: 0 output written; 1 nothing to convert (no file made);
+// 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "cli/conversion_flags.h"
+#include "cli/terminal_ui.h"
+#include "run/conversion_run.h"
+
+namespace {
+
+constexpr int kExitWritten = 0;
+constexpr int kExitNothingConverted = 1;
+constexpr int kExitFailed = 2;
+constexpr int kExitUsage = 64;
+
+// The source as the dialog's file browser would give it: a full path. An
+// empty name stays empty, so that the run reports it.
+std::string MakeAbsolute(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  if (error) return path;
+  return (current / path).string();
+}
+
+int ExitStatusOf(notora::RunOutcome outcome) {
+  switch (outcome) {
+    case notora::RunOutcome::kWritten:
+      return kExitWritten;
+    case notora::RunOutcome::kNothingConverted:
+      return kExitNothingConverted;
+    case notora::RunOutcome::kFailed:
+      break;
+  }
+  return kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "notora-cli: rewrites the text of General Notes (IGES entity 212) in an IGES file.\n"
+      "Converts Shift-JIS text to JIS-code notation (font 2001) and back, makes vertical\n"
+      "strings horizontal, and treats negative character widths. The source is never\n"
+      "changed; the output is a new file beside it, never written over an existing one.",
+      "notora-cli"};
+  app.require_subcommand(1);
+
+  notora::ConversionFlags flags;
+  std::string source;
+  std::string outputName;
+  CLI::App* convert = app.add_subcommand(
+      "convert",
+      "Convert SOURCE into <directory of SOURCE>/OUTPUT_NAME.igs.\n"
+      "Exit status: 0 written, 1 nothing to convert (no file made), 2 error, 64 usage.");
+  flags.AddTo(convert);
+  convert->add_option("SOURCE", source, "the IGES file to read")->required();
+  convert->add_option("OUTPUT_NAME", outputName,
+                      "name of the output file, without directory; \".igs\" is appended")
+      ->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? 0 : kExitUsage;
+  }
+
+  notora::RunOptions options = flags.ToRunOptions();
+  options.outputName = outputName;
+  notora::TerminalUi::InstallInterruptHandler();
+  notora::TerminalUi ui;
+  const notora::RunResult result = notora::RunConversion(options, MakeAbsolute(source), ui);
+  return ExitStatusOf(result.outcome);
+}

@@ -1,0 +1,39 @@
+// TerminalUi: the run's user interface on a terminal. The report goes to
+// standard output, every other message to standard error, each followed by
+// one line feed. Progress is one line on standard error, updated in place,
+// when standard error is a terminal. Ctrl-C acts as the Escape key.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "run/run_ui.h"
+
+namespace notora {
+
+class TerminalUi : public RunUi {
+ public:
+  // `prefix` is put before every message (the batch mode names the source).
+  explicit TerminalUi(std::string prefix = "");
+  ~TerminalUi() override;
+
+  void ShowMessage(MessageKind kind, std::string_view text) override;
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override;
+  void ShowProgress(std::int32_t recordNumber) override;
+  bool PollCancel() override;
+
+  // Makes SIGINT request a cancel of the running conversion instead of
+  // ending the process.
+  static void InstallInterruptHandler();
+
+ private:
+  void ClearProgress();
+
+  std::string prefix_;
+  bool showProgress_;
+  bool progressShown_ = false;
+};
+
+}  // namespace notora

@@ -1,0 +1,39 @@
+// The conversion run: one press of Execute, from the option and file checks
+// through both passes over the source and the output to the report.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "iges/file_system.h"
+#include "run/run_counters.h"
+#include "run/run_options.h"
+#include "run/run_ui.h"
+
+namespace notora {
+
+enum class RunOutcome {
+  kWritten,           // the output file was written and the report shown
+  kNothingConverted,  // the report was shown with its no-data line; no file
+  kFailed,            // an error, refusal or cancellation was shown
+};
+
+struct RunResult {
+  RunOutcome outcome = RunOutcome::kFailed;
+  RunCounters counters;    // as they stood when the run ended
+  std::string outputPath;  // the path the output was (or would have been) given
+};
+
+// Runs one conversion of `sourcePath` with `options`, talking to the user
+// through `ui` and to files through `files`. Every message is shown through
+// `ui` before this returns; the source is closed and all memory of the run is
+// released on every path.
+RunResult RunConversion(const RunOptions& options, std::string_view sourcePath, RunUi& ui,
+                        FileSystem& files = PosixFileSystem());
+
+// The output path for `sourcePath` and `outputName`: the directory of the
+// source (the text before its last "/", when that stands at an index above
+// 1, else nothing) + "/" + outputName + ".igs".
+std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName);
+
+}  // namespace notora
