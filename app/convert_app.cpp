@@ -1,0 +1,45 @@
+#include "app/convert_app.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyleFactory>
+
+#include "app/convert_dlg.h"
+#include "app/dialog_template.h"
+#include "app/help_window.h"
+
+namespace notora {
+
+CConvertApp::CConvertApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("notora"));
+  setApplicationDisplayName(QStringLiteral("notora"));
+  // One style everywhere, so the template's pixel sizes hold on every desktop.
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
+  // Message boxes and the file dialog use the template's font as well.
+  setFont(TemplateFont());
+  setWindowIcon(ApplicationIcon());
+
+  hasJapaneseButtons_ = qtTranslator_.load(QLocale(QLocale::Japanese, QLocale::Japan),
+                                           QStringLiteral("qtbase"), QStringLiteral("_"),
+                                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (hasJapaneseButtons_) {
+    installTranslator(&qtTranslator_);
+  } else {
+    qWarning("notora: Qt's Japanese translation (qtbase_ja.qm) was not found; "
+             "standard buttons stay in English");
+  }
+  helpWindow_ = std::make_unique<HelpWindow>();
+}
+
+CConvertApp::~CConvertApp() = default;
+
+QIcon CConvertApp::ApplicationIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
+
+int CConvertApp::Run() {
+  CConvertDlg dialog(*helpWindow_);
+  dialog.setWindowIcon(ApplicationIcon());
+  dialog.exec();
+  return 0;
+}
+
+}  // namespace notora

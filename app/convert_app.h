@@ -1,0 +1,45 @@
+// CConvertApp: the application object. It prepares the application (the
+// template font for every window, Qt's Japanese translation for the standard
+// buttons, the application icon), runs the main dialog modally and ends when
+// the dialog closes.
+#pragma once
+
+#include <QApplication>
+#include <QIcon>
+#include <QTranslator>
+#include <memory>
+
+namespace notora {
+
+class HelpWindow;
+
+class CConvertApp : public QApplication {
+  Q_OBJECT
+
+ public:
+  // The icon file compiled into the program.
+  static constexpr const char* kIconPath = ":/notora/notora.xpm";
+
+  CConvertApp(int& argc, char** argv);
+  ~CConvertApp() override;
+
+  // Runs the main dialog until the user leaves it; the program's exit code.
+  int Run();
+
+  // The application's help window, shared by every dialog it shows.
+  HelpWindow& helpWindow() { return *helpWindow_; }
+
+  // True when Qt's Japanese translation was found and installed, so message
+  // boxes and the file dialog show Japanese standard buttons.
+  bool hasJapaneseButtons() const { return hasJapaneseButtons_; }
+
+  // The application icon, drawn by the project (resources/app/notora.xpm).
+  static QIcon ApplicationIcon();
+
+ private:
+  QTranslator qtTranslator_;
+  bool hasJapaneseButtons_ = false;
+  std::unique_ptr<HelpWindow> helpWindow_;
+};
+
+}  // namespace notora

@@ -1,0 +1,252 @@
+#include "app/convert_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+#include <string>
+
+#include "app/dialog_run_ui.h"
+#include "app/dialog_template.h"
+#include "app/help_window.h"
+#include "run/conversion_run.h"
+#include "run/messages.h"
+
+namespace notora {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Which option each radio group holds, by the id of its first button.
+struct RadioBinding {
+  int firstId;
+  int RunOptions::*option;
+};
+
+constexpr RadioBinding kRadioBindings[] = {
+    {1008, &RunOptions::conversionMode},      {1004, &RunOptions::verticalValueInput},
+    {1006, &RunOptions::verticalValueOutput}, {1012, &RunOptions::jisFallback},
+    {1014, &RunOptions::fullWidthFallback},   {1018, &RunOptions::negativeWidthMode},
+};
+
+constexpr int kIdVerticalToHorizontal = 1009;
+constexpr int kIdZeroColumnsIsError = 1019;
+
+}  // namespace
+
+CConvertDlg::CConvertDlg(HelpWindow& helpWindow, QWidget* parent)
+    : QDialog(parent), helpWindow_(helpWindow) {
+  setObjectName(QStringLiteral("convertDialog"));
+  setWindowTitle(DialogTitle());
+  setFont(TemplateFont());
+  setAcceptDrops(true);
+  BuildControls();
+  ExchangeOptions(Exchange::kLoad);
+}
+
+CConvertDlg::~CConvertDlg() { helpWindow_.close(); }
+
+void CConvertDlg::BuildControls() {
+  const DialogUnits units(font());
+  setFixedSize(units.ToPixelsX(kDialogWidthUnits), units.ToPixelsY(kDialogHeightUnits));
+
+  QButtonGroup* currentGroup = nullptr;
+  QLabel* labelAwaitingBuddy = nullptr;
+  int unnamedStatics = 0;
+  int unnamedGroups = 0;
+  for (const ControlTemplate& control : ConvertDialogTemplate()) {
+    const QString caption = QString::fromUtf8(control.caption);
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+      case ControlKind::kStatic:
+      case ControlKind::kSunkenStatic: {
+        auto* label = new QLabel(caption, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (control.kind == ControlKind::kSunkenStatic) {
+          label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        }
+        // As in a dialog template, a static's mnemonic moves the focus to the
+        // control that follows it.
+        if (caption.contains(u'&')) labelAwaitingBuddy = label;
+        widget = label;
+        break;
+      }
+      case ControlKind::kPushButton:
+      case ControlKind::kDefaultButton: {
+        auto* button = new QPushButton(caption, this);
+        button->setDefault(control.kind == ControlKind::kDefaultButton);
+        widget = button;
+        break;
+      }
+      case ControlKind::kEdit: {
+        auto* edit = new QLineEdit(this);
+        edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        widget = edit;
+        break;
+      }
+      case ControlKind::kGroupBox:
+        widget = new QGroupBox(caption, this);
+        break;
+      case ControlKind::kRadio: {
+        auto* radio = new QRadioButton(caption, this);
+        if (control.startsGroup || currentGroup == nullptr) {
+          currentGroup = new QButtonGroup(this);
+          currentGroup->setExclusive(true);
+          radioGroups_.emplace_back(control.id, currentGroup);
+        }
+        currentGroup->addButton(radio, static_cast<int>(currentGroup->buttons().size()));
+        widget = radio;
+        break;
+      }
+      case ControlKind::kCheckBox:
+        currentGroup = nullptr;
+        widget = new QCheckBox(caption, this);
+        break;
+    }
+    if (control.id != kNoId) {
+      widget->setObjectName(ControlObjectName(control.id));
+    } else if (control.kind == ControlKind::kGroupBox) {
+      widget->setObjectName(QStringLiteral("ctlGroup%1").arg(++unnamedGroups));
+    } else {
+      widget->setObjectName(QStringLiteral("ctlStatic%1").arg(++unnamedStatics));
+    }
+    widget->setGeometry(units.ToPixels(control.x, control.y, control.width, control.height));
+    if (labelAwaitingBuddy != nullptr && widget != labelAwaitingBuddy &&
+        widget->focusPolicy() != Qt::NoFocus) {
+      labelAwaitingBuddy->setBuddy(widget);
+      labelAwaitingBuddy = nullptr;
+    }
+  }
+
+  progressLabel_ = findChild<QLabel*>(ControlObjectName(kIdProgress));
+  sourceNameDisplay_ = findChild<QLabel*>(ControlObjectName(kIdSourceName));
+  outputNameEdit_ = findChild<QLineEdit*>(ControlObjectName(kIdOutputName));
+  verticalToHorizontalBox_ = findChild<QCheckBox*>(ControlObjectName(kIdVerticalToHorizontal));
+  zeroColumnsIsErrorBox_ = findChild<QCheckBox*>(ControlObjectName(kIdZeroColumnsIsError));
+
+  connect(findChild<QPushButton*>(ControlObjectName(kIdExecute)), &QPushButton::clicked, this,
+          &CConvertDlg::OnExecute);
+  connect(findChild<QPushButton*>(ControlObjectName(kIdExit)), &QPushButton::clicked, this,
+          &CConvertDlg::reject);
+  connect(findChild<QPushButton*>(ControlObjectName(kIdBrowse)), &QPushButton::clicked, this,
+          &CConvertDlg::OnBrowse);
+  connect(findChild<QPushButton*>(ControlObjectName(kIdHelp)), &QPushButton::clicked, this,
+          &CConvertDlg::OnHelp);
+}
+
+QButtonGroup* CConvertDlg::RadioGroupStartingAt(int firstId) const {
+  for (const auto& [id, group] : radioGroups_) {
+    if (id == firstId) return group;
+  }
+  return nullptr;
+}
+
+void CConvertDlg::ExchangeOptions(Exchange direction) {
+  if (direction == Exchange::kLoad) {
+    verticalToHorizontalBox_->setChecked(options_.verticalToHorizontal != 0);
+    zeroColumnsIsErrorBox_->setChecked(options_.zeroColumnsIsError != 0);
+    for (const RadioBinding& binding : kRadioBindings) {
+      QAbstractButton* button = RadioGroupStartingAt(binding.firstId)->button(options_.*binding.option);
+      if (button != nullptr) button->setChecked(true);
+    }
+    outputNameEdit_->setText(QFile::decodeName(QByteArray::fromStdString(options_.outputName)));
+    return;
+  }
+  options_.verticalToHorizontal = verticalToHorizontalBox_->isChecked() ? 1 : 0;
+  options_.zeroColumnsIsError = zeroColumnsIsErrorBox_->isChecked() ? 1 : 0;
+  // A group without a checked button reads as -1, as the template's data
+  // exchange does.
+  for (const RadioBinding& binding : kRadioBindings) {
+    options_.*binding.option = RadioGroupStartingAt(binding.firstId)->checkedId();
+  }
+  options_.outputName = QFile::encodeName(outputNameEdit_->text()).toStdString();
+}
+
+QString CConvertDlg::sourcePath() const { return sourceNameDisplay_->text(); }
+
+void CConvertDlg::SetSourcePath(const QString& path) {
+  sourceNameDisplay_->setText(path);
+  sourceNameDisplay_->setToolTip(path);
+}
+
+void CConvertDlg::OnExecute() {
+  if (running_) return;
+  running_ = true;
+  ExchangeOptions(Exchange::kSave);
+  const QByteArray source = QFile::encodeName(sourcePath());
+  {
+    DialogRunUi ui(this, progressLabel_);
+    RunConversion(options_, std::string_view(source.constData(), static_cast<std::size_t>(source.size())),
+                  ui);
+  }
+  running_ = false;
+}
+
+void CConvertDlg::OnBrowse() {
+  QFileDialog fileDialog(this, FromUtf8(MessageText(MessageId::BrowseTitle)));
+  fileDialog.setObjectName(QStringLiteral("browseDialog"));
+  // Qt's own dialog, so that it speaks the dialog's font and the filters
+  // read exactly as given.
+  fileDialog.setOption(QFileDialog::DontUseNativeDialog);
+  fileDialog.setOption(QFileDialog::HideNameFilterDetails);
+  fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
+  fileDialog.setFileMode(QFileDialog::ExistingFile);
+  fileDialog.setDefaultSuffix(QStringLiteral("igs"));
+  fileDialog.setNameFilters({QStringLiteral("IGESﾌｧｲﾙ(.igs) (*.igs)"),
+                             QStringLiteral("すべてのﾌｧｲﾙ(*.*) (*)")});
+  if (fileDialog.exec() == QDialog::Accepted && !fileDialog.selectedFiles().isEmpty()) {
+    SetSourcePath(QFileInfo(fileDialog.selectedFiles().constFirst()).absoluteFilePath());
+  } else {
+    SetSourcePath(QString());
+  }
+}
+
+void CConvertDlg::OnHelp() { helpWindow_.ShowHelp(); }
+
+void CConvertDlg::reject() {
+  if (running_) return;
+  QMessageBox question(QMessageBox::Question, DialogTitle(),
+                       FromUtf8(MessageText(MessageId::ExitQuestion)),
+                       QMessageBox::Yes | QMessageBox::No, this);
+  question.setObjectName(QStringLiteral("exitQuestion"));
+  question.setDefaultButton(QMessageBox::Yes);
+  if (question.exec() == QMessageBox::No) return;
+  helpWindow_.close();
+  QDialog::reject();
+}
+
+QString CConvertDlg::DroppedFilePath(const QMimeData* mimeData) {
+  if (mimeData == nullptr || !mimeData->hasUrls()) return QString();
+  const QList<QUrl> urls = mimeData->urls();
+  if (urls.size() != 1 || !urls.constFirst().isLocalFile()) return QString();
+  const QFileInfo file(urls.constFirst().toLocalFile());
+  if (!file.isFile()) return QString();
+  return file.absoluteFilePath();
+}
+
+void CConvertDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (!running_ && !DroppedFilePath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CConvertDlg::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFilePath(event->mimeData());
+  if (running_ || path.isEmpty()) return;
+  SetSourcePath(path);
+  event->acceptProposedAction();
+}
+
+}  // namespace notora

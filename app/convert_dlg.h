@@ -1,0 +1,87 @@
+// CConvertDlg: the main dialog. It holds the options of a run, lets the user
+// choose the source file (Browse, or a file dropped on the dialog), starts a
+// run with Execute and asks before it closes.
+//
+// The controls are built from the dialog template (dialog_template.h); each
+// control's object name is "ctl" + its id. Option values live in the
+// controls while the dialog is open and are moved into RunOptions when a run
+// starts; the source path is the text of the source-name display.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <utility>
+#include <vector>
+
+#include "run/run_options.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+
+namespace notora {
+
+class HelpWindow;
+
+class CConvertDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `helpWindow` is the application's help; it must outlive the dialog.
+  explicit CConvertDlg(HelpWindow& helpWindow, QWidget* parent = nullptr);
+  // Closes the help window.
+  ~CConvertDlg() override;
+
+  // The options as the last run (or the dialog's start) took them.
+  const RunOptions& options() const { return options_; }
+  // The text of the source-name display: the source of the next run.
+  QString sourcePath() const;
+  // True while a run holds the dialog.
+  bool isRunning() const { return running_; }
+
+  // The local file a drag would drop: exactly one URL naming an existing
+  // regular file, as an absolute path; empty for anything else.
+  static QString DroppedFilePath(const QMimeData* mimeData);
+
+ public slots:
+  // Asks "notoraを終了します。" (Yes/No); closes unless the answer is No.
+  // Reached from the exit button, the Escape key and the window's close box.
+  void reject() override;
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private slots:
+  void OnExecute();
+  void OnBrowse();
+  void OnHelp();
+
+ private:
+  enum class Exchange { kLoad, kSave };
+
+  void BuildControls();
+  // Dialog data exchange: kLoad puts options_ into the controls, kSave reads
+  // the controls into options_.
+  void ExchangeOptions(Exchange direction);
+  void SetSourcePath(const QString& path);
+  QButtonGroup* RadioGroupStartingAt(int firstId) const;
+
+  HelpWindow& helpWindow_;
+  RunOptions options_;
+  bool running_ = false;
+
+  QLabel* progressLabel_ = nullptr;
+  QLabel* sourceNameDisplay_ = nullptr;
+  QLineEdit* outputNameEdit_ = nullptr;
+  QCheckBox* verticalToHorizontalBox_ = nullptr;
+  QCheckBox* zeroColumnsIsErrorBox_ = nullptr;
+  // Each radio group with the id of its first button; a button's id in its
+  // group is its position in the template, which is the option's value.
+  std::vector<std::pair<int, QButtonGroup*>> radioGroups_;
+};
+
+}  // namespace notora
