@@ -1,0 +1,234 @@
+#include "run/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/iges_builder.h"
+#include "tests/support/recording_ui.h"
+
+namespace notora {
+namespace {
+
+using testing::Rec;
+
+const std::string kError = "error: ";
+const std::string kReport = "report: ";
+
+const std::string kNoteAbc =
+    "212,1,5,5.,2.,1,0.,0.,0,0,0.,0.,0.,5HAB\x8a\xbf" "C;";  // AB漢C
+
+// A source file in a fresh directory, and what a run over it showed.
+class ConversionRunTest : public ::testing::Test {
+ protected:
+  std::string Source(const std::string& bytes, const std::string& name = "drawing.igs") {
+    const std::string path = dir_.File(name);
+    testing::WriteFile(path, bytes);
+    return path;
+  }
+  RunResult Run(const std::string& sourcePath, RunOptions options = Named("out")) {
+    return RunConversion(options, sourcePath, ui_, PosixFileSystem());
+  }
+  RunResult RunWith(FileSystem& files, const std::string& sourcePath) {
+    return RunConversion(Named("out"), sourcePath, ui_, files);
+  }
+  static RunOptions Named(const std::string& outputName) {
+    RunOptions options;
+    options.outputName = outputName;
+    return options;
+  }
+  bool OutputExists() const { return std::filesystem::exists(dir_.File("out.igs")); }
+
+  testing::TempDir dir_;
+  testing::RecordingUi ui_;
+};
+
+std::string NoteFile() { return testing::IgesFile().Entity(212, kNoteAbc).Build(); }
+std::string PlainFile() {
+  return testing::IgesFile().Entity(110, "110,0.,0.,0.,1.,1.,1.;").Build();
+}
+
+TEST_F(ConversionRunTest, OptionsThatAskForNothingAreRefused) {
+  RunOptions options = Named("out");
+  options.conversionMode = 2;
+  options.negativeWidthMode = 1;
+  Run("", options);
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{
+                              kError + "変換する様に指示されていません。\n"
+                                       "変換または文字幅ﾏｲﾅｽ時または縦書きを見直して下さい。"}));
+  // Changing any one of the four lets the run go on to the file checks.
+  for (int change = 0; change < 4; ++change) {
+    RunOptions changed = options;
+    if (change == 0) changed.conversionMode = 0;
+    if (change == 1) changed.verticalToHorizontal = 1;
+    if (change == 2) changed.verticalValueOutput = 1;
+    if (change == 3) changed.negativeWidthMode = 0;
+    testing::RecordingUi ui;
+    RunConversion(changed, "", ui);
+    EXPECT_EQ(ui.messages,
+              (std::vector<std::string>{kError + "元ﾌｧｲﾙが選択されていません。\n　変換は出来ません。"}))
+        << change;
+  }
+}
+
+TEST_F(ConversionRunTest, FileChecksInTheirOrder) {
+  Run(dir_.File("missing.igs"));
+  Run(Source(NoteFile()), Named(""));
+  testing::WriteFile(dir_.File("out.igs"), "kept");
+  Run(Source(NoteFile()));
+  // The source itself, named as the output.
+  Run(Source(NoteFile(), "same.igs"), Named("same"));
+  std::filesystem::create_directory(dir_.File("folder.igs"));
+  Run(dir_.File("folder.igs"), Named("other"));
+  EXPECT_EQ(ui_.messages,
+            (std::vector<std::string>{
+                kError + "元ﾌｧｲﾙ名で選択したﾌｧｲﾙが有りません。\n　変換は出来ません。",
+                kError + "変換後ﾌｧｲﾙ名が指定されていません。\n　変換は出来ません。",
+                kError + "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙが有ります。\n　変換は出来ません。",
+                kError + "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙが有ります。\n　変換は出来ません。",
+                kError + "元ﾌｧｲﾙ名で選択したﾌｧｲﾙを開くのに失敗しました。\n　変換は出来ません。"}));
+  EXPECT_EQ(testing::ReadFile(dir_.File("out.igs")), "kept");
+}
+
+TEST_F(ConversionRunTest, OutputPathIsBuiltBesideTheSource) {
+  EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out"), "/home/cad/out.igs");
+  EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out.igs"), "/home/cad/out.igs.igs");
+  EXPECT_EQ(BuildOutputPath("/drawing.igs", "out"), "/out.igs");
+  EXPECT_EQ(BuildOutputPath("a/drawing.igs", "out"), "/out.igs");
+  EXPECT_EQ(BuildOutputPath("ab/drawing.igs", "out"), "ab/out.igs");
+  EXPECT_EQ(BuildOutputPath("drawing.igs", "out"), "/out.igs");
+}
+
+TEST_F(ConversionRunTest, SuccessfulRunShowsTheReportByteForByte) {
+  RunResult result = Run(Source(NoteFile()));
+  EXPECT_EQ(result.outcome, RunOutcome::kWritten);
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{
+                            "cursor on",
+                            kReport + "漢字を含むﾊﾟﾗﾒｰﾀｾｸｼｮﾝ数 1\n"
+                                      "変換前JISｺｰﾄﾞ要素数 0\n"
+                                      "変換前縦書き要素数 0\n"
+                                      "変換前文字幅ﾏｲﾅｽ要素数 0\n"
+                                      "変換不可文字数 0\n"
+                                      "変換したﾊﾟﾗﾒｰﾀｾｸｼｮﾝ数 1\n"
+                                      "IGESﾌｧｲﾙを作成しました。",
+                            "cursor off"}));
+  EXPECT_TRUE(OutputExists());
+  // A second run with the same name stops at the existence check.
+  Run(dir_.File("drawing.igs"));
+  EXPECT_EQ(ui_.messages.back(), kError + "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙが有ります。\n　変換は出来ません。");
+}
+
+TEST_F(ConversionRunTest, NothingToConvertWritesNoFile) {
+  RunResult result = Run(Source(PlainFile()));
+  EXPECT_EQ(result.outcome, RunOutcome::kNothingConverted);
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{
+                              kReport + "漢字を含むﾊﾟﾗﾒｰﾀｾｸｼｮﾝ数 0\n"
+                                        "変換前JISｺｰﾄﾞ要素数 0\n"
+                                        "変換前縦書き要素数 0\n"
+                                        "変換前文字幅ﾏｲﾅｽ要素数 0\n"
+                                        "変換不可文字数 0\n"
+                                        "変換出来るﾃﾞｰﾀが有りませんでした。変換後ﾌｧｲﾙは作成していません。"}));
+  EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(ConversionRunTest, FaultInTheFileEndsTheRunWithOneMessageAndNoFile) {
+  std::string bytes = NoteFile();
+  bytes.insert(bytes.size() - 81, Rec("", 'X', 2) + "\n");
+  RunResult result = Run(Source(bytes));
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{
+                            "cursor on", kError + "7行目の73文字目が S,G,D,P,T 以外です。\n　変換は出来ません。",
+                            "cursor off"}));
+  EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(ConversionRunTest, EscapeAtTheFirstRecordCancels) {
+  ui_.cancelAtPoll = 1;
+  Run(Source(NoteFile()));
+  EXPECT_EQ(ui_.messages,
+            (std::vector<std::string>{kError + "ESCｷｰにより処理を中止します。　変換は出来ません。"}));
+  EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(ConversionRunTest, ReadErrorsInEitherPass) {
+  const std::string bytes = NoteFile();
+  const std::string path = Source(bytes);
+  // In the first pass (record 2), and past the first P record, which only
+  // the second pass reads (record 7 of 8).
+  for (auto [after, record] : {std::pair{100, 2}, std::pair{81 * 6 + 10, 7}}) {
+    testing::FaultPlan plan;
+    plan.failReadAfter = after;
+    testing::FaultyFiles files(plan);
+    testing::RecordingUi ui;
+    RunResult result = RunConversion(Named("out"), path, ui, files);
+    EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kError + std::to_string(record) +
+                                                     "行目でﾌｧｲﾙの読込みでｴﾗｰが発生しました。\n　変換は出来ません。"}));
+    EXPECT_FALSE(OutputExists());
+  }
+}
+
+TEST_F(ConversionRunTest, FailingCloseOfTheSource) {
+  testing::FaultPlan plan;
+  plan.failSourceClose = true;
+  testing::FaultyFiles files(plan);
+  // After a clean read: the close is a step of its own.
+  RunWith(files, Source(NoteFile()));
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{
+                              kError + "元ﾌｧｲﾙ名で選択したﾌｧｲﾙを閉じるのに失敗しました。\n　変換は出来ません。"}));
+  EXPECT_FALSE(OutputExists());
+  // After an error: a second, one-line message.
+  ui_.messages.clear();
+  RunWith(files, Source("x\n", "broken.igs"));
+  EXPECT_EQ(ui_.messages, (std::vector<std::string>{
+                              kError + "1行目の文字数が80未満です。\n　変換は出来ません。",
+                              kError + "元ﾌｧｲﾙ名で選択したﾌｧｲﾙを閉じるのに失敗しました。"}));
+}
+
+TEST_F(ConversionRunTest, OutputErrorsLeaveThePartlyWrittenFile) {
+  testing::FaultPlan plan;
+  plan.failWriteAfter = 200;
+  plan.failOutputClose = true;
+  testing::FaultyFiles files(plan);
+  RunResult result = RunWith(files, Source(NoteFile()));
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{
+                            "cursor on",
+                            kError + "ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　IGESﾌｧｲﾙは完成していません。",
+                            kError + "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを閉じるのに失敗しました。",
+                            "cursor off"}));
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("out.igs")), 200u);
+}
+
+TEST_F(ConversionRunTest, OutputFolderWithoutWritePermission) {
+  if (::geteuid() == 0) {
+    // root writes anywhere; a file standing where the folder should be
+    // makes the creation fail the same way.
+    const std::string source = Source(NoteFile());
+    RunOptions options = Named("sub/out");
+    testing::WriteFile(dir_.File("sub"), "not a folder");
+    Run(source, options);
+  } else {
+    std::filesystem::create_directory(dir_.File("ro"));
+    const std::string source = Source(NoteFile(), "ro/drawing.igs");
+    std::filesystem::permissions(dir_.File("ro"), std::filesystem::perms::owner_read |
+                                                      std::filesystem::perms::owner_exec);
+    Run(source);
+    std::filesystem::permissions(dir_.File("ro"), std::filesystem::perms::owner_all);
+  }
+  EXPECT_EQ(ui_.messages.back(),
+            kError + "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを開くのに失敗しました。\n　変換は出来ません。");
+}
+
+TEST_F(ConversionRunTest, ProgressEveryHundredRecordsOfEachPassAndOfTheOutput) {
+  testing::IgesFile file;
+  for (int i = 0; i < 120; ++i) file.Entity(116, "116,0.,0.,0.;");
+  file.Entity(212, kNoteAbc);
+  Run(Source(file.Build()));
+  // Pass 1 stops at the first P record (record 246); pass 2 reads all 368
+  // records; the output has 242 D records and 123 P records.
+  EXPECT_EQ(ui_.progress, (std::vector<std::int32_t>{100, 200, 100, 200, 300, 100, 200, 100}));
+}
+
+}  // namespace
+}  // namespace notora
