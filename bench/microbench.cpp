@@ -295,7 +295,7 @@ void BM_Notora_ShiftJisToJis(benchmark::State& state) {
       if (trail != 0x7F) codes.push_back(static_cast<std::uint16_t>(lead << 8 | trail));
   for (auto _ : state) {
     std::uint32_t sum = 0;
-    for (std::uint16_t c : codes) sum += notora::ShiftJisToJis(c);
+    for (std::uint16_t c : codes) sum += notora::cp932::ShiftJisToJis(c);
     benchmark::DoNotOptimize(sum);
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * codes.size()));
