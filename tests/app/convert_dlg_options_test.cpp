@@ -1,0 +1,204 @@
+// Tests of the dialog's options: radio groups, check boxes, the output name,
+// mnemonics, and their exchange into RunOptions when Execute is pressed.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "app/convert_dlg.h"
+#include "app/dialog_template.h"
+#include "app/help_window.h"
+#include "run/messages.h"
+#include "tests/app/app_test_main.h"
+#include "tests/app/modal_responder.h"
+
+using notora::CConvertDlg;
+using notora::RunOptions;
+using notora::testing::ModalResponder;
+
+namespace {
+
+struct RadioCase {
+  int id;
+  int RunOptions::*option;
+  int value;
+};
+
+// Every radio button with the option it sets and the value it gives.
+const RadioCase kRadios[] = {
+    {1008, &RunOptions::conversionMode, 0},      {1011, &RunOptions::conversionMode, 1},
+    {1010, &RunOptions::conversionMode, 2},      {1012, &RunOptions::jisFallback, 0},
+    {1013, &RunOptions::jisFallback, 1},         {1014, &RunOptions::fullWidthFallback, 0},
+    {1015, &RunOptions::fullWidthFallback, 1},   {1018, &RunOptions::negativeWidthMode, 0},
+    {1016, &RunOptions::negativeWidthMode, 1},   {1017, &RunOptions::negativeWidthMode, 2},
+    {1004, &RunOptions::verticalValueInput, 0},  {1005, &RunOptions::verticalValueInput, 1},
+    {1006, &RunOptions::verticalValueOutput, 0}, {1007, &RunOptions::verticalValueOutput, 1},
+};
+
+QString Message(notora::MessageId id) {
+  const std::string_view text = notora::MessageText(id);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+class ConvertDlgOptionsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    help_ = std::make_unique<notora::HelpWindow>();
+    dialog_ = std::make_unique<CConvertDlg>(*help_);
+    dialog_->show();
+    QApplication::setActiveWindow(dialog_.get());
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    responder_ = std::make_unique<ModalResponder>();
+    responder_->AnswerAllBoxesWith(QMessageBox::Ok);
+  }
+
+  void cleanup() {
+    responder_.reset();
+    dialog_.reset();
+    help_.reset();
+  }
+
+  // Execute moves the controls into RunOptions; with no source chosen the
+  // run stops at its first file check, so only the exchange is seen.
+  void eachRadioGivesItsValue_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < static_cast<int>(std::size(kRadios)); ++i) {
+      QTest::addRow("ctl%d", kRadios[i].id) << i;
+    }
+  }
+  void eachRadioGivesItsValue() {
+    QFETCH(int, index);
+    const RadioCase& radio = kRadios[index];
+    // First select another button of the same group, so the click matters.
+    for (const RadioCase& other : kRadios) {
+      if (other.option == radio.option && other.value != radio.value) {
+        Click(Button(other.id));
+        break;
+      }
+    }
+    QVERIFY(!Button(radio.id)->isChecked());
+    Click(Button(radio.id));
+    QVERIFY(Button(radio.id)->isChecked());
+    Execute();
+    QCOMPARE(dialog_->options().*radio.option, radio.value);
+    QCOMPARE(responder_->boxTexts(), QStringList{Message(notora::MessageId::NoSourceSelected)});
+  }
+
+  void radioClicksChangeOnlyTheirGroup() {
+    Click(Button(1010));
+    Click(Button(1013));
+    Click(Button(1015));
+    Click(Button(1017));
+    Click(Button(1005));
+    Click(Button(1007));
+    Execute();
+    const RunOptions& options = dialog_->options();
+    QCOMPARE(options.conversionMode, 2);
+    QCOMPARE(options.jisFallback, 1);
+    QCOMPARE(options.fullWidthFallback, 1);
+    QCOMPARE(options.negativeWidthMode, 2);
+    QCOMPARE(options.verticalValueInput, 1);
+    QCOMPARE(options.verticalValueOutput, 1);
+    QCOMPARE(options.verticalToHorizontal, 0);
+    QCOMPARE(options.zeroColumnsIsError, 1);
+    // Back to the first button of a group.
+    Click(Button(1008));
+    Execute();
+    QCOMPARE(dialog_->options().conversionMode, 0);
+    QCOMPARE(dialog_->options().negativeWidthMode, 2);
+  }
+
+  void checkBoxesToggle() {
+    Click(Button(1009));
+    Click(Button(1019));
+    Execute();
+    QCOMPARE(dialog_->options().verticalToHorizontal, 1);
+    QCOMPARE(dialog_->options().zeroColumnsIsError, 0);
+    Click(Button(1009));
+    Click(Button(1019));
+    Execute();
+    QCOMPARE(dialog_->options().verticalToHorizontal, 0);
+    QCOMPARE(dialog_->options().zeroColumnsIsError, 1);
+  }
+
+  // Japanese text arrives through the input method, not as key presses.
+  void outputNameTakesJapaneseText() {
+    auto* edit = dialog_->findChild<QLineEdit*>("ctl1001");
+    edit->setFocus();
+    QTest::keyClicks(edit, "part_");
+    QInputMethodEvent composing("ぶひん", {});
+    QApplication::sendEvent(edit, &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString("部品");
+    QApplication::sendEvent(edit, &commit);
+    QCOMPARE(edit->text(), QString("part_部品"));
+    Execute();
+    QCOMPARE(dialog_->options().outputName, std::string("part_部品"));
+  }
+
+  void mnemonicsSwitchRadios_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("id");
+    QTest::newRow("Alt+M") << int(Qt::Key_M) << 1011;
+    QTest::newRow("Alt+O") << int(Qt::Key_O) << 1010;
+    QTest::newRow("Alt+B") << int(Qt::Key_B) << 1013;
+    QTest::newRow("Alt+D") << int(Qt::Key_D) << 1015;
+    QTest::newRow("Alt+Z") << int(Qt::Key_Z) << 1017;
+    QTest::newRow("Alt+Y") << int(Qt::Key_Y) << 1016;
+    QTest::newRow("Alt+2") << int(Qt::Key_2) << 1005;
+    QTest::newRow("Alt+4") << int(Qt::Key_4) << 1007;
+    QTest::newRow("Alt+V") << int(Qt::Key_V) << 1009;
+  }
+  void mnemonicsSwitchRadios() {
+    QFETCH(int, key);
+    QFETCH(int, id);
+    QVERIFY(!Button(id)->isChecked());
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key(key), Qt::AltModifier);
+    QTRY_VERIFY(Button(id)->isChecked());
+  }
+
+  void mnemonicOfTheLabelFocusesTheOutputName() {
+    auto* edit = dialog_->findChild<QLineEdit*>("ctl1001");
+    Button(1000)->setFocus();
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(edit->hasFocus());
+  }
+
+  // Enter presses the default button, Execute: a run starts and reports.
+  void enterStartsARun() {
+    dialog_->findChild<QLineEdit*>("ctl1001")->setFocus();
+    QTest::keyClick(dialog_->windowHandle(), Qt::Key_Return);
+    QTRY_COMPARE(responder_->boxTexts(), QStringList{Message(notora::MessageId::NoSourceSelected)});
+    QVERIFY(dialog_->isVisible());
+  }
+
+ private:
+  QAbstractButton* Button(int id) const {
+    return dialog_->findChild<QAbstractButton*>(notora::ControlObjectName(id));
+  }
+  // Clicks on the button's indicator, where a radio button takes clicks.
+  static void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  }
+  void Execute() {
+    auto* execute = dialog_->findChild<QPushButton*>("ctl1");
+    responder_ = std::make_unique<ModalResponder>();
+    responder_->AnswerAllBoxesWith(QMessageBox::Ok);
+    QTest::mouseClick(execute, Qt::LeftButton);
+  }
+
+  std::unique_ptr<notora::HelpWindow> help_;
+  std::unique_ptr<CConvertDlg> dialog_;
+  std::unique_ptr<ModalResponder> responder_;
+};
+
+NOTORA_APP_TEST_MAIN(ConvertDlgOptionsTest)
+#include "convert_dlg_options_test.moc"
