@@ -46,25 +46,6 @@ class SegmentConverterTest : public ::testing::Test {
   RunCounters counters_;
 };
 
-TEST_F(SegmentConverterTest, MixedTextBecomesPlainBlockAndJisBlock) {
-  const std::string text = std::string("ABC") + kKanji;
-  EXPECT_EQ(Convert(text, 0, 3, CharClass::kPlain), "3,3,5,1,0,0,0,0,10,20,0,3HABC");
-  EXPECT_EQ(changeCount_, 0);
-  EXPECT_EQ(Convert(text, 3, 4, CharClass::kDoubleByte),
-            "8,4,5,2001,0,0,0,0,13,20,0,8H34413b7a");
-  EXPECT_EQ(changeCount_, 2);  // one per character
-  EXPECT_EQ(string_.XS, 17);
-  EXPECT_EQ(counters_.unconvertibleChars, 0);
-}
-
-TEST_F(SegmentConverterTest, NegativeWidthKeptGivesNegativeSharesButMovesForward) {
-  string_.WT = -7;
-  const std::string text = std::string("ABC") + kKanji;
-  EXPECT_EQ(Convert(text, 0, 3, CharClass::kPlain), "3,-3,5,1,0,0,0,0,10,20,0,3HABC");
-  EXPECT_EQ(Convert(text, 3, 4, CharClass::kDoubleByte),
-            "8,-4,5,2001,0,0,0,0,13,20,0,8H34413b7a");
-}
-
 TEST_F(SegmentConverterTest, HalfWidthBytesWidenOneByOne) {
   string_.NC = 2;
   // ｶﾞ: KA and the voiced-sound mark, two characters.
@@ -109,22 +90,6 @@ TEST_F(SegmentConverterTest, OtherTextIsCopied) {
   EXPECT_EQ(Convert(text, 0, 6, CharClass::kDoubleByte),
             "6,7,5,1,0,0,0,0,17,20,0,6HAB" + std::string(kKanji));
   EXPECT_EQ(changeCount_, 0);
-}
-
-TEST_F(SegmentConverterTest, VerticalStringMadeHorizontalOneCharacterPerBlock) {
-  options_.conversionMode = 2;
-  options_.verticalToHorizontal = 1;
-  string_.NC = 4;
-  string_.VH = 1;
-  string_.WT = 10;
-  string_.XS = 0;
-  EXPECT_EQ(Convert(kKanji, 0, 2, CharClass::kDoubleByte, 2),
-            "2,5,5,1,0,0,0,0,0,20,0,2H\x8a\xbf");
-  // Down the string: cos(A - pi/2) is not rounded to 0.
-  EXPECT_EQ(Convert(kKanji, 2, 2, CharClass::kDoubleByte, 2),
-            "2,5,5,1,0,0,0,0,3.061616997868383e-016,15,0,2H\x8e\x9a");
-  EXPECT_EQ(changeCount_, 2);  // VH written as 0, twice
-  EXPECT_EQ(string_.YS, 10);
 }
 
 TEST_F(SegmentConverterTest, VariableValueWrittenAfterTheHeightWhenAsked) {
