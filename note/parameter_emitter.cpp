@@ -44,6 +44,12 @@ std::size_t WidenExponent(char* text, std::size_t length) {
 std::size_t FormatReal(double value, char* out) {
   if (std::isnan(value)) value = 0.0;
   if (std::isinf(value)) value = std::copysign(DBL_MAX, value);
+  // Whole numbers below 10^15 print as their digits in the shortest form and
+  // read back exactly: the common case, written without the round trip.
+  const bool negativeZero = value == 0 && std::signbit(value);
+  if (std::fabs(value) < 1e15 && value == std::trunc(value) && !negativeZero) {
+    return FormatDecimal(static_cast<std::int64_t>(value), out);
+  }
   char* end = out + 64;
   char* stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
   double readBack = 0.0;

@@ -55,6 +55,9 @@ TEST(RealFieldFormatTest, ShortestExactFormElseFifteenDigits) {
   EXPECT_EQ(Real(100), "100,");
   EXPECT_EQ(Real(0.3), "0.3,");
   EXPECT_EQ(Real(-7), "-7,");
+  EXPECT_EQ(Real(-0.0), "-0,");
+  EXPECT_EQ(Real(999999999999999), "999999999999999,");
+  EXPECT_EQ(Real(1e15), "1e+015,");
   EXPECT_EQ(Real(2.0 / 3.0), "0.666666666666667,");
   EXPECT_EQ(Real(0.1 + 0.2), "0.300000000000000,");
   EXPECT_EQ(Real(1e20), "1e+020,");
