@@ -208,7 +208,9 @@ void CConvertDlg::OnBrowse() {
   fileDialog.setDefaultSuffix(QStringLiteral("igs"));
   fileDialog.setNameFilters({QStringLiteral("IGESﾌｧｲﾙ(.igs) (*.igs)"),
                              QStringLiteral("すべてのﾌｧｲﾙ(*.*) (*)")});
-  if (fileDialog.exec() == QDialog::Accepted && !fileDialog.selectedFiles().isEmpty()) {
+  const bool chosen = fileDialog.exec() == QDialog::Accepted;
+  activateWindow();
+  if (chosen && !fileDialog.selectedFiles().isEmpty()) {
     SetSourcePath(QFileInfo(fileDialog.selectedFiles().constFirst()).absoluteFilePath());
   } else {
     SetSourcePath(QString());
@@ -224,7 +226,10 @@ void CConvertDlg::reject() {
                        QMessageBox::Yes | QMessageBox::No, this);
   question.setObjectName(QStringLiteral("exitQuestion"));
   question.setDefaultButton(QMessageBox::Yes);
-  if (question.exec() == QMessageBox::No) return;
+  if (question.exec() == QMessageBox::No) {
+    activateWindow();
+    return;
+  }
   helpWindow_.close();
   QDialog::reject();
 }

@@ -31,6 +31,9 @@ void DialogRunUi::ShowMessage(MessageKind kind, std::string_view text) {
   box.exec();
   inputFilter_.SetPassing(false);
   QGuiApplication::restoreOverrideCursor();
+  // Give the keyboard back to the dialog, as the owner of a message box gets
+  // it back on Windows; not every window manager (or none) does this.
+  dialog_->activateWindow();
 }
 
 void DialogRunUi::BeginWaitCursor() {
