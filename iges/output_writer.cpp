@@ -12,40 +12,71 @@ namespace {
 // acted on: the file is checked once, after its last record.
 class BufferedOutput {
  public:
-  explicit BufferedOutput(OutputFile* file) : file_(file) { buffer_.reserve(kBlockSize + 256); }
+  explicit BufferedOutput(OutputFile* file)
+      : file_(file), buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
+
+  // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
+  // says how many of them were used.
+  char* Reserve(std::size_t size) {
+    if (used_ + size > kBlockSize + kSlack) Flush();
+    return buffer_.get() + used_;
+  }
+  void Commit(std::size_t size) {
+    used_ += size;
+    if (used_ >= kBlockSize) Flush();
+  }
 
   void Append(std::string_view text) {
-    buffer_.append(text);
-    if (buffer_.size() >= kBlockSize) Flush();
+    while (!text.empty()) {
+      const std::size_t part = std::min(text.size(), kSlack);
+      std::memcpy(Reserve(part), text.data(), part);
+      Commit(part);
+      text.remove_prefix(part);
+    }
   }
-  void AppendChar(char c) { buffer_.push_back(c); }
-  // `value` in decimal, right-aligned in `width` columns (wider when needed).
-  void AppendNumber(std::int64_t value, int width) {
-    char digits[24];
-    int length = 0;
-    const bool negative = value < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                       : static_cast<std::uint64_t>(value);
-    do {
-      digits[length++] = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (negative) digits[length++] = '-';
-    for (int pad = width - length; pad > 0; --pad) buffer_.push_back(' ');
-    while (length > 0) buffer_.push_back(digits[--length]);
-  }
+
   void Flush() {
-    if (!buffer_.empty() && !file_->Write(buffer_.data(), buffer_.size())) failed_ = true;
-    buffer_.clear();
+    if (used_ != 0 && !file_->Write(buffer_.get(), used_)) failed_ = true;
+    used_ = 0;
   }
   bool failed() const { return failed_; }
 
+  // Largest single record: four numbers of up to 20 characters and the
+  // copied fields, well below this.
+  static constexpr std::size_t kSlack = 4096;
+
  private:
-  static constexpr std::size_t kBlockSize = 1 << 20;
+  static constexpr std::size_t kBlockSize = 4 << 20;
   OutputFile* file_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
   bool failed_ = false;
 };
+
+// Writes `value` in decimal at `out`, right-aligned in `width` columns (wider
+// when it needs more); returns the number of bytes written.
+std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
+  char digits[24];
+  std::size_t length = 0;
+  const bool negative = value < 0;
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    digits[length++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (negative) digits[length++] = '-';
+  std::size_t at = 0;
+  for (; at + length < width; ++at) out[at] = ' ';
+  while (length > 0) out[at++] = digits[--length];
+  return at;
+}
+
+// Copies `text` to `out`; returns its length.
+std::size_t Put(char* out, std::string_view text) {
+  std::memcpy(out, text.data(), text.size());
+  return text.size();
+}
 
 std::int32_t Saturate(std::int64_t value) {
   if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
@@ -69,9 +100,9 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
     failure->message = FormatMessage(MessageId::OutputOpenFailed);
     return false;
   }
-  BufferedOutput out(file.get());
-  out.Append(scan.startText);
-  out.Append(scan.globalText);
+  BufferedOutput output(file.get());
+  output.Append(scan.startText);
+  output.Append(scan.globalText);
 
   const std::int32_t entities = counters->directoryRecords / 2;
   // Pointers are summed in 64 bits: line counts as read may add up to more
@@ -80,19 +111,21 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
     entry.parameterPointer = Saturate(pointer);
-    out.AppendNumber(entry.entityType, 8);
-    out.AppendNumber(pointer, 8);
-    out.Append(table->fields3to9(k));
-    out.AppendChar('D');
-    out.AppendNumber(2 * std::int64_t(k) - 1, 7);
-    out.AppendChar('\n');
-    out.AppendNumber(entry.entityType, 8);
-    out.Append(table->fields12to13(k));
-    out.AppendNumber(entry.outputLineCount, 8);
-    out.Append(table->fields15to19(k));
-    out.AppendChar('D');
-    out.AppendNumber(2 * std::int64_t(k), 7);
-    out.AppendChar('\n');
+    char* out = output.Reserve(2 * 160);
+    std::size_t n = PutNumber(out, entry.entityType, 8);
+    n += PutNumber(out + n, pointer, 8);
+    n += Put(out + n, table->fields3to9(k));
+    out[n++] = 'D';
+    n += PutNumber(out + n, 2 * std::int64_t(k) - 1, 7);
+    out[n++] = '\n';
+    n += PutNumber(out + n, entry.entityType, 8);
+    n += Put(out + n, table->fields12to13(k));
+    n += PutNumber(out + n, entry.outputLineCount, 8);
+    n += Put(out + n, table->fields15to19(k));
+    out[n++] = 'D';
+    n += PutNumber(out + n, 2 * std::int64_t(k), 7);
+    out[n++] = '\n';
+    output.Commit(n);
     pointer += entry.outputLineCount;
     if ((2 * k) % 100 == 0) ui->ShowProgress(2 * k);
   }
@@ -101,11 +134,13 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
   pointer = 1;
   for (std::int32_t k = 1; k <= entities; ++k) {
     const DirectoryEntry& entry = table->entry(k);
-    if (std::uint64_t(std::max(entry.outputLineCount, 0)) * kParameterDataWidth != table->textLength(k) ||
-        entry.outputLineCount < 0) {
-      out.Flush();
+    if (entry.outputLineCount < 0 ||
+        std::uint64_t(entry.outputLineCount) * kParameterDataWidth != table->textLength(k)) {
+      output.Flush();
       return Fail(file.get(), MessageId::OutputTextLengthMismatch, failure);
     }
+    char pointerText[24];
+    const std::string_view directoryPointer(pointerText, PutNumber(pointerText, 2 * std::int64_t(k) - 1, 7));
     const std::int64_t first = pointer;
     const std::int64_t end = pointer + entry.outputLineCount;
     pointer = end;
@@ -117,32 +152,37 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
         inRange = false;
         return;
       }
-      out.Append(line);
-      out.AppendChar(' ');
-      out.AppendNumber(2 * std::int64_t(k) - 1, 7);
-      out.AppendChar('P');
-      out.AppendNumber(number, 7);
-      out.AppendChar('\n');
+      char* out = output.Reserve(128);
+      std::size_t n = Put(out, line);
+      out[n++] = ' ';
+      n += Put(out + n, directoryPointer);
+      out[n++] = 'P';
+      n += PutNumber(out + n, number, 7);
+      out[n++] = '\n';
+      output.Commit(n);
       if (number % 100 == 0) ui->ShowProgress(number);
     });
     if (!inRange) {
-      out.Flush();
+      output.Flush();
       return Fail(file.get(), MessageId::OutputPointerMismatch, failure);
     }
   }
 
-  out.AppendChar('S');
-  out.AppendNumber(counters->startRecords, 7);
-  out.AppendChar('G');
-  out.AppendNumber(counters->globalRecords, 7);
-  out.AppendChar('D');
-  out.AppendNumber(counters->directoryRecords, 7);
-  out.AppendChar('P');
-  out.AppendNumber(counters->parameterRecords, 7);
-  out.Append("                                        T      1\n");
-  out.Flush();
+  char* out = output.Reserve(160);
+  std::size_t n = 0;
+  out[n++] = 'S';
+  n += PutNumber(out + n, counters->startRecords, 7);
+  out[n++] = 'G';
+  n += PutNumber(out + n, counters->globalRecords, 7);
+  out[n++] = 'D';
+  n += PutNumber(out + n, counters->directoryRecords, 7);
+  out[n++] = 'P';
+  n += PutNumber(out + n, counters->parameterRecords, 7);
+  n += Put(out + n, "                                        T      1\n");
+  output.Commit(n);
+  output.Flush();
 
-  if (out.failed()) return Fail(file.get(), MessageId::OutputWriteError, failure);
+  if (output.failed()) return Fail(file.get(), MessageId::OutputWriteError, failure);
   if (!file->Close()) {
     failure->message = FormatMessage(MessageId::OutputCloseFailed);
     return false;

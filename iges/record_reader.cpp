@@ -38,15 +38,21 @@ bool HasJapaneseByte(std::string_view text) {
 
 RecordReader::RecordReader(SourceBuffer* source, RunUi* ui) : source_(source), ui_(ui) {}
 
-void RecordReader::Rewind() {
+void RecordReader::Rewind(bool watchJapaneseBytes) {
   position_ = 0;
   recordNumber_ = 0;
   atEnd_ = false;
+  watchJapaneseBytes_ = watchJapaneseBytes;
+  previousOffset_ = 0;
+  previousLength_ = 0;
   std::memset(lineBuffer_, 0, sizeof lineBuffer_);
 }
 
 Status RecordReader::Next(Record* record) {
-  const bool readOk = source_->Ensure(position_ + kWindow);
+  bool readOk = true;
+  if (source_->size() - position_ < kWindow && !source_->ended()) {
+    readOk = source_->Ensure(position_ + kWindow);
+  }
   std::string_view rest = source_->bytes().substr(position_);
   if (rest.size() > kWindow) rest = rest.substr(0, kWindow);
 
@@ -56,7 +62,13 @@ Status RecordReader::Next(Record* record) {
   std::size_t length;
   std::size_t consumed;
   bool stoppedAt81 = false;
-  const std::size_t lineFeed = rest.find('\n');
+  std::size_t lineFeed;
+  if (rest.size() > kRecordLength && rest[kRecordLength] == '\n' &&
+      std::memchr(rest.data(), '\n', kRecordLength) == nullptr) {
+    lineFeed = kRecordLength;  // the usual record: 80 characters and a line feed
+  } else {
+    lineFeed = rest.find('\n');
+  }
   if (lineFeed != std::string_view::npos) {
     length = lineFeed;
     if (length > 0 && rest[length - 1] == '\r') --length;
@@ -84,17 +96,28 @@ Status RecordReader::Next(Record* record) {
   }
 
   const char* start = source_->data() + position_;
-  std::memcpy(lineBuffer_, start, length);
-  lineBuffer_[length] = '\0';
   ++recordNumber_;
-  position_ += consumed;
-
   record->text = std::string_view(start, length);
-  record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
-  record->letter = lineBuffer_[kSectionLetterColumn - 1];
-  record->offset = static_cast<std::size_t>(start - source_->data());
+  record->offset = position_;
   record->number = recordNumber_;
-  record->hasJapaneseByte = HasJapaneseByte(record->text);
+  position_ += consumed;
+  if (length == 0) {
+    // The line buffer still holds the record before, behind a NUL.
+    std::memcpy(lineBuffer_, source_->data() + previousOffset_, previousLength_);
+    lineBuffer_[previousLength_] = '\0';
+    lineBuffer_[0] = '\0';
+    record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
+  } else if (length == kRecordLength) {
+    record->columns = record->text;
+    previousOffset_ = record->offset;
+    previousLength_ = length;
+  } else {
+    // A record of the wrong length ends the pass below; it is shown as read.
+    std::memcpy(lineBuffer_, start, std::min(length, kRecordLength));
+    record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
+  }
+  record->letter = record->columns[kSectionLetterColumn - 1];
+  record->hasJapaneseByte = watchJapaneseBytes_ && HasJapaneseByte(record->text);
 
   if (!readOk && lineFeed == std::string_view::npos && !stoppedAt81) {
     return Status::Error(FormatMessage(MessageId::ReadError, {recordNumber_}));

@@ -33,7 +33,8 @@ struct Record {
   // The record's number in this pass, from 1.
   std::int32_t number = 0;
   // True when a byte read for this record is a Japanese byte (a code page 932
-  // lead byte or half-width katakana/punctuation).
+  // lead byte or half-width katakana/punctuation); looked at only when the
+  // reader watches for them.
   bool hasJapaneseByte = false;
 
   // The byte in 1-based `column` of the line buffer.
@@ -50,8 +51,9 @@ class RecordReader {
   RecordReader(SourceBuffer* source, RunUi* ui);
 
   // Starts a pass: reading from the first byte, record numbers from 1, the
-  // line buffer cleared.
-  void Rewind();
+  // line buffer cleared. With watchJapaneseBytes, every record tells whether
+  // it holds a Japanese byte.
+  void Rewind(bool watchJapaneseBytes = false);
 
   // True once a read has met the end of the file (the stream's end-of-file
   // indicator): the pass stops before reading another record.
@@ -70,7 +72,14 @@ class RecordReader {
   std::size_t position_ = 0;
   std::int32_t recordNumber_ = 0;
   bool atEnd_ = false;
+  bool watchJapaneseBytes_ = false;
+  // The line buffer. A record of 80 characters is seen in place in the
+  // source; only a record of no characters, which shows what the record
+  // before it left, is given this copy.
   char lineBuffer_[kRecordLength + 2] = {};
+  // Where the last record with characters starts, and how many it has.
+  std::size_t previousOffset_ = 0;
+  std::size_t previousLength_ = 0;
 };
 
 }  // namespace notora

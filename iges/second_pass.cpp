@@ -11,7 +11,7 @@ Status ReadEntities(RecordReader* reader, const SectionScan& scan, DirectoryTabl
   DirectorySection directory(table, counters->directoryRecords);
   ParameterSection parameters(table, counters, notes, scan.parameterDelimiter,
                               counters->directoryRecords);
-  reader->Rewind();
+  reader->Rewind(/*watchJapaneseBytes=*/true);
   Record record;
   while (!reader->atEnd()) {
     NOTORA_RETURN_IF_ERROR(reader->Next(&record));

@@ -135,7 +135,7 @@ TEST(RecordReaderTest, JapaneseBytesAreNoticed) {
       1 << 20, -1));
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
-  reader.Rewind();
+  reader.Rewind(/*watchJapaneseBytes=*/true);
   Record record;
   std::vector<bool> seen;
   for (int i = 0; i < 4; ++i) {
