@@ -15,28 +15,32 @@ Status DirectorySection::HandleRecord(const Record& record) {
   // The first pass counted only the D records before the first P record.
   if (n > directoryRecords_) return fail(MessageId::DirectoryAfterParameter);
 
-  const auto sequence = ReadNumericColumns(record.columnRange(74, 80));
-  if (!sequence) return fail(MessageId::DirectorySequenceNotNumeric);
-  if (*sequence != n) return fail(MessageId::DirectorySequenceOutOfOrder);
+  std::int32_t sequence;
+  if (!ReadNumericColumns(record.columns, 74, 80, &sequence)) {
+    return fail(MessageId::DirectorySequenceNotNumeric);
+  }
+  if (sequence != n) return fail(MessageId::DirectorySequenceOutOfOrder);
 
-  const auto entityType = ReadNumericColumns(record.columnRange(1, 8));
-  if (!entityType) return fail(MessageId::DirectoryTypeNotNumeric);
+  std::int32_t entityType;
+  if (!ReadNumericColumns(record.columns, 1, 8, &entityType)) {
+    return fail(MessageId::DirectoryTypeNotNumeric);
+  }
 
   if (n % 2 == 1) {
     const std::int32_t k = ++entryCount_;
     DirectoryEntry& entry = table_->entry(k);
-    entry.entityType = *entityType;
-    const auto pointer = ReadNumericColumns(record.columnRange(9, 16));
-    if (!pointer) return fail(MessageId::DirectoryPointerNotNumeric);
-    entry.parameterPointer = *pointer;
+    entry.entityType = entityType;
+    if (!ReadNumericColumns(record.columns, 9, 16, &entry.parameterPointer)) {
+      return fail(MessageId::DirectoryPointerNotNumeric);
+    }
     entry.firstRecordOffset = record.offset;
   } else {
     DirectoryEntry& entry = table_->entry(entryCount_);
-    if (*entityType != entry.entityType) return fail(MessageId::DirectoryTypeMismatch);
-    const auto lineCount = ReadNumericColumns(record.columnRange(25, 32));
-    if (!lineCount) return fail(MessageId::DirectoryLineCountNotNumeric);
-    entry.parameterLineCount = *lineCount;
-    entry.outputLineCount = *lineCount;
+    if (entityType != entry.entityType) return fail(MessageId::DirectoryTypeMismatch);
+    if (!ReadNumericColumns(record.columns, 25, 32, &entry.parameterLineCount)) {
+      return fail(MessageId::DirectoryLineCountNotNumeric);
+    }
+    entry.outputLineCount = entry.parameterLineCount;
     entry.secondRecordOffset = record.offset;
   }
   return Status::Ok();

@@ -46,7 +46,8 @@ class BufferedOutput {
   static constexpr std::size_t kSlack = 4096;
 
  private:
-  static constexpr std::size_t kBlockSize = 4 << 20;
+  // Small enough to stay in the processor's cache between writes.
+  static constexpr std::size_t kBlockSize = 512 << 10;
   OutputFile* file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;

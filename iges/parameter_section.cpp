@@ -28,12 +28,15 @@ Status ParameterSection::HandleRecord(const Record& record) {
   auto fail = [m](MessageId id) { return Status::Error(FormatMessage(id, {m})); };
 
   if (record.column(65) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
-  const auto sequence = ReadNumericColumns(record.columnRange(74, 80));
-  if (!sequence) return fail(MessageId::ParameterSequenceNotNumeric);
-  if (*sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
-  const auto pointer = ReadNumericColumns(record.columnRange(66, 72));
-  if (!pointer) return fail(MessageId::ParameterPointerNotNumeric);
-  const std::int32_t p = *pointer;
+  std::int32_t sequence;
+  if (!ReadNumericColumns(record.columns, 74, 80, &sequence)) {
+    return fail(MessageId::ParameterSequenceNotNumeric);
+  }
+  if (sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
+  std::int32_t p;
+  if (!ReadNumericColumns(record.columns, 66, 72, &p)) {
+    return fail(MessageId::ParameterPointerNotNumeric);
+  }
   if (p % 2 == 0) return fail(MessageId::ParameterPointerEven);
   if (p > directoryRecords_) return fail(MessageId::ParameterPointerOutOfRange);
 

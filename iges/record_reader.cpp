@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "run/messages.h"
 
 namespace notora {
@@ -15,6 +19,22 @@ constexpr std::size_t kWindow = kRecordLength + 3;
 bool IsJapaneseByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xA1 && byte <= 0xDF) ||
          (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// True when one of the 80 bytes at `bytes` is a line feed.
+bool HasLineFeedIn80(const char* bytes) {
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  __m128i found = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), lineFeed);
+  for (int at = 16; at < 80; at += 16) {
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)),
+                                    lineFeed));
+  }
+  return _mm_movemask_epi8(found) != 0;
+#else
+  return std::memchr(bytes, '\n', kRecordLength) != nullptr;
+#endif
 }
 
 bool HasJapaneseByte(std::string_view text) {
@@ -63,9 +83,11 @@ Status RecordReader::Next(Record* record) {
   std::size_t consumed;
   bool stoppedAt81 = false;
   std::size_t lineFeed;
-  if (rest.size() > kRecordLength && rest[kRecordLength] == '\n' &&
-      std::memchr(rest.data(), '\n', kRecordLength) == nullptr) {
-    lineFeed = kRecordLength;  // the usual record: 80 characters and a line feed
+  if (rest.size() > kRecordLength + 1 &&
+      (rest[kRecordLength] == '\n' || (rest[kRecordLength] == '\r' && rest[kRecordLength + 1] == '\n')) &&
+      !HasLineFeedIn80(rest.data())) {
+    // The usual record: 80 characters, then a line feed or CR LF.
+    lineFeed = rest[kRecordLength] == '\n' ? kRecordLength : kRecordLength + 1;
   } else {
     lineFeed = rest.find('\n');
   }

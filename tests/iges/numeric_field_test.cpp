@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace notora {
@@ -17,19 +18,28 @@ std::optional<std::int32_t> Reference(std::string_view columns) {
   return value;
 }
 
+// Reads `field` as the last columns of a record whose other columns hold
+// `filler`, as the fields of D and P records stand.
+std::optional<std::int32_t> Read(std::string_view field, char filler = 'D') {
+  std::string line(80 - field.size(), filler);
+  line += field;
+  std::int32_t value = -1;
+  if (!ReadNumericColumns(line, 80 - field.size() + 1, 80, &value)) return std::nullopt;
+  return value;
+}
+
 TEST(NumericFieldTest, DigitsAmongBlanks) {
-  EXPECT_EQ(ReadNumericColumns("     212"), 212);
-  EXPECT_EQ(ReadNumericColumns("0000001"), 1);
-  EXPECT_EQ(ReadNumericColumns(" 1 2 3  "), 123);
-  EXPECT_EQ(ReadNumericColumns("1       "), 1);
-  EXPECT_EQ(ReadNumericColumns("        "), 0);
-  EXPECT_EQ(ReadNumericColumns(""), 0);
-  EXPECT_EQ(ReadNumericColumns("99999999"), 99999999);
-  EXPECT_EQ(ReadNumericColumns("      -1"), std::nullopt);
-  EXPECT_EQ(ReadNumericColumns("      +1"), std::nullopt);
-  EXPECT_EQ(ReadNumericColumns("     !12"), std::nullopt);  // a byte just above the blank
-  EXPECT_EQ(ReadNumericColumns(std::string_view("    1\0" "2", 7)), std::nullopt);
-  EXPECT_EQ(ReadNumericColumns("   \xb1" "123"), std::nullopt);
+  EXPECT_EQ(Read("     212"), 212);
+  EXPECT_EQ(Read("0000001"), 1);
+  EXPECT_EQ(Read(" 1 2 3  "), 123);
+  EXPECT_EQ(Read("1       "), 1);
+  EXPECT_EQ(Read("        "), 0);
+  EXPECT_EQ(Read("99999999"), 99999999);
+  EXPECT_EQ(Read("      -1"), std::nullopt);
+  EXPECT_EQ(Read("      +1"), std::nullopt);
+  EXPECT_EQ(Read("     !12"), std::nullopt);  // a byte just above the blank
+  EXPECT_EQ(Read(std::string_view("    1\0" "2", 7)), std::nullopt);
+  EXPECT_EQ(Read("   \xb1" "123"), std::nullopt);
 }
 
 TEST(NumericFieldTest, AgreesWithTheByteByByteRuleOnEveryKindOfByte) {
@@ -42,7 +52,7 @@ TEST(NumericFieldTest, AgreesWithTheByteByByteRuleOnEveryKindOfByte) {
       c = pick == 0 ? ' ' : pick == 1 ? static_cast<char>('0' + random() % 10)
                                       : alphabet[random() % alphabet.size()];
     }
-    ASSERT_EQ(ReadNumericColumns(field), Reference(field)) << field;
+    ASSERT_EQ(Read(field, alphabet[random() % alphabet.size()]), Reference(field)) << field;
   }
 }
 
