@@ -1,0 +1,212 @@
+#include "fuzz/conversion_check.h"
+
+#include <cstdio>
+
+#include "fuzz/iges_reading.h"
+#include "fuzz/memory_file_system.h"
+#include "run/messages.h"
+
+namespace notora::testing {
+namespace {
+
+const std::string kSourcePath = "/in/source.igs";
+const std::string kOutputPath = "/in/out.igs";
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+std::string Error(MessageId id) { return "error: " + FormatMessage(id); }
+
+// The messages only the output phase shows first.
+bool IsOutputPhaseError(const std::string& message) {
+  for (MessageId id : {MessageId::OutputOpenFailed, MessageId::OutputTextLengthMismatch,
+                       MessageId::OutputPointerMismatch, MessageId::OutputWriteError,
+                       MessageId::OutputCloseFailed}) {
+    if (message == Error(id)) return true;
+  }
+  return false;
+}
+
+std::string ExpectedTerminateRecord(const RunCounters& counters) {
+  char text[96];
+  std::snprintf(text, sizeof text, "S%7dG%7dD%7dP%7d%40sT      1", counters.startRecords,
+                counters.globalRecords, counters.directoryRecords, counters.parameterRecords, "");
+  return text;
+}
+
+std::string CheckMessages(const ConversionRequest& request, const ConversionCheck& check,
+                          const RecordingUi& ui, const MemoryFileSystem& files) {
+  const auto& messages = check.messages;
+  const std::string& report = messages.empty() ? std::string() : messages.front();
+  switch (check.result.outcome) {
+    case RunOutcome::kWritten:
+      if (messages.size() != 1 || report.rfind("report: ", 0) != 0 ||
+          !EndsWith(report, FormatMessage(MessageId::ReportWritten))) {
+        return "written, but not with the one success report";
+      }
+      if (!check.outputCreated) return "written, but no output was created";
+      if (!files.Find(kOutputPath)->closed) return "written, but the output was not closed";
+      break;
+    case RunOutcome::kNothingConverted:
+      if (messages.size() != 1 || report.rfind("report: ", 0) != 0 ||
+          !EndsWith(report, FormatMessage(MessageId::ReportNothingConverted))) {
+        return "nothing converted, but not with the one no-data report";
+      }
+      if (check.outputCreated) return "nothing converted, but an output was created";
+      break;
+    case RunOutcome::kFailed: {
+      if (messages.empty() || messages.size() > 2) return "failed with other than one error";
+      for (const std::string& message : messages) {
+        if (message.rfind("error: ", 0) != 0) return "failed, but showed a report";
+      }
+      const bool outputPhase = IsOutputPhaseError(messages[0]);
+      if (messages.size() == 2) {
+        const bool sourceCloseAfterError =
+            messages[1] == Error(MessageId::SourceCloseFailedAfterError) &&
+            request.faults.failSourceClose && !outputPhase;
+        const bool outputCloseAfterError =
+            messages[1] == Error(MessageId::OutputCloseFailedAfterError) &&
+            request.faults.failOutputClose && outputPhase &&
+            messages[0] != Error(MessageId::OutputCloseFailed);
+        if (!sourceCloseAfterError && !outputCloseAfterError) {
+          return "a second message that is not the close message after a failed close";
+        }
+      }
+      if (check.outputCreated && !outputPhase) return "an output exists after an error before the output phase";
+      if (!check.outputCreated && outputPhase &&
+          messages[0] != Error(MessageId::OutputOpenFailed)) {
+        return "an output-phase error without an output";
+      }
+      if (check.outputCreated && !files.Find(kOutputPath)->closed) {
+        return "an output was given up without being closed";
+      }
+      const bool writeFaults = request.faults.failWriteAfter >= 0 || request.faults.failOutputClose;
+      if (!writeFaults && (messages[0] == Error(MessageId::OutputWriteError) ||
+                           messages[0] == Error(MessageId::OutputCloseFailed))) {
+        return "a write or close error without a fault";
+      }
+      break;
+    }
+  }
+  // The wait cursor comes down once for each time it went up, at the end.
+  int up = 0;
+  for (const std::string& event : ui.events) {
+    if (event == "cursor on") ++up;
+    if (event == "cursor off" && --up < 0) return "the wait cursor came down before it went up";
+  }
+  if (up != 0) return "the wait cursor was left up";
+  return {};
+}
+
+std::string CheckOutput(const ConversionRequest& request, const ConversionCheck& check) {
+  const IgesReading output = ReadIgesBytes(check.output, nullptr);
+  if (!output.status.ok()) return "the output fails a structure check: " + output.status.message();
+  const IgesReading converted = ReadIgesBytes(request.source, &request.options);
+  if (!converted.status.ok()) return "the input fails when read again: " + converted.status.message();
+  const IgesReading asRead = ReadIgesBytes(request.source, nullptr);
+  if (!asRead.status.ok()) return "the input's structure fails when read again";
+
+  if (output.entities.size() != asRead.entities.size()) return "the output's entity count differs";
+  if (output.scan.startText != asRead.scan.startText ||
+      output.scan.globalText != asRead.scan.globalText) {
+    return "the Start or Global section was not copied";
+  }
+  if (output.terminateRecord != ExpectedTerminateRecord(output.counters)) {
+    return "the T record does not count the output's sections";
+  }
+  for (std::size_t i = 0; i < output.entities.size(); ++i) {
+    const EntityReading& out = output.entities[i];
+    const EntityReading& in = asRead.entities[i];
+    const EntityReading& rebuilt = converted.entities[i];
+    const std::string entity = " (entity " + std::to_string(i + 1) + ")";
+    if (out.entityType != in.entityType) return "an entity type changed" + entity;
+    if (out.copiedDirectoryFields != in.copiedDirectoryFields) {
+      return "a copied Directory Entry field changed" + entity;
+    }
+    if (!rebuilt.changed && out.parameterText != in.parameterText) {
+      return "an entity that was not converted changed" + entity;
+    }
+    if (rebuilt.changed && out.parameterText != rebuilt.parameterText) {
+      return "a converted note is not its rebuilt text" + entity;
+    }
+    if (out.lineCount * std::int64_t{64} != static_cast<std::int64_t>(out.parameterText.size())) {
+      return "a line count does not match the text" + entity;
+    }
+  }
+  if (converted.counters.convertedEntities != check.result.counters.convertedEntities) {
+    return "the converted count differs when the input is read again";
+  }
+  return {};
+}
+
+}  // namespace
+
+ConversionRequest DecodeConversionRequest(std::string_view input) {
+  unsigned char header[kRequestHeaderSize] = {};
+  for (std::size_t i = 0; i < kRequestHeaderSize && i < input.size(); ++i) {
+    header[i] = static_cast<unsigned char>(input[i]);
+  }
+  ConversionRequest request;
+  RunOptions& options = request.options;
+  options.outputName = "out";
+  options.conversionMode = std::min(header[0] & 3, 2);
+  options.verticalToHorizontal = (header[0] >> 2) & 1;
+  options.verticalValueInput = (header[0] >> 3) & 1;
+  options.verticalValueOutput = (header[0] >> 4) & 1;
+  options.jisFallback = (header[0] >> 5) & 1;
+  options.fullWidthFallback = (header[0] >> 6) & 1;
+  options.zeroColumnsIsError = (header[0] >> 7) ? 0 : 1;
+  options.negativeWidthMode = std::min(header[1] & 3, 2);
+  if (const int chunk = header[1] >> 2) request.faults.readChunk = static_cast<std::size_t>(chunk);
+  if (header[2] >= 0xE0) {
+    const std::int64_t position = std::int64_t{64} * header[3];
+    request.faults.failSourceClose = header[2] & 1;
+    request.faults.failOutputClose = (header[2] >> 1) & 1;
+    if ((header[2] >> 2) & 1) request.faults.failReadAfter = position;
+    if ((header[2] >> 3) & 1) request.faults.failWriteAfter = position;
+    if ((header[2] >> 4) & 1) request.cancelAtPoll = header[3] + 1;
+  }
+  if (input.size() > kRequestHeaderSize) request.source = std::string(input.substr(kRequestHeaderSize));
+  return request;
+}
+
+std::string EncodeRequestHeader(const RunOptions& options) {
+  std::string header(kRequestHeaderSize, '\0');
+  header[0] = static_cast<char>(options.conversionMode | options.verticalToHorizontal << 2 |
+                                options.verticalValueInput << 3 | options.verticalValueOutput << 4 |
+                                options.jisFallback << 5 | options.fullWidthFallback << 6 |
+                                (options.zeroColumnsIsError ? 0 : 1) << 7);
+  header[1] = static_cast<char>(options.negativeWidthMode);
+  return header;
+}
+
+ConversionCheck CheckConversion(const ConversionRequest& request) {
+  MemoryFileSystem files(request.faults);
+  files.AddFile(kSourcePath, request.source);
+  RecordingUi ui;
+  ui.cancelAtPoll = request.cancelAtPoll;
+  ConversionCheck check;
+  check.result = RunConversion(request.options, kSourcePath, ui, files);
+  check.messages = ui.messages;
+  if (const MemoryFileSystem::File* output = files.Find(kOutputPath)) {
+    check.outputCreated = true;
+    check.output = output->bytes;
+  }
+  if (files.createdPaths().size() > 1 ||
+      (files.createdPaths().size() == 1 && files.createdPaths()[0] != kOutputPath)) {
+    check.violation = "a file other than the output was created";
+    return check;
+  }
+  if (check.result.outputPath != kOutputPath) {
+    check.violation = "the output path is not beside the source";
+    return check;
+  }
+  check.violation = CheckMessages(request, check, ui, files);
+  if (check.violation.empty() && check.result.outcome == RunOutcome::kWritten) {
+    check.violation = CheckOutput(request, check);
+  }
+  return check;
+}
+
+}  // namespace notora::testing

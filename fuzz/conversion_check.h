@@ -1,0 +1,60 @@
+// The promises of a whole run, checked over memory files: what the
+// conversion fuzzer asserts on every input, and what the regression tests
+// replay from the inputs it found.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/conversion_run.h"
+#include "run/run_options.h"
+#include "tests/support/recording_ui.h"
+
+namespace notora::testing {
+
+// A fuzz input: four header bytes, then the source file.
+//   byte 0: bits 0-1 conversionMode (3 reads as 2), bit 2 verticalToHorizontal,
+//           bit 3 verticalValueInput, bit 4 verticalValueOutput, bit 5
+//           jisFallback, bit 6 fullWidthFallback, bit 7 set: zeroColumnsIsError 0
+//   byte 1: bits 0-1 negativeWidthMode (3 reads as 2), bits 2-7 the bytes
+//           delivered per read (0: as many as asked for)
+//   byte 2: from 0xE0 on, faults: bit 0 the source close fails, bit 1 the
+//           output close fails, bit 2 reads fail, bit 3 writes fail, bit 4
+//           Escape is pressed
+//   byte 3: where the faults strike: after 64 * byte 3 bytes, at poll byte 3 + 1
+struct ConversionRequest {
+  RunOptions options;
+  FaultPlan faults;
+  int cancelAtPoll = 0;
+  std::string source;
+};
+
+inline constexpr std::size_t kRequestHeaderSize = 4;
+
+ConversionRequest DecodeConversionRequest(std::string_view input);
+// The header bytes of a request with `options` and no faults.
+std::string EncodeRequestHeader(const RunOptions& options);
+
+// What one checked run did.
+struct ConversionCheck {
+  RunResult result;
+  std::vector<std::string> messages;  // as RecordingUi records them
+  bool outputCreated = false;
+  std::string output;
+  // Empty when every promise held; otherwise the first that did not.
+  std::string violation;
+};
+
+// Runs `request` from "/in/source.igs" to "/in/out.igs" over memory files and
+// checks: the run ends with exactly one of written / nothing converted / one
+// error (with the close message only after a failed close); no output exists
+// after an error before the output phase; a written output passes every
+// structure check when read back, has the input's entities, keeps every
+// entity that was not a changed General Note byte for byte (columns 1-64 of
+// its P records and its copied D fields) and holds the rebuilt text of every
+// changed one.
+ConversionCheck CheckConversion(const ConversionRequest& request);
+
+}  // namespace notora::testing

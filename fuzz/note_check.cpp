@@ -1,0 +1,143 @@
+#include "fuzz/note_check.h"
+
+#include <cstdint>
+
+#include "fuzz/conversion_check.h"
+#include "note/general_note.h"
+#include "run/messages.h"
+
+namespace notora::testing {
+namespace {
+
+constexpr std::int32_t kFirstRecordNumber = 7;  // where the note's records start
+
+// Delimiters that cannot be taken for part of a field or for padding.
+bool IsPlainDelimiter(char c) {
+  if (c <= ' ' || c > '~') return false;
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return false;
+  return c != '.' && c != '+' && c != '-';
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+bool IsNoteByte(unsigned char byte) {
+  return (byte >= 0x20 && byte <= 0x7E) || (byte >= 0x81 && byte <= 0xFC && byte != 0xA0);
+}
+
+// The record number an error message names, or -1 when it has no such form.
+std::int64_t NamedRecord(const std::string& message) {
+  const std::string section = "ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ";
+  if (message.rfind(section, 0) != 0) return -1;
+  std::size_t at = section.size();
+  std::int64_t number = 0;
+  bool digits = false;
+  bool negative = at < message.size() && message[at] == '-';
+  if (negative) ++at;
+  for (; at < message.size() && message[at] >= '0' && message[at] <= '9'; ++at) {
+    number = number * 10 + (message[at] - '0');
+    digits = true;
+    if (number > (std::int64_t{1} << 40)) return -1;
+  }
+  if (!digits || message.compare(at, std::string("行目").size(), "行目") != 0) return -1;
+  return negative ? -number : number;
+}
+
+}  // namespace
+
+NoteRequest DecodeNoteRequest(std::string_view input) {
+  const ConversionRequest conversion = DecodeConversionRequest(input.substr(0, 2));
+  NoteRequest request;
+  request.options = conversion.options;
+  if (input.size() > 2 && input[2] != 0) request.parameterDelimiter = input[2];
+  if (input.size() > 3 && input[3] != 0) request.recordDelimiter = input[3];
+  if (input.size() > kRequestHeaderSize) request.parameterText = input.substr(kRequestHeaderSize);
+  request.parameterText.resize((request.parameterText.size() + 63) / 64 * 64, ' ');
+  return request;
+}
+
+NoteCheck CheckGeneralNote(const NoteRequest& request) {
+  NoteCheck check;
+  const auto lineCount = static_cast<std::int32_t>(request.parameterText.size() / 64);
+  GeneralNoteEntity entity;
+  entity.entryIndex = 1;
+  entity.parameterText = request.parameterText;
+  entity.parameterLineCount = lineCount;
+  entity.lastRecordNumber = kFirstRecordNumber + lineCount - 1;
+
+  RunCounters counters;
+  GeneralNoteConverter converter(request.options, counters, request.parameterDelimiter,
+                                 request.recordDelimiter);
+  check.status = converter.HandleGeneralNote(entity, &check.rebuilt);
+  const RebuiltNote& rebuilt = check.rebuilt;
+
+  if (!check.status.ok()) {
+    const std::string& message = check.status.message();
+    const std::int64_t record = NamedRecord(message);
+    if (record < kFirstRecordNumber || record > entity.lastRecordNumber + 1) {
+      check.violation = "a fault that names no P record of the note: " + message;
+    } else if (!EndsWith(message, "\n変換は出来ません。")) {
+      check.violation = "a fault message not in the section form: " + message;
+    } else if (rebuilt.changed) {
+      check.violation = "a faulty note came back changed";
+    }
+    return check;
+  }
+  if (!rebuilt.changed) {
+    if (!rebuilt.parameterText.empty() || rebuilt.lineCount != 0) {
+      check.violation = "an unchanged note came back with a text";
+    }
+    return check;
+  }
+
+  const std::string& text = rebuilt.parameterText;
+  if (text.empty() || text.size() % 64 != 0 || rebuilt.lineCount * std::size_t{64} != text.size()) {
+    check.violation = "a rebuilt note that is not whole records";
+    return check;
+  }
+  if (counters.convertedEntities != 1) {
+    check.violation = "a rebuilt note that was not counted";
+    return check;
+  }
+  if (text.compare(0, 4, std::string("212") + request.parameterDelimiter) != 0) {
+    check.violation = "a rebuilt note without its header record";
+    return check;
+  }
+  if (!IsPlainDelimiter(request.parameterDelimiter) || !IsPlainDelimiter(request.recordDelimiter) ||
+      request.parameterDelimiter == request.recordDelimiter) {
+    return check;  // delimiters that fields or blanks can hold: reading again is not defined
+  }
+  for (char byte : text) {
+    if (!IsNoteByte(static_cast<unsigned char>(byte))) {
+      check.violation = "a rebuilt note holds a byte no note may hold";
+      return check;
+    }
+  }
+  // A value moved into the height field of a vertical string may be one no
+  // height may be; only without that exchange must the note read again.
+  if (request.options.verticalValueInput != 0 || request.options.verticalValueOutput != 0) {
+    return check;
+  }
+  RunOptions nothing;
+  nothing.conversionMode = 2;
+  nothing.negativeWidthMode = 1;
+  nothing.zeroColumnsIsError = 1;
+  RunCounters againCounters;
+  GeneralNoteConverter again(nothing, againCounters, request.parameterDelimiter,
+                             request.recordDelimiter);
+  GeneralNoteEntity rebuiltEntity = entity;
+  rebuiltEntity.parameterText = text;
+  rebuiltEntity.parameterLineCount = rebuilt.lineCount;
+  rebuiltEntity.lastRecordNumber = kFirstRecordNumber + rebuilt.lineCount - 1;
+  RebuiltNote readAgain;
+  Status status = again.HandleGeneralNote(rebuiltEntity, &readAgain);
+  if (!status.ok()) {
+    check.violation = "a rebuilt note does not read again: " + status.message();
+  } else if (readAgain.changed) {
+    check.violation = "a rebuilt note changes when read again with nothing to do";
+  }
+  return check;
+}
+
+}  // namespace notora::testing
