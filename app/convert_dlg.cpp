@@ -55,6 +55,9 @@ CConvertDlg::CConvertDlg(HelpWindow& helpWindow, QWidget* parent)
   setAcceptDrops(true);
   BuildControls();
   ExchangeOptions(Exchange::kLoad);
+  // A dialog from a template starts with the focus on its first tab stop
+  // (Browse); without this QDialog would move it to the default button.
+  findChild<QPushButton*>(ControlObjectName(kIdBrowse))->setFocus();
 }
 
 CConvertDlg::~CConvertDlg() { helpWindow_.close(); }

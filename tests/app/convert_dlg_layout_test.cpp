@@ -128,8 +128,16 @@ class ConvertDlgLayoutTest : public QObject {
     }
     QVERIFY(Widget<QCheckBox>(1009) != nullptr);
     QVERIFY(Widget<QCheckBox>(1019) != nullptr);
+    // Execute is the default button whenever no other push button has the
+    // focus (a focused push button is pressed by Enter instead).
+    QApplication::setActiveWindow(dialog_.get());
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    Widget<QLineEdit>(1001)->setFocus();
     QVERIFY(Widget<QPushButton>(1)->isDefault());
     QVERIFY(!Widget<QPushButton>(2)->isDefault());
+    Widget<QPushButton>(2)->setFocus();
+    QVERIFY(Widget<QPushButton>(2)->isDefault());
+    QVERIFY(!Widget<QPushButton>(1)->isDefault());
     QCOMPARE(Widget<QLineEdit>(1001)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     for (int id : {1002, 1003}) {
       auto* label = Widget<QLabel>(id);
@@ -213,6 +221,14 @@ class ConvertDlgLayoutTest : public QObject {
     QVERIFY(Button(1012)->isChecked());
     QVERIFY(Button(1014)->isChecked());
     QVERIFY(Button(1018)->isChecked());
+  }
+
+  // As a dialog from a template starts: the first control that takes the
+  // focus has it, and Enter would press Execute.
+  void focusStartsOnTheFirstTabStop() {
+    QApplication::setActiveWindow(dialog_.get());
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QCOMPARE(QApplication::focusWidget(), Widget<QWidget>(1000));
   }
 
   void staticMnemonicLeadsToTheOutputName() {
