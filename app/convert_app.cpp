@@ -18,6 +18,8 @@ CConvertApp::CConvertApp(int& argc, char** argv) : QApplication(argc, argv) {
   // Message boxes and the file dialog use the template's font as well.
   setFont(TemplateFont());
   setWindowIcon(ApplicationIcon());
+  // Dates and sizes in the file dialog read as the rest of the interface.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
   hasJapaneseButtons_ = qtTranslator_.load(QLocale(QLocale::Japanese, QLocale::Japan),
                                            QStringLiteral("qtbase"), QStringLiteral("_"),

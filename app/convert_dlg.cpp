@@ -211,6 +211,9 @@ void CConvertDlg::OnBrowse() {
   fileDialog.setDefaultSuffix(QStringLiteral("igs"));
   fileDialog.setNameFilters({QStringLiteral("IGESﾌｧｲﾙ(.igs) (*.igs)"),
                              QStringLiteral("すべてのﾌｧｲﾙ(*.*) (*)")});
+  // The file name box starts with the pattern; typing another pattern there
+  // filters the list, as in the system's open dialog.
+  fileDialog.selectFile(QStringLiteral("*.igs"));
   const bool chosen = fileDialog.exec() == QDialog::Accepted;
   activateWindow();
   if (chosen && !fileDialog.selectedFiles().isEmpty()) {

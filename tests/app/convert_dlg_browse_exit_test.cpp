@@ -70,6 +70,7 @@ class ConvertDlgBrowseExitTest : public QObject {
     QStringList filters;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QString suffix;
+    QString initialName;
     responder_->Expect([&](QWidget* window) {
       auto* fileDialog = qobject_cast<QFileDialog*>(window);
       QVERIFY(fileDialog != nullptr);
@@ -77,6 +78,9 @@ class ConvertDlgBrowseExitTest : public QObject {
       filters = fileDialog->nameFilters();
       mode = fileDialog->fileMode();
       suffix = fileDialog->defaultSuffix();
+      auto* nameEdit = fileDialog->findChild<QLineEdit*>("fileNameEdit");
+      QVERIFY(nameEdit != nullptr);
+      initialName = nameEdit->text();
       fileDialog->setDirectory(files_.path());
       fileDialog->selectFile(sourceFile_);
       static_cast<QDialog*>(fileDialog)->accept();  // as the Open button does
@@ -87,6 +91,7 @@ class ConvertDlgBrowseExitTest : public QObject {
     QCOMPARE(filters, (QStringList{"IGESﾌｧｲﾙ(.igs) (*.igs)", "すべてのﾌｧｲﾙ(*.*) (*)"}));
     QCOMPARE(mode, QFileDialog::ExistingFile);
     QCOMPARE(suffix, QString("igs"));
+    QCOMPARE(initialName, QString("*.igs"));
     QCOMPARE(dialog_->sourcePath(), QFileInfo(sourceFile_).absoluteFilePath());
   }
 
