@@ -212,21 +212,6 @@ class ConvertDlgRunTest : public QObject {
     QTRY_VERIFY(dialog_->findChild<QAbstractButton*>("ctl1017")->isChecked());
   }
 
-  // An Escape that arrives late in the run is drained with it and never
-  // reaches the dialog as a request to exit.
-  void lateEscapeDoesNotAskToExit() {
-    PrepareGoodRun();
-    QTimer::singleShot(0, [&] {
-      QCoreApplication::postEvent(dialog_.get(),
-                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-    });
-    Execute();
-    QCOMPARE(Shown().size(), 1);
-    QTest::qWait(50);
-    QCOMPARE(responder_->unexpectedWindows(), 0);
-    QVERIFY(dialog_->isVisible());
-  }
-
   void dropDuringTheRunIsIgnored() {
     PrepareGoodRun();
     const std::string other = dir_->File("other.igs");

@@ -110,14 +110,6 @@ class DialogRunUiTest : public QObject {
     QCOMPARE(dialog_->rejects, 0);
   }
 
-  void errorsShowAWarning() {
-    DialogRunUi ui(dialog_.get(), progress_);
-    ui.ShowMessage(MessageKind::kError, "1行目の文字数が80未満です。\n　変換は出来ません。");
-    QCOMPARE(responder_->boxes().front().icon, QMessageBox::Warning);
-    QCOMPARE(responder_->boxTexts(),
-             QStringList{"1行目の文字数が80未満です。\n　変換は出来ません。"});
-  }
-
   void waitCursorIsLoweredOnceEvenIfTheRunForgets() {
     {
       DialogRunUi ui(dialog_.get(), progress_);
@@ -133,12 +125,6 @@ class DialogRunUiTest : public QObject {
       ui.EndWaitCursor();
     }
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
-  }
-
-  void progressShowsTheNumber() {
-    DialogRunUi ui(dialog_.get(), progress_);
-    ui.ShowProgress(300);
-    QCOMPARE(progress_->text(), QString("300"));
   }
 
  private:

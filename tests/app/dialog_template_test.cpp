@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QObject>
 #include <QRawFont>
-#include <QSet>
 #include <QTest>
 
 #include "app/dialog_template.h"
@@ -76,29 +75,6 @@ class DialogTemplateTest : public QObject {
     const QRect rect = units.ToPixels(65, 5, 215, 15);
     QCOMPARE(rect, QRect(units.ToPixelsX(65), units.ToPixelsY(5), units.ToPixelsX(215),
                          units.ToPixelsY(15)));
-  }
-
-  void templateListsThirtyControlsWithDistinctIds() {
-    QSet<int> ids;
-    int unnamed = 0;
-    for (const ControlTemplate& control : ConvertDialogTemplate()) {
-      if (control.id == notora::kNoId) {
-        ++unnamed;
-        continue;
-      }
-      QVERIFY2(!ids.contains(control.id), qPrintable(QString::number(control.id)));
-      ids.insert(control.id);
-      // Inside the 324 x 143 client area.
-      QVERIFY(control.x + control.width <= notora::kDialogWidthUnits);
-      QVERIFY(control.y + control.height <= notora::kDialogHeightUnits);
-    }
-    QCOMPARE(ids.size(), 23);
-    QCOMPARE(unnamed, 7);
-  }
-
-  void objectNameIsCtlAndId() {
-    QCOMPARE(notora::ControlObjectName(1008), QString("ctl1008"));
-    QCOMPARE(notora::ControlObjectName(57670), QString("ctl57670"));
   }
 };
 
