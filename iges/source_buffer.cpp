@@ -8,7 +8,7 @@
 namespace notora {
 namespace {
 
-constexpr std::size_t kBlockSize = 8 << 20;  // bytes asked for per read
+constexpr std::size_t kBlockSize = 1 << 20;  // bytes asked for per read: parsed while still in cache
 constexpr char kEndOfFileMark = '\x1a';      // Ctrl-Z
 constexpr std::size_t kHugePage = 2 << 20;
 
