@@ -84,7 +84,7 @@ double LeadingReal(std::string_view field) {
     exponentDigits = field.substr(exponentStart, j - exponentStart);
   }
 
-  char buffer[2 * kMaxFieldCharacters + 4];
+  char buffer[2 * kMaxFieldCharacters + 4] = {};
   std::size_t length = 0;
   for (char c : mantissa) buffer[length++] = c;
   if (!exponentDigits.empty()) {
