@@ -189,16 +189,19 @@ ConversionCheck CheckConversion(const ConversionRequest& request) {
   ConversionCheck check;
   check.result = RunConversion(request.options, kSourcePath, ui, files);
   check.messages = ui.messages;
+  check.polls = ui.polls;
   if (const MemoryFileSystem::File* output = files.Find(kOutputPath)) {
     check.outputCreated = true;
     check.output = output->bytes;
+    check.outputOffered = output->offered;
   }
   if (files.createdPaths().size() > 1 ||
       (files.createdPaths().size() == 1 && files.createdPaths()[0] != kOutputPath)) {
     check.violation = "a file other than the output was created";
     return check;
   }
-  if (check.result.outputPath != kOutputPath) {
+  // The path is worked out once the option and source checks have passed.
+  if (!check.result.outputPath.empty() && check.result.outputPath != kOutputPath) {
     check.violation = "the output path is not beside the source";
     return check;
   }

@@ -43,6 +43,8 @@ struct ConversionCheck {
   std::vector<std::string> messages;  // as RecordingUi records them
   bool outputCreated = false;
   std::string output;
+  std::size_t outputOffered = 0;  // bytes the run handed to the output, fitting or not
+  int polls = 0;                  // records read, over both passes
   // Empty when every promise held; otherwise the first that did not.
   std::string violation;
 };

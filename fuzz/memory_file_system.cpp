@@ -39,6 +39,7 @@ class MemoryOutput : public OutputFile {
 
   bool Write(const char* data, std::size_t size) override {
     std::string& bytes = file_->bytes;
+    file_->offered += size;
     if (faults_.failWriteAfter >= 0 &&
         static_cast<std::int64_t>(bytes.size() + size) > faults_.failWriteAfter) {
       // A full disk takes what fits.

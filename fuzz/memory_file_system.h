@@ -4,6 +4,7 @@
 // tests use it where they need to see every file a run created.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@ class MemoryFileSystem : public FileSystem {
     std::string bytes;
     bool created = false;  // made by CreateOutput (not by AddFile)
     bool closed = false;   // its output was closed (whether or not the close failed)
+    std::size_t offered = 0;  // bytes handed to Write, whether or not they fitted
   };
 
   explicit MemoryFileSystem(FaultPlan faults = {}) : faults_(faults) {}

@@ -143,8 +143,8 @@ std::vector<NamedFile> BoundsFiles() {
   {
     std::vector<std::string> records = IgesFile().Entity(212, note).Entity(110, kLine).Records();
     records[3] = Rec("99999999 9999999       0       0       0       0       0        00000000",
-                     'D', 3);
-    records[4] = Rec("99999999       0       099999999       0                        0", 'D', 4);
+                     'D', 1);
+    records[4] = Rec("99999999       0       099999999       0                        0", 'D', 2);
     records.back() = Rec("S      1G      2D9999998P9999999", 'T', 1);
     files.push_back({"claims-millions.igs", Lines(records)});
   }
@@ -176,6 +176,15 @@ std::vector<NamedFile> BoundsFiles() {
     text += ",2H" + kKanji + ",0,0;";
     files.push_back({"digits-25.igs", IgesFile().Entity(212, text).Build()});
     files.push_back({"digits-26.igs", IgesFile().Entity(212, "212,9" + digits + ",1;").Build()});
+    // 25 characters in every field, leading zeros making values a note may
+    // have: the note is converted.
+    auto wide = [](const std::string& value) { return std::string(25 - value.size(), '0') + value; };
+    std::string valid = "212," + wide("1");
+    for (const char* value : {"2", "10.0", "5.0", "1", "0.0", "0.0", "0", "1", "1.5", "2.5", "0.0"}) {
+      valid += "," + wide(value);
+    }
+    valid += "," + wide("4") + "H" + kKanji + ",0,0;";
+    files.push_back({"digits-25-valid.igs", IgesFile().Entity(212, valid).Build()});
   }
   // A string count of 2147483647 over 500 strings that are there.
   {

@@ -1,0 +1,207 @@
+// What a run promises the file system: nothing but the output path is ever
+// created or changed; the output is created exclusively, so a file, a
+// dangling link or a link to another file at its path is never written
+// through, even when it appears after the run's own check; and a folder
+// without write permission gets no output.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "fuzz/note_fixtures.h"
+#include "run/conversion_run.h"
+#include "run/messages.h"
+#include "tests/support/iges_builder.h"
+#include "tests/support/recording_ui.h"
+
+namespace notora {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Error(MessageId id) { return "error: " + FormatMessage(id); }
+
+std::string Convertible() { return testing::NoteFixtures().front().bytes; }
+
+// Everything under a folder, links not followed: for each path its kind and,
+// for a file, its bytes and modification time, for a link its target.
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+  std::map<std::string, std::string> entries;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+    const std::string path = entry.path().string();
+    struct stat info;
+    EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+    if (S_ISLNK(info.st_mode)) {
+      entries[path] = "link to " + fs::read_symlink(entry.path()).string();
+    } else if (S_ISDIR(info.st_mode)) {
+      entries[path] = "folder";
+    } else {
+      entries[path] = "file, modified " + std::to_string(info.st_mtim.tv_sec) + "." +
+                      std::to_string(info.st_mtim.tv_nsec) + ": " + testing::ReadFile(path);
+    }
+  }
+  return entries;
+}
+
+RunOptions Named(const std::string& name) {
+  RunOptions options;
+  options.outputName = name;
+  return options;
+}
+
+class FilePromisesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(dir_.File("work/sub"));
+    fs::create_directories(dir_.File("other"));
+    testing::WriteFile(dir_.File("work/drawing.igs"), Convertible());
+    testing::WriteFile(dir_.File("work/plain.igs"),
+                       testing::IgesFile().Entity(110, "110,0.,0.,0.,1.,1.,1.;").Build());
+    std::string broken = Convertible();
+    broken[broken.size() - 2 * 81 + 64] = 'X';  // column 65 of the last P record
+    testing::WriteFile(dir_.File("work/broken.igs"), broken);
+    testing::WriteFile(dir_.File("work/sub/kept.igs"), Convertible());
+    testing::WriteFile(dir_.File("other/kept.igs"), Convertible());
+    fs::create_symlink(dir_.File("work/drawing.igs"), dir_.File("work/alias.igs"));
+  }
+
+  testing::TempDir dir_;
+  testing::RecordingUi ui_;
+};
+
+TEST_F(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
+  auto before = Snapshot(dir_.path());
+  auto expectOnly = [&](const std::string& added) {
+    auto after = Snapshot(dir_.path());
+    if (!added.empty()) {
+      EXPECT_EQ(after.count(dir_.File(added)), 1u) << added;
+      after.erase(dir_.File(added));
+    }
+    EXPECT_EQ(after, before);
+    before = Snapshot(dir_.path());
+  };
+
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_).outcome, RunOutcome::kWritten);
+  expectOnly("work/out.igs");
+  EXPECT_EQ(RunConversion(Named("none"), dir_.File("work/plain.igs"), ui_).outcome,
+            RunOutcome::kNothingConverted);
+  expectOnly("");
+  EXPECT_EQ(RunConversion(Named("broken"), dir_.File("work/broken.igs"), ui_).outcome, RunOutcome::kFailed);
+  expectOnly("");
+  // An output error leaves the partly written file, and only that.
+  testing::FaultPlan fullDisk;
+  fullDisk.failWriteAfter = 100;
+  testing::FaultyFiles faulty(fullDisk);
+  EXPECT_EQ(RunConversion(Named("partial"), dir_.File("work/drawing.igs"), ui_, faulty).outcome,
+            RunOutcome::kFailed);
+  expectOnly("work/partial.igs");
+  // A source reached through a link: the output goes beside the link.
+  EXPECT_EQ(RunConversion(Named("via-link"), dir_.File("work/alias.igs"), ui_).outcome,
+            RunOutcome::kWritten);
+  expectOnly("work/via-link.igs");
+  // A second run to the same name changes nothing.
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_).outcome, RunOutcome::kFailed);
+  expectOnly("");
+}
+
+// Something at the output path: a file, a dangling link, a link to a file.
+struct Occupant {
+  const char* name;
+  void (*place)(const testing::TempDir& dir);
+};
+
+const Occupant kOccupants[] = {
+    {"file", [](const testing::TempDir& dir) { testing::WriteFile(dir.File("work/out.igs"), "precious"); }},
+    {"dangling link",
+     [](const testing::TempDir& dir) { fs::create_symlink(dir.File("work/nowhere.igs"), dir.File("work/out.igs")); }},
+    {"link to a file",
+     [](const testing::TempDir& dir) { fs::create_symlink(dir.File("other/kept.igs"), dir.File("work/out.igs")); }},
+};
+
+TEST_F(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
+  for (const Occupant& occupant : kOccupants) {
+    SCOPED_TRACE(occupant.name);
+    fs::remove(dir_.File("work/out.igs"));
+    occupant.place(dir_);
+    const auto before = Snapshot(dir_.path());
+    testing::RecordingUi ui;
+    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui).outcome, RunOutcome::kFailed);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{Error(MessageId::OutputExists)});
+    EXPECT_EQ(Snapshot(dir_.path()), before);
+  }
+}
+
+// The real file system, except that the output path looks free when the run
+// checks it: as if the occupant arrived between the check and the creation.
+class LateOccupantFiles : public FileSystem {
+ public:
+  explicit LateOccupantFiles(std::string outputPath) : outputPath_(std::move(outputPath)) {}
+  bool Exists(const std::string& path, bool followLinks) override {
+    return path != outputPath_ && PosixFileSystem().Exists(path, followLinks);
+  }
+  std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
+    return PosixFileSystem().OpenInput(path);
+  }
+  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
+    return PosixFileSystem().CreateOutput(path);
+  }
+
+ private:
+  std::string outputPath_;
+};
+
+TEST_F(FilePromisesTest, AnOccupantThatArrivesAfterTheCheckIsNotWrittenThroughEither) {
+  for (const Occupant& occupant : kOccupants) {
+    SCOPED_TRACE(occupant.name);
+    fs::remove(dir_.File("work/out.igs"));
+    occupant.place(dir_);
+    const auto before = Snapshot(dir_.path());
+    testing::RecordingUi ui;
+    LateOccupantFiles files(dir_.File("work/out.igs"));
+    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, files).outcome,
+              RunOutcome::kFailed);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{Error(MessageId::OutputOpenFailed)});
+    EXPECT_EQ(Snapshot(dir_.path()), before);
+  }
+}
+
+// Runs a conversion into `folder`, which the caller cannot write, and exits
+// 0 when it ended with the open-failure message and created nothing.
+void ConvertIntoReadOnlyFolder(const std::string& folder) {
+  const auto before = Snapshot(folder);
+  testing::RecordingUi ui;
+  RunConversion(Named("out"), folder + "/drawing.igs", ui);
+  const bool asPromised = ui.messages == std::vector<std::string>{Error(MessageId::OutputOpenFailed)} &&
+                          Snapshot(folder) == before;
+  if (!asPromised) {
+    for (const std::string& message : ui.messages) std::fprintf(stderr, "%s\n", message.c_str());
+  }
+  std::_Exit(asPromised ? 0 : 1);
+}
+
+TEST_F(FilePromisesTest, FolderWithoutWritePermissionGetsNoOutput) {
+  const std::string folder = dir_.File("work");
+  if (::geteuid() == 0) {
+    // root may write anywhere: the run goes on as the unprivileged "nobody"
+    // in a folder that only root may write to.
+    fs::permissions(dir_.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EXIT(
+        {
+          if (::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(2);
+          ConvertIntoReadOnlyFolder(folder);
+        },
+        ::testing::ExitedWithCode(0), "");
+  } else {
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EXIT(ConvertIntoReadOnlyFolder(folder), ::testing::ExitedWithCode(0), "");
+    fs::permissions(folder, fs::perms::owner_all);
+  }
+  EXPECT_FALSE(fs::exists(dir_.File("work/out.igs")));
+}
+
+}  // namespace
+}  // namespace notora
