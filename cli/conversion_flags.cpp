@@ -38,6 +38,31 @@ void ConversionFlags::AddTo(CLI::App* command) {
                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off)");
 }
 
+bool ConversionFlags::AnyGiven(const CLI::App& command) {
+  for (const char* name : {"--mode", "--vertical-to-horizontal", "--vertical-input",
+                           "--vertical-output", "--jis-fallback", "--fullwidth-fallback",
+                           "--negative-width", "--allow-zero-columns"}) {
+    if (command.count(name) > 0) return true;
+  }
+  return false;
+}
+
+std::string ConversionFlags::Describe() const {
+  const ConversionFlags defaults;
+  std::string text = "-m " + mode;
+  if (verticalToHorizontal) text += " -v";
+  const auto add = [&](const char* name, const std::string& value, const std::string& standard) {
+    if (value != standard) text += std::string(" ") + name + " " + value;
+  };
+  add("--vertical-input", verticalInput, defaults.verticalInput);
+  add("--vertical-output", verticalOutput, defaults.verticalOutput);
+  add("--jis-fallback", jisFallback, defaults.jisFallback);
+  add("--fullwidth-fallback", fullWidthFallback, defaults.fullWidthFallback);
+  add("--negative-width", negativeWidth, defaults.negativeWidth);
+  if (allowZeroColumns) text += " --allow-zero-columns";
+  return text;
+}
+
 RunOptions ConversionFlags::ToRunOptions() const {
   RunOptions options;
   options.conversionMode = mode == "jis" ? 0 : mode == "fullwidth" ? 1 : 2;

@@ -26,6 +26,12 @@ struct ConversionFlags {
   void AddTo(CLI::App* command);
   // The run options these flags stand for (outputName left empty).
   RunOptions ToRunOptions() const;
+  // True when the command line of `command` (on which AddTo declared the
+  // flags) gave any of them.
+  static bool AnyGiven(const CLI::App& command);
+  // The flags in command-line form, the mode always and the others when they
+  // differ from their defaults ("-m jis -v --negative-width minus").
+  std::string Describe() const;
 };
 
 }  // namespace notora

@@ -1,45 +1,34 @@
 // notora-cli: the command-line twin of the notora dialog.
 //
-// Exit status: 0 output written; 1 nothing to convert (no file made);
-// 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
+// convert exit status: 0 output written; 1 nothing to convert (no file
+// made); 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
+// inspect, preview and batch: 0 done, 2 failed, 64 bad usage.
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "cli/batch_command.h"
 #include "cli/conversion_flags.h"
+#include "cli/exit_status.h"
+#include "cli/inspect_command.h"
+#include "cli/preview_command.h"
+#include "cli/source_path.h"
 #include "cli/terminal_ui.h"
 #include "run/conversion_run.h"
 
 namespace {
 
-constexpr int kExitWritten = 0;
-constexpr int kExitNothingConverted = 1;
-constexpr int kExitFailed = 2;
-constexpr int kExitUsage = 64;
-
-// The source as the dialog's file browser would give it: a full path. An
-// empty name stays empty, so that the run reports it.
-std::string MakeAbsolute(const std::string& path) {
-  if (path.empty() || path.front() == '/') return path;
-  std::error_code error;
-  const std::filesystem::path current = std::filesystem::current_path(error);
-  if (error) return path;
-  return (current / path).string();
-}
-
 int ExitStatusOf(notora::RunOutcome outcome) {
   switch (outcome) {
     case notora::RunOutcome::kWritten:
-      return kExitWritten;
+      return notora::kExitWritten;
     case notora::RunOutcome::kNothingConverted:
-      return kExitNothingConverted;
+      return notora::kExitNothingConverted;
     case notora::RunOutcome::kFailed:
       break;
   }
-  return kExitFailed;
+  return notora::kExitFailed;
 }
 
 }  // namespace
@@ -65,18 +54,26 @@ int main(int argc, char** argv) {
   convert->add_option("OUTPUT_NAME", outputName,
                       "name of the output file, without directory; \".igs\" is appended")
       ->required();
+  notora::InspectCommand inspect(&app);
+  notora::PreviewCommand preview(&app);
+  notora::BatchCommand batch(&app);
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
-    return status == 0 ? 0 : kExitUsage;
+    return status == 0 ? 0 : notora::kExitUsage;
   }
+
+  if (inspect.chosen()) return inspect.Run();
+  if (preview.chosen()) return preview.Run();
+  if (batch.chosen()) return batch.Run();
 
   notora::RunOptions options = flags.ToRunOptions();
   options.outputName = outputName;
   notora::TerminalUi::InstallInterruptHandler();
   notora::TerminalUi ui;
-  const notora::RunResult result = notora::RunConversion(options, MakeAbsolute(source), ui);
+  const notora::RunResult result =
+      notora::RunConversion(options, notora::MakeAbsolute(source), ui);
   return ExitStatusOf(result.outcome);
 }

@@ -13,8 +13,8 @@ extern "C" void OnInterrupt(int) { interruptRequested = 1; }
 
 }  // namespace
 
-TerminalUi::TerminalUi(std::string prefix)
-    : prefix_(std::move(prefix)), showProgress_(::isatty(STDERR_FILENO) == 1) {}
+TerminalUi::TerminalUi(std::string prefix, bool showProgress)
+    : prefix_(std::move(prefix)), showProgress_(showProgress && ::isatty(STDERR_FILENO) == 1) {}
 
 TerminalUi::~TerminalUi() { ClearProgress(); }
 
@@ -28,10 +28,20 @@ void TerminalUi::InstallInterruptHandler() {
 void TerminalUi::ShowMessage(MessageKind kind, std::string_view text) {
   ClearProgress();
   std::FILE* stream = kind == MessageKind::kReport ? stdout : stderr;
-  std::string line = prefix_;
-  line.append(text);
-  line.push_back('\n');
-  std::fwrite(line.data(), 1, line.size(), stream);
+  // Every line of the text, the last one included, gets the prefix and a
+  // line feed.
+  std::string lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find('\n', start);
+    lines += prefix_;
+    lines.append(text.substr(start, end == std::string_view::npos ? end : end - start));
+    lines.push_back('\n');
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  // One write per message: the stream's lock keeps it whole.
+  std::fwrite(lines.data(), 1, lines.size(), stream);
   std::fflush(stream);
 }
 

@@ -2,6 +2,9 @@
 // standard output, every other message to standard error, each followed by
 // one line feed. Progress is one line on standard error, updated in place,
 // when standard error is a terminal. Ctrl-C acts as the Escape key.
+//
+// Each message is written with one call into its stream, so that the
+// messages of runs on several threads never mix within a line.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +17,9 @@ namespace notora {
 
 class TerminalUi : public RunUi {
  public:
-  // `prefix` is put before every message (the batch mode names the source).
-  explicit TerminalUi(std::string prefix = "");
+  // `prefix` is put before every line of every message (the batch mode names
+  // the source). With showProgress false no progress is ever shown.
+  explicit TerminalUi(std::string prefix = "", bool showProgress = true);
   ~TerminalUi() override;
 
   void ShowMessage(MessageKind kind, std::string_view text) override;
