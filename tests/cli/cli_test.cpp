@@ -3,66 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/iges_builder.h"
-
-extern char** environ;
 
 namespace notora {
 namespace {
 
-struct CliRun {
-  int exitStatus = -1;
-  std::string out;
-  std::string err;
-};
-
-// Starts notora-cli with `args` in `directory`; stdout and stderr go to files.
-pid_t Start(const std::string& directory, const std::vector<std::string>& args,
-            const std::string& outPath, const std::string& errPath) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-  std::vector<char*> argv;
-  std::string program = NOTORA_CLI_PATH;
-  argv.push_back(program.data());
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-CliRun Finish(pid_t pid, const std::string& outPath, const std::string& errPath) {
-  CliRun run;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = testing::ReadFile(outPath);
-  run.err = testing::ReadFile(errPath);
-  return run;
-}
-
-class CliTest : public ::testing::Test {
- protected:
-  CliRun Cli(const std::vector<std::string>& args) {
-    const std::string out = logs_.File("out"), err = logs_.File("err");
-    return Finish(Start(dir_.path(), args, out, err), out, err);
-  }
-  testing::TempDir dir_;
-  testing::TempDir logs_;
-};
+using testing::CliRun;
+using testing::CliTest;
 
 const std::string kNote = "212,1,5,5.,2.,1,0.,0.,0,0,0.,0.,0.,5HAB\x8a\xbf" "C;";
 const std::string kReportHead =
@@ -140,7 +94,7 @@ TEST_F(CliTest, InterruptActsAsEscapeAndLeavesNoOutput) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string bytes = testing::IgesFile().Entity(212, kNote).Build();
   const std::string out = logs_.File("out"), err = logs_.File("err");
-  pid_t pid = Start(dir_.path(), {"convert", "slow.igs", "never"}, out, err);
+  pid_t pid = testing::StartCli(dir_.path(), {"convert", "slow.igs", "never"}, out, err);
   // Opening the pipe for writing waits until notora-cli has opened it, after
   // it has set up its interrupt handling.
   int writer = ::open(fifo.c_str(), O_WRONLY);
@@ -149,7 +103,7 @@ TEST_F(CliTest, InterruptActsAsEscapeAndLeavesNoOutput) {
   ::kill(pid, SIGINT);
   ASSERT_EQ(::write(writer, bytes.data() + 81, bytes.size() - 81), ssize_t(bytes.size() - 81));
   ::close(writer);
-  CliRun run = Finish(pid, out, err);
+  CliRun run = testing::FinishProgram(pid, out, err);
   EXPECT_EQ(run.exitStatus, 2);
   EXPECT_EQ(run.err, "ESCｷｰにより処理を中止します。　変換は出来ません。\n");
   EXPECT_FALSE(std::filesystem::exists(dir_.File("never.igs")));
