@@ -1,42 +1,31 @@
 #include "run/conversion_run.h"
 
-#include <memory>
-#include <optional>
-
-#include "iges/directory_table.h"
 #include "iges/output_writer.h"
-#include "iges/record_reader.h"
-#include "iges/second_pass.h"
-#include "iges/section_scan.h"
-#include "iges/source_buffer.h"
-#include "note/general_note.h"
 #include "run/messages.h"
 #include "run/report.h"
+#include "run/source_reading.h"
 
 namespace notora {
 namespace {
 
 // One run: its phases in order, each of which succeeds or ends the run with
-// its message, and one way out (Finish) that shows that message, closes the
-// source and takes the wait cursor down. Everything the run holds is owned
-// here and released when the object goes.
+// its message, and one way out (SourceReading::End) that shows that message,
+// closes the source and takes the wait cursor down. Everything the run holds
+// is owned here and released when the object goes.
 class ConversionRun {
  public:
   ConversionRun(const RunOptions& options, std::string_view sourcePath, RunUi* ui,
                 FileSystem* files)
-      : options_(options), sourcePath_(sourcePath), ui_(ui), files_(files) {}
+      : options_(options), ui_(ui), files_(files), reading_(options, std::string(sourcePath), ui, files),
+        sourcePath_(sourcePath) {}
 
   RunResult Execute() {
     Status status = CheckRequest();
-    if (status.ok()) status = OpenSource();
+    if (status.ok()) status = reading_.Open();
+    if (status.ok()) status = reading_.Read();
+    if (status.ok()) status = reading_.Close();
     if (status.ok()) {
-      ui_->BeginWaitCursor();
-      waitCursorUp_ = true;
-      status = ReadSource();
-    }
-    if (status.ok()) status = CloseSource();
-    if (status.ok()) {
-      if (counters_.convertedEntities < 1) {
+      if (reading_.counters().convertedEntities < 1) {
         ShowReport(/*written=*/false);
         result_.outcome = RunOutcome::kNothingConverted;
       } else if (WriteOutputFile()) {
@@ -44,7 +33,8 @@ class ConversionRun {
         result_.outcome = RunOutcome::kWritten;
       }
     }
-    Finish(status);
+    result_.counters = reading_.counters();
+    reading_.End(status);
     return result_;
   }
 
@@ -70,34 +60,10 @@ class ConversionRun {
     return Status::Ok();
   }
 
-  Status OpenSource() {
-    std::unique_ptr<InputFile> file = files_->OpenInput(sourcePath_);
-    if (file == nullptr) return Status::Error(FormatMessage(MessageId::SourceOpenFailed));
-    source_ = std::make_unique<SourceBuffer>(std::move(file));
-    sourceOpen_ = true;
-    counters_ = RunCounters();
-    return Status::Ok();
-  }
-
-  // Both passes: the section scan, then the entities.
-  Status ReadSource() {
-    RecordReader reader(source_.get(), ui_);
-    NOTORA_RETURN_IF_ERROR(ScanSections(&reader, &scan_, &counters_));
-    table_.emplace(source_.get(), counters_.directoryRecords / 2);
-    GeneralNoteConverter notes(options_, counters_, scan_.parameterDelimiter,
-                               scan_.recordDelimiter);
-    return ReadEntities(&reader, scan_, &*table_, &counters_, &notes);
-  }
-
-  Status CloseSource() {
-    sourceOpen_ = false;
-    if (!source_->Close()) return Status::Error(FormatMessage(MessageId::SourceCloseFailed));
-    return Status::Ok();
-  }
-
   bool WriteOutputFile() {
     OutputFailure failure;
-    if (WriteOutput(result_.outputPath, scan_, &*table_, &counters_, files_, ui_, &failure)) {
+    if (WriteOutput(result_.outputPath, reading_.scan(), reading_.table(), &reading_.counters(),
+                    files_, ui_, &failure)) {
       return true;
     }
     ui_->ShowMessage(MessageKind::kError, failure.message);
@@ -106,37 +72,14 @@ class ConversionRun {
   }
 
   void ShowReport(bool written) {
-    ui_->ShowMessage(MessageKind::kReport, BuildReport(counters_, written));
-  }
-
-  // The one way out of a run.
-  void Finish(const Status& status) {
-    if (!status.ok()) {
-      ui_->ShowMessage(MessageKind::kError, status.message());
-      if (sourceOpen_) {
-        sourceOpen_ = false;
-        if (!source_->Close()) {
-          ui_->ShowMessage(MessageKind::kError, FormatMessage(MessageId::SourceCloseFailedAfterError));
-        }
-      }
-    }
-    if (waitCursorUp_) ui_->EndWaitCursor();
-    result_.counters = counters_;
-    table_.reset();
-    source_.reset();
+    ui_->ShowMessage(MessageKind::kReport, BuildReport(reading_.counters(), written));
   }
 
   const RunOptions& options_;
-  const std::string sourcePath_;
   RunUi* ui_;
   FileSystem* files_;
-
-  std::unique_ptr<SourceBuffer> source_;
-  bool sourceOpen_ = false;
-  bool waitCursorUp_ = false;
-  RunCounters counters_;
-  SectionScan scan_;
-  std::optional<DirectoryTable> table_;
+  SourceReading reading_;
+  const std::string sourcePath_;
   RunResult result_;
 };
 

@@ -1,0 +1,63 @@
+// SourceReading: the phases of a run that read the source, shared by a
+// conversion and an inspection: opening the source, both passes, closing it,
+// and the one way out that shows an error, closes the source after it, takes
+// the wait cursor down and releases everything read.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "iges/directory_table.h"
+#include "iges/file_system.h"
+#include "iges/section_scan.h"
+#include "iges/source_buffer.h"
+#include "note/note_observer.h"
+#include "run/run_counters.h"
+#include "run/run_options.h"
+#include "run/run_ui.h"
+#include "run/status.h"
+
+namespace notora {
+
+class SourceReading {
+ public:
+  // `options` and the pointers must outlive this object. `observer`, when
+  // not null, sees every string of every General Note as it is parsed.
+  SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui, FileSystem* files,
+                NoteObserver* observer = nullptr);
+  ~SourceReading();
+
+  // Opens the source and clears the counters.
+  Status Open();
+  // Raises the wait cursor and reads both passes: the section scan, then the
+  // entities, every General Note parsed and converted by the options.
+  Status Read();
+  // Closes the source after a clean read.
+  Status Close();
+  // Ends the run: shows `status`'s message when it failed (and, when the
+  // source was still open and its close fails, the close message), takes
+  // the wait cursor down, and releases the source and the table.
+  void End(const Status& status);
+
+  RunCounters& counters() { return counters_; }
+  const SectionScan& scan() const { return scan_; }
+  // The entries read; valid after Read and until End.
+  DirectoryTable* table() { return table_ ? &*table_ : nullptr; }
+
+ private:
+  const RunOptions& options_;
+  const std::string sourcePath_;
+  RunUi* ui_;
+  FileSystem* files_;
+  NoteObserver* observer_;
+
+  std::unique_ptr<SourceBuffer> source_;
+  bool sourceOpen_ = false;
+  bool waitCursorUp_ = false;
+  RunCounters counters_;
+  SectionScan scan_;
+  std::optional<DirectoryTable> table_;
+};
+
+}  // namespace notora
