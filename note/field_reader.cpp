@@ -1,5 +1,6 @@
 #include "note/field_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cfloat>
 #include <cstdint>
@@ -96,9 +97,10 @@ double LeadingReal(std::string_view field) {
   auto [end, error] = std::from_chars(buffer, buffer + length, value);
   (void)end;
   if (error == std::errc::result_out_of_range) {
+    // Up to 24 exponent digits would overflow: the exponent stops growing
+    // once it is far beyond any double either way.
     std::int64_t exponent = 0;
-    for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');  // at most 24 digits
-    if (exponent > 100000) exponent = 100000;  // far beyond any double either way
+    for (char c : exponentDigits) exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 100000);
     if (exponentNegative) exponent = -exponent;
     value = DecimalMagnitude(mantissa, exponent) > 0 ? DBL_MAX : 0.0;
   } else if (error != std::errc()) {

@@ -7,7 +7,10 @@
 #include "fuzz/iges_reading.h"
 #include "fuzz/note_check.h"
 #include "fuzz/note_fixtures.h"
+#include "note/field_reader.h"
 #include "run/messages.h"
+
+#include <cfloat>
 
 namespace notora {
 namespace {
@@ -65,6 +68,30 @@ TEST(FuzzFindingsTest, EveryNoteOfTheFixturesKeepsEveryPromise) {
         EXPECT_EQ(testing::CheckGeneralNote(request).violation, "") << file.name;
       }
     }
+  }
+}
+
+// General Note fuzzing: a real whose exponent has 20 digits, beyond the
+// range of a double, had its exponent summed in 64 bits without a stop; the
+// sum overflowed (undefined behaviour) and wrapped negative, so 1E+<huge>
+// read as 0 instead of the largest double.
+TEST(FuzzFindingsTest, RealWithAnExponentOfTwentyDigits) {
+  const std::string input(
+      "\x06\x01,;212,1,3,-10.0,30.0,1,0.0,1E+70796326794867948966,0,1,60.0,60.0,0.0,6H\x8f,0,0;"
+      "             .0,1,0.0,1E+70790,     ");
+  EXPECT_EQ(testing::CheckGeneralNote(testing::DecodeNoteRequest(input)).violation, "");
+
+  for (auto [field, expected] : {std::pair<std::string, double>{"1E+70796326794867948966,", DBL_MAX},
+                                 {"-1E+70796326794867948966,", -DBL_MAX},
+                                 {"1E-70796326794867948966,", 0.0},
+                                 {"1D999999999999999999999,", DBL_MAX},
+                                 {"0.1E+99999999999999999999,", DBL_MAX}}) {
+    FieldCursor cursor;
+    cursor.next = 0;
+    double value = 1.0;
+    const Status status = ReadRealField(field, ',', MessageId::FieldNameA, ParameterLines{1, 1}, &cursor, &value);
+    ASSERT_TRUE(status.ok()) << status.message();
+    EXPECT_EQ(value, expected) << field;
   }
 }
 
