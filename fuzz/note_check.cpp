@@ -108,8 +108,13 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
       request.parameterDelimiter == request.recordDelimiter) {
     return check;  // delimiters that fields or blanks can hold: reading again is not defined
   }
+  // A lead byte takes whatever byte follows it as its trail byte, which is
+  // copied: a byte no note may hold is allowed only when the note held it.
+  bool inNote[256] = {};
+  for (char byte : request.parameterText) inNote[static_cast<unsigned char>(byte)] = true;
   for (char byte : text) {
-    if (!IsNoteByte(static_cast<unsigned char>(byte))) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (!IsNoteByte(value) && !inNote[value]) {
       check.violation = "a rebuilt note holds a byte no note may hold";
       return check;
     }
