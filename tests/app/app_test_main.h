@@ -4,10 +4,20 @@
 // and window activation does not depend on a window manager.
 #pragma once
 
+#include <QApplication>
 #include <QTest>
+#include <QWidget>
 #include <QtGlobal>
 
 #include "app/convert_app.h"
+
+// Shows `window` and makes it the active window, as a user's click would;
+// false when it did not become active.
+inline bool ShowActive(QWidget* window) {
+  window->show();
+  QApplication::setActiveWindow(window);
+  return QTest::qWaitForWindowActive(window);
+}
 
 #define NOTORA_APP_TEST_MAIN(TestClass)                                     \
   int main(int argc, char** argv) {                                         \

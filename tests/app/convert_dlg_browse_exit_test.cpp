@@ -53,9 +53,7 @@ class ConvertDlgBrowseExitTest : public QObject {
     file.close();
     help_ = std::make_unique<notora::HelpWindow>();
     dialog_ = std::make_unique<CConvertDlg>(*help_);
-    dialog_->show();
-    QApplication::setActiveWindow(dialog_.get());
-    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QVERIFY(ShowActive(dialog_.get()));
     responder_ = std::make_unique<ModalResponder>();
   }
 

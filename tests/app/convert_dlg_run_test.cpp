@@ -55,9 +55,7 @@ class ConvertDlgRunTest : public QObject {
     dir_ = std::make_unique<TempDir>();
     help_ = std::make_unique<notora::HelpWindow>();
     dialog_ = std::make_unique<CConvertDlg>(*help_);
-    dialog_->show();
-    QApplication::setActiveWindow(dialog_.get());
-    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QVERIFY(ShowActive(dialog_.get()));
     responder_ = std::make_unique<ModalResponder>();
     responder_->AnswerAllBoxesWith(QMessageBox::Ok);
   }

@@ -38,9 +38,7 @@ class DialogRunUiTest : public QObject {
   void init() {
     dialog_ = std::make_unique<CountingDialog>();
     progress_ = new QLabel(dialog_.get());
-    dialog_->show();
-    QApplication::setActiveWindow(dialog_.get());
-    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    QVERIFY(ShowActive(dialog_.get()));
     responder_ = std::make_unique<ModalResponder>();
     responder_->AnswerAllBoxesWith(QMessageBox::Ok);
   }
