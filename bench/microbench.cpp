@@ -27,9 +27,14 @@
 #include "note/parameter_emitter.h"
 #endif
 #ifdef NOTORA_MICROBENCH_HAVE_IGES
+#include "iges/directory_table.h"
 #include "iges/file_system.h"
+#include "iges/numeric_field.h"
 #include "iges/record_reader.h"
+#include "iges/second_pass.h"
+#include "iges/section_scan.h"
 #include "iges/source_buffer.h"
+#include "note/general_note.h"
 #include "run/run_ui.h"
 #endif
 
@@ -350,11 +355,53 @@ void BM_Notora_RecordReader(benchmark::State& state) {
   SetBytes(state, text.size());
 }
 BENCHMARK(BM_Notora_RecordReader)->Unit(benchmark::kMillisecond);
-#endif
 
-// Cases still to add as the pieces settle: the Directory Entry and Parameter
-// Data handlers on the generated records, the General Note parser on the
-// generated notes, the output writer into a memory sink.
+// The numeric D and P fields: every sequence number and pointer of the file.
+void BM_Notora_NumericColumns(benchmark::State& state) {
+  const std::string& text = Corpus();
+  std::vector<std::size_t> records;
+  for (std::size_t at = 0; at + 80 <= text.size(); at = text.find('\n', at) + 1) {
+    records.push_back(at);
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  for (auto _ : state) {
+    std::int64_t sum = 0;
+    for (std::size_t at : records) {
+      const std::string_view line(text.data() + at, 80);
+      std::int32_t value = 0;
+      if (notora::ReadNumericColumns(line, 74, 80, &value)) sum += value;
+      if (notora::ReadNumericColumns(line, 66, 72, &value)) sum += value;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * records.size() * 2));
+}
+BENCHMARK(BM_Notora_NumericColumns)->Unit(benchmark::kMillisecond);
+
+// Both passes of a run over the file: section scan, Directory Entry and
+// Parameter Data checks, every General Note parsed and converted to JIS code.
+void BM_Notora_BothPasses(benchmark::State& state) {
+  const std::string& text = Corpus();
+  QuietUi ui;
+  const notora::RunOptions options;
+  for (auto _ : state) {
+    notora::SourceBuffer source(std::make_unique<MemoryInput>(text));
+    notora::RecordReader reader(&source, &ui);
+    notora::SectionScan scan;
+    notora::RunCounters counters;
+    if (!notora::ScanSections(&reader, &scan, &counters).ok()) state.SkipWithError("scan failed");
+    notora::DirectoryTable table(&source, counters.directoryRecords / 2);
+    notora::GeneralNoteConverter notes(options, counters, scan.parameterDelimiter,
+                                       scan.recordDelimiter);
+    if (!notora::ReadEntities(&reader, scan, &table, &counters, &notes).ok()) {
+      state.SkipWithError("second pass failed");
+    }
+    benchmark::DoNotOptimize(counters.convertedEntities);
+  }
+  SetBytes(state, text.size());
+}
+BENCHMARK(BM_Notora_BothPasses)->Unit(benchmark::kMillisecond);
+#endif
 
 }  // namespace
 
