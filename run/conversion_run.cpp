@@ -16,7 +16,10 @@ class ConversionRun {
  public:
   ConversionRun(const RunOptions& options, std::string_view sourcePath, RunUi* ui,
                 FileSystem* files)
-      : options_(options), ui_(ui), files_(files), reading_(options, std::string(sourcePath), ui, files),
+      : options_(options),
+        ui_(ui),
+        files_(files),
+        reading_(options, std::string(sourcePath), ui, files),
         sourcePath_(sourcePath) {}
 
   RunResult Execute() {
