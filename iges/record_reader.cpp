@@ -117,29 +117,34 @@ Status RecordReader::Next(Record* record) {
     if (!stoppedAt81) atEnd_ = true;
   }
 
+  // The record is built in locals and stored once: reading back fields just
+  // stored would stall on every record.
   const char* start = source_->data() + position_;
+  const std::string_view text(start, length);
+  std::string_view columns;
   ++recordNumber_;
-  record->text = std::string_view(start, length);
-  record->offset = position_;
-  record->number = recordNumber_;
-  position_ += consumed;
-  if (length == 0) {
+  if (length == kRecordLength) {
+    columns = text;
+    previousOffset_ = position_;
+    previousLength_ = length;
+  } else if (length == 0) {
     // The line buffer still holds the record before, behind a NUL.
     std::memcpy(lineBuffer_, source_->data() + previousOffset_, previousLength_);
     lineBuffer_[previousLength_] = '\0';
     lineBuffer_[0] = '\0';
-    record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
-  } else if (length == kRecordLength) {
-    record->columns = record->text;
-    previousOffset_ = record->offset;
-    previousLength_ = length;
+    columns = std::string_view(lineBuffer_, kRecordLength + 1);
   } else {
     // A record of the wrong length ends the pass below; it is shown as read.
     std::memcpy(lineBuffer_, start, std::min(length, kRecordLength));
-    record->columns = std::string_view(lineBuffer_, kRecordLength + 1);
+    columns = std::string_view(lineBuffer_, kRecordLength + 1);
   }
-  record->letter = record->columns[kSectionLetterColumn - 1];
-  record->hasJapaneseByte = watchJapaneseBytes_ && HasJapaneseByte(record->text);
+  record->text = text;
+  record->columns = columns;
+  record->letter = columns[kSectionLetterColumn - 1];
+  record->offset = position_;
+  record->number = recordNumber_;
+  record->hasJapaneseByte = watchJapaneseBytes_ && HasJapaneseByte(text);
+  position_ += consumed;
 
   if (!readOk && lineFeed == std::string_view::npos && !stoppedAt81) {
     return Status::Error(FormatMessage(MessageId::ReadError, {recordNumber_}));
