@@ -73,6 +73,36 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
   return at;
 }
 
+// A sequence number kept as its seven right-aligned columns and counted up
+// in place, so that the records that need one do not each format it anew.
+class SequenceText {
+ public:
+  SequenceText() { std::memset(text_, ' ', sizeof text_); }
+  // Counts up by one; `value` is the number after counting.
+  void Increment(std::int64_t value) {
+    value_ = value;
+    if (value >= kLimit) return;  // wider than seven columns: formatted in full
+    for (int at = kWidth - 1; at >= 0; --at) {
+      if (text_[at] == ' ') {
+        text_[at] = '1';
+        return;
+      }
+      if (text_[at] != '9') {
+        ++text_[at];
+        return;
+      }
+      text_[at] = '0';
+    }
+  }
+  std::size_t Put(char* out) const;
+
+ private:
+  static constexpr int kWidth = 7;
+  static constexpr std::int64_t kLimit = 10000000;
+  char text_[kWidth];
+  std::int64_t value_ = 0;
+};
+
 // Copies `text` to `out`; returns its length.
 std::size_t Put(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
@@ -90,6 +120,12 @@ bool Fail(OutputFile* file, MessageId id, OutputFailure* failure) {
   failure->message = FormatMessage(id);
   if (!file->Close()) failure->closeMessage = FormatMessage(MessageId::OutputCloseFailedAfterError);
   return false;
+}
+
+std::size_t SequenceText::Put(char* out) const {
+  if (value_ >= kLimit) return PutNumber(out, value_, kWidth);
+  std::memcpy(out, text_, kWidth);
+  return kWidth;
 }
 
 }  // namespace
@@ -132,6 +168,7 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
   }
 
   counters->parameterRecords = 0;
+  SequenceText sequence;
   pointer = 1;
   for (std::int32_t k = 1; k <= entities; ++k) {
     const DirectoryEntry& entry = table->entry(k);
@@ -149,6 +186,7 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
     table->ForEachTextLine(k, [&](std::string_view line) {
       if (!inRange) return;
       const std::int32_t number = ++counters->parameterRecords;
+      sequence.Increment(number);
       if (number < first || number >= end) {
         inRange = false;
         return;
@@ -158,7 +196,7 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
       out[n++] = ' ';
       n += Put(out + n, directoryPointer);
       out[n++] = 'P';
-      n += PutNumber(out + n, number, 7);
+      n += sequence.Put(out + n);
       out[n++] = '\n';
       output.Commit(n);
       if (number % 100 == 0) ui->ShowProgress(number);
