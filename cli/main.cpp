@@ -11,7 +11,7 @@
 #include "cli/batch_command.h"
 #include "cli/conversion_flags.h"
 #include "cli/exit_status.h"
-#include "cli/inspect_command.h"
+#include "cli/listing_command.h"
 #include "cli/preview_command.h"
 #include "cli/source_path.h"
 #include "cli/terminal_ui.h"

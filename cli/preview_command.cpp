@@ -12,7 +12,7 @@
 #include "cli/source_path.h"
 #include "cli/terminal_ui.h"
 #include "run/conversion_run.h"
-#include "run/source_inspection.h"
+#include "run/source_listing.h"
 
 namespace notora {
 namespace {

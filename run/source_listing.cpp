@@ -1,4 +1,4 @@
-#include "run/source_inspection.h"
+#include "run/source_listing.h"
 
 #include <string>
 

@@ -1,15 +1,15 @@
-#include "cli/inspect_command.h"
+#include "cli/listing_command.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 
 #include "cli/exit_status.h"
-#include "cli/inspection_text.h"
+#include "cli/listing_text.h"
 #include "cli/note_listing.h"
 #include "cli/source_path.h"
 #include "cli/terminal_ui.h"
-#include "run/source_inspection.h"
+#include "run/source_listing.h"
 
 namespace notora {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/inspection_text.h"
+#include "cli/listing_text.h"
 
 #include "cli/json_writer.h"
 #include "cli/number_text.h"
