@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "tests/cli/utf8.h"
+
 namespace notora::testing {
 namespace {
 
@@ -82,24 +84,6 @@ class Parser {
       value->array.push_back(std::move(element));
     } while (Take(','));
     return Take(']');
-  }
-
-  static void AppendUtf8(std::uint32_t code, std::string* out) {
-    if (code < 0x80) {
-      out->push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-      out->push_back(static_cast<char>(0xC0 | code >> 6));
-      out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out->push_back(static_cast<char>(0xE0 | code >> 12));
-      out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-      out->push_back(static_cast<char>(0xF0 | code >> 18));
-      out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
   }
 
   bool Hex4(std::uint32_t* code) {

@@ -2,30 +2,14 @@
 
 #include <cstdlib>
 
+#include "tests/cli/utf8.h"
+
 namespace notora::testing {
 namespace {
 
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          c == '-' || c == '_' || c == ':' || c == '.';
-}
-
-void AppendUtf8(unsigned long code, std::string* out) {
-  if (code < 0x80) {
-    out->push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | code >> 6));
-    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | code >> 12));
-    out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | code >> 18));
-    out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
 }
 
 class Parser {
