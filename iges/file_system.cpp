@@ -8,42 +8,54 @@
 namespace notora {
 namespace {
 
-class PosixInputFile : public InputFile {
+// An open file descriptor, closed once: by Close (which reports failure) or
+// when it goes.
+class Descriptor {
  public:
-  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
-  ~PosixInputFile() override {
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
-    for (;;) {
-      ssize_t n = ::read(fd_, buffer, size);
-      if (n >= 0) return n;
-      if (errno != EINTR) return -1;
-    }
-  }
-  std::uint64_t SizeHint() const override { return size_; }
-  bool Close() override {
-    int fd = fd_;
+  int get() const { return fd_; }
+  bool Close() {
+    const int fd = fd_;
     fd_ = -1;
     return ::close(fd) == 0;
   }
 
  private:
   int fd_;
+};
+
+class PosixInputFile : public InputFile {
+ public:
+  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    for (;;) {
+      ssize_t n = ::read(fd_.get(), buffer, size);
+      if (n >= 0) return n;
+      if (errno != EINTR) return -1;
+    }
+  }
+  std::uint64_t SizeHint() const override { return size_; }
+  bool Close() override { return fd_.Close(); }
+
+ private:
+  Descriptor fd_;
   std::uint64_t size_;
 };
 
 class PosixOutputFile : public OutputFile {
  public:
   explicit PosixOutputFile(int fd) : fd_(fd) {}
-  ~PosixOutputFile() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
 
   bool Write(const char* data, std::size_t size) override {
     while (size > 0) {
-      ssize_t n = ::write(fd_, data, size);
+      ssize_t n = ::write(fd_.get(), data, size);
       if (n < 0) {
         if (errno == EINTR) continue;
         return false;
@@ -53,14 +65,10 @@ class PosixOutputFile : public OutputFile {
     }
     return true;
   }
-  bool Close() override {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
+  bool Close() override { return fd_.Close(); }
 
  private:
-  int fd_;
+  Descriptor fd_;
 };
 
 class PosixFiles : public FileSystem {
