@@ -21,7 +21,7 @@
 #include "app/dialog_template.h"
 #include "app/help_window.h"
 #include "run/conversion_run.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {

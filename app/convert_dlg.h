@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/run_options.h"
+#include "base/run_options.h"
 
 class QAbstractButton;
 class QButtonGroup;

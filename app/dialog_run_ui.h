@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "app/run_input_filter.h"
-#include "run/run_ui.h"
+#include "base/run_ui.h"
 
 class QLabel;
 class QWidget;

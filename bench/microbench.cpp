@@ -35,7 +35,7 @@
 #include "iges/section_scan.h"
 #include "iges/source_buffer.h"
 #include "note/general_note.h"
-#include "run/run_ui.h"
+#include "base/run_ui.h"
 #endif
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "run/conversion_run.h"
-#include "run/run_options.h"
+#include "base/run_options.h"
 
 namespace notora {
 

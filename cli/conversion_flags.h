@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "run/run_options.h"
+#include "base/run_options.h"
 
 namespace CLI {
 class App;

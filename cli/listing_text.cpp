@@ -3,7 +3,7 @@
 #include "cli/json_writer.h"
 #include "cli/number_text.h"
 #include "cli/text_table.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 

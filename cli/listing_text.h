@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/note_listing.h"
-#include "run/run_counters.h"
+#include "base/run_counters.h"
 
 namespace notora {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_ui.h"
+#include "base/run_ui.h"
 
 namespace notora {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "fuzz/note_check.h"
+#include "tests/support/note_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace notora::testing;

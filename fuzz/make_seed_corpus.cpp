@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/conversion_check.h"
-#include "fuzz/iges_reading.h"
-#include "fuzz/note_fixtures.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/iges_reading.h"
+#include "tests/support/note_fixtures.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "iges/directory_section.h"
 
 #include "iges/numeric_field.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 
@@ -10,7 +10,7 @@ DirectorySection::DirectorySection(DirectoryTable* table, std::int32_t directory
 
 Status DirectorySection::HandleRecord(const Record& record) {
   const std::int32_t n = ++directoryRecordNumber_;
-  auto fail = [n](MessageId id) { return Status::Error(FormatMessage(id, {n})); };
+  auto fail = [n](MessageId id) { return Status::Error(id, {n}); };
 
   // The first pass counted only the D records before the first P record.
   if (n > directoryRecords_) return fail(MessageId::DirectoryAfterParameter);

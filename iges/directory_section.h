@@ -6,7 +6,7 @@
 
 #include "iges/directory_table.h"
 #include "iges/record_reader.h"
-#include "run/status.h"
+#include "base/status.h"
 
 namespace notora {
 

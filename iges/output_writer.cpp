@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {
@@ -115,11 +115,12 @@ std::int32_t Saturate(std::int64_t value) {
   return static_cast<std::int32_t>(value);
 }
 
-// Gives up a partly written file: closes it and reports why.
-bool Fail(OutputFile* file, MessageId id, OutputFailure* failure) {
-  failure->message = FormatMessage(id);
-  if (!file->Close()) failure->closeMessage = FormatMessage(MessageId::OutputCloseFailedAfterError);
-  return false;
+// Gives up a partly written file: closes it and reports why (and, when that
+// close fails too, says so after).
+Status Fail(OutputFile* file, MessageId id) {
+  Status status = Status::Error(id);
+  if (!file->Close()) status.FollowedBy(MessageId::OutputCloseFailedAfterError);
+  return status;
 }
 
 std::size_t SequenceText::Put(char* out) const {
@@ -130,13 +131,10 @@ std::size_t SequenceText::Put(char* out) const {
 
 }  // namespace
 
-bool WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                 RunCounters* counters, FileSystem* files, RunUi* ui, OutputFailure* failure) {
+Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
+                   RunCounters* counters, FileSystem* files, RunUi* ui) {
   std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
-  if (file == nullptr) {
-    failure->message = FormatMessage(MessageId::OutputOpenFailed);
-    return false;
-  }
+  if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
   BufferedOutput output(file.get());
   output.Append(scan.startText);
   output.Append(scan.globalText);
@@ -175,7 +173,7 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
     if (entry.outputLineCount < 0 ||
         std::uint64_t(entry.outputLineCount) * kParameterDataWidth != table->textLength(k)) {
       output.Flush();
-      return Fail(file.get(), MessageId::OutputTextLengthMismatch, failure);
+      return Fail(file.get(), MessageId::OutputTextLengthMismatch);
     }
     char pointerText[24];
     const std::string_view directoryPointer(pointerText, PutNumber(pointerText, 2 * std::int64_t(k) - 1, 7));
@@ -203,7 +201,7 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
     });
     if (!inRange) {
       output.Flush();
-      return Fail(file.get(), MessageId::OutputPointerMismatch, failure);
+      return Fail(file.get(), MessageId::OutputPointerMismatch);
     }
   }
 
@@ -221,12 +219,9 @@ bool WriteOutput(const std::string& outputPath, const SectionScan& scan, Directo
   output.Commit(n);
   output.Flush();
 
-  if (output.failed()) return Fail(file.get(), MessageId::OutputWriteError, failure);
-  if (!file->Close()) {
-    failure->message = FormatMessage(MessageId::OutputCloseFailed);
-    return false;
-  }
-  return true;
+  if (output.failed()) return Fail(file.get(), MessageId::OutputWriteError);
+  if (!file->Close()) return Status::Error(MessageId::OutputCloseFailed);
+  return Status::Ok();
 }
 
 }  // namespace notora

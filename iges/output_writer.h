@@ -8,26 +8,20 @@
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
-#include "run/run_counters.h"
-#include "run/run_ui.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/run_ui.h"
+#include "base/status.h"
 
 namespace notora {
 
-// What the output phase shows when it fails: the message, and after a close
-// that failed while the file was being given up, a second one.
-struct OutputFailure {
-  std::string message;
-  std::string closeMessage;  // empty unless that close failed
-};
-
 // Creates `outputPath` (never over anything that exists) and writes the
-// output. Returns true when the file was written and closed. On failure
-// fills `*failure`; a file that was created is left in place, closed.
+// output. Succeeds when the file was written and closed. On failure a file
+// that was created is left in place, closed; when that close failed too, the
+// status is followed by OutputCloseFailedAfterError.
 // Sets every entry's parameterPointer to its new value and counts the P
 // records written in counters->parameterRecords; shows progress every 100
 // records through `ui`.
-bool WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                 RunCounters* counters, FileSystem* files, RunUi* ui, OutputFailure* failure);
+Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
+                   RunCounters* counters, FileSystem* files, RunUi* ui);
 
 }  // namespace notora

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "iges/numeric_field.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {
@@ -25,7 +25,7 @@ ParameterSection::ParameterSection(DirectoryTable* table, RunCounters* counters,
 
 Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t m = ++counters_->parameterRecords;
-  auto fail = [m](MessageId id) { return Status::Error(FormatMessage(id, {m})); };
+  auto fail = [m](MessageId id) { return Status::Error(id, {m}); };
 
   if (record.column(65) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
   std::int32_t sequence;
@@ -44,8 +44,7 @@ Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t k = (p + 1) / 2;
   if (m > 1 && k != currentEntry_) {
     if (table_->entry(currentEntry_).parameterLineCount != entityLinesRead_) {
-      return Status::Error(
-          FormatMessage(MessageId::ParameterEntityShort, {2 * currentEntry_ - 1}));
+      return Status::Error(MessageId::ParameterEntityShort, {2 * currentEntry_ - 1});
     }
     entityLinesRead_ = 0;
   }
@@ -60,8 +59,8 @@ Status ParameterSection::HandleRecord(const Record& record) {
 
   if (m == entry.parameterPointer) {
     if (record.column(4) != parameterDelimiter_) {
-      return Status::Error(FormatMessage(MessageId::ParameterColumn4NotDelimiter,
-                                         {m, DescribeFileByte(parameterDelimiter_)}));
+      return Status::Error(MessageId::ParameterColumn4NotDelimiter,
+                                         {m, DescribeFileByte(parameterDelimiter_)});
     }
     if (!IsDigit(record.column(1)) || !IsDigit(record.column(2)) || !IsDigit(record.column(3))) {
       return fail(MessageId::ParameterTypeNotNumeric);

@@ -10,8 +10,8 @@
 #include "iges/directory_table.h"
 #include "iges/entity_handler.h"
 #include "iges/record_reader.h"
-#include "run/run_counters.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/status.h"
 
 namespace notora {
 

@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {
@@ -149,15 +149,15 @@ Status RecordReader::Next(Record* record) {
   position_ += consumed;
 
   if (!readOk && lineFeed == std::string_view::npos && !stoppedAt81) {
-    return Status::Error(FormatMessage(MessageId::ReadError, {recordNumber_}));
+    return Status::Error(MessageId::ReadError, {recordNumber_});
   }
   if (stoppedAt81) {
-    return Status::Error(FormatMessage(MessageId::RecordTooLong, {recordNumber_}));
+    return Status::Error(MessageId::RecordTooLong, {recordNumber_});
   }
   if (length != 0 && length != kRecordLength) {
-    return Status::Error(FormatMessage(MessageId::RecordTooShort, {recordNumber_}));
+    return Status::Error(MessageId::RecordTooShort, {recordNumber_});
   }
-  if (ui_->PollCancel()) return Status::Error(FormatMessage(MessageId::Cancelled));
+  if (ui_->PollCancel()) return Status::Error(MessageId::Cancelled);
   if (recordNumber_ % 100 == 0) ui_->ShowProgress(recordNumber_);
   return Status::Ok();
 }

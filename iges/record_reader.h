@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "iges/source_buffer.h"
-#include "run/run_ui.h"
-#include "run/status.h"
+#include "base/run_ui.h"
+#include "base/status.h"
 
 namespace notora {
 

@@ -2,7 +2,7 @@
 
 #include "iges/directory_section.h"
 #include "iges/parameter_section.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 
@@ -31,7 +31,7 @@ Status ReadEntities(RecordReader* reader, const SectionScan& scan, DirectoryTabl
       case 'T':
         break;
       default:
-        return Status::Error(FormatMessage(MessageId::BadSectionLetter, {record.number}));
+        return Status::Error(MessageId::BadSectionLetter, {record.number});
     }
   }
   return Status::Ok();

@@ -6,8 +6,8 @@
 #include "iges/entity_handler.h"
 #include "iges/record_reader.h"
 #include "iges/section_scan.h"
-#include "run/run_counters.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/status.h"
 
 namespace notora {
 

@@ -1,6 +1,6 @@
 #include "iges/section_scan.h"
 
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 
@@ -39,11 +39,11 @@ Status ScanSections(RecordReader* reader, SectionScan* scan, RunCounters* counte
         inPass = false;
         break;
       default:
-        return Status::Error(FormatMessage(MessageId::BadSectionLetter, {record.number}));
+        return Status::Error(MessageId::BadSectionLetter, {record.number});
     }
   }
   if (counters->directoryRecords % 2 != 0) {
-    return Status::Error(FormatMessage(MessageId::OddDirectoryCount));
+    return Status::Error(MessageId::OddDirectoryCount);
   }
   return Status::Ok();
 }

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "iges/record_reader.h"
-#include "run/run_counters.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/status.h"
 
 namespace notora {
 

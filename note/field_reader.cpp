@@ -28,14 +28,14 @@ std::int64_t FindTerminator(std::string_view text, std::int64_t from, char wante
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 Status NoTerminator(const ParameterLines& lines, std::int32_t next, char terminator) {
-  return Status::Error(FormatMessage(
+  return Status::Error(
       MessageId::FieldNoTerminator,
-      {lines.LineOf(next), next % 64 + 1, DescribeFileByte(terminator)}));
+      {lines.LineOf(next), next % 64 + 1, DescribeFileByte(terminator)});
 }
 
 Status FieldError(MessageId id, const ParameterLines& lines, std::int64_t index,
                   MessageId fieldName) {
-  return Status::Error(FormatMessage(id, {lines.LineOf(index), MessageText(fieldName)}));
+  return Status::Error(id, {lines.LineOf(index), MessageText(fieldName)});
 }
 
 // The decimal magnitude of a digit string with an optional point, scaled by

@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include "note/parameter_lines.h"
-#include "run/messages.h"
-#include "run/run_options.h"
-#include "run/status.h"
+#include "base/messages.h"
+#include "base/run_options.h"
+#include "base/status.h"
 
 namespace notora {
 

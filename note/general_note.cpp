@@ -33,7 +33,7 @@ GeneralNoteConverter::GeneralNoteConverter(const RunOptions& options, RunCounter
       recordDelimiter_(recordDelimiter) {}
 
 Status GeneralNoteConverter::NoteError(MessageId id, std::int64_t index) const {
-  return Status::Error(FormatMessage(id, {note_.lines.LineOf(index)}));
+  return Status::Error(id, {note_.lines.LineOf(index)});
 }
 
 Status GeneralNoteConverter::ReadInteger(MessageId fieldName, std::int32_t* value) {

@@ -19,9 +19,9 @@
 #include "note/note_observer.h"
 #include "note/note_string.h"
 #include "note/parameter_lines.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/status.h"
 
 namespace notora {
 

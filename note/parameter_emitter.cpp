@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {
@@ -108,7 +108,7 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
        i < parameterText.size(); ++i) {
     if (parameterText[i] == ' ') continue;
     if (tailLength == kMaxTailCharacters) {
-      return Status::Error(FormatMessage(MessageId::NoteTailTooLong, {messageLine}));
+      return Status::Error(MessageId::NoteTailTooLong, {messageLine});
     }
     tail[tailLength++] = parameterText[i];
   }
@@ -131,8 +131,8 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
     AppendPackedField(body, std::string_view(zeroThenDelimiter, 2));
     AppendPackedField(body, std::string_view(zeroThenRecord, 2));
   } else {
-    return Status::Error(FormatMessage(MessageId::NoteTailNotRecordDelimiter,
-                                       {messageLine, DescribeFileByte(R)}));
+    return Status::Error(MessageId::NoteTailNotRecordDelimiter,
+                                       {messageLine, DescribeFileByte(R)});
   }
   if (body->size() % kRecordBytes != 0) {
     body->resize((body->size() / kRecordBytes + 1) * kRecordBytes, ' ');

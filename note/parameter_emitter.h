@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "note/parameter_lines.h"
-#include "run/status.h"
+#include "base/status.h"
 
 namespace notora {
 

@@ -15,8 +15,8 @@
 
 #include "note/cp932.h"
 #include "note/note_string.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
 
 namespace notora {
 

@@ -1,7 +1,7 @@
 #include "run/conversion_run.h"
 
 #include "iges/output_writer.h"
-#include "run/messages.h"
+#include "base/messages.h"
 #include "run/report.h"
 #include "run/source_reading.h"
 
@@ -31,13 +31,18 @@ class ConversionRun {
       if (reading_.counters().convertedEntities < 1) {
         ShowReport(/*written=*/false);
         result_.outcome = RunOutcome::kNothingConverted;
-      } else if (WriteOutputFile()) {
-        ShowReport(/*written=*/true);
-        result_.outcome = RunOutcome::kWritten;
+      } else {
+        status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
+                             &reading_.counters(), files_, ui_);
+        if (status.ok()) {
+          ShowReport(/*written=*/true);
+          result_.outcome = RunOutcome::kWritten;
+        }
       }
     }
     result_.counters = reading_.counters();
-    reading_.End(status);
+    reading_.End(&status);
+    result_.status = status;
     return result_;
   }
 
@@ -47,31 +52,20 @@ class ConversionRun {
     if (options_.conversionMode == 2 && options_.verticalToHorizontal == 0 &&
         options_.verticalValueInput == options_.verticalValueOutput &&
         options_.negativeWidthMode == 1) {
-      return Status::Error(FormatMessage(MessageId::NothingRequested));
+      return Status::Error(MessageId::NothingRequested);
     }
-    if (sourcePath_.empty()) return Status::Error(FormatMessage(MessageId::NoSourceSelected));
+    if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
     if (!files_->Exists(sourcePath_, /*followLinks=*/true)) {
-      return Status::Error(FormatMessage(MessageId::SourceMissing));
+      return Status::Error(MessageId::SourceMissing);
     }
-    if (options_.outputName.empty()) return Status::Error(FormatMessage(MessageId::NoOutputName));
+    if (options_.outputName.empty()) return Status::Error(MessageId::NoOutputName);
     result_.outputPath = BuildOutputPath(sourcePath_, options_.outputName);
     // A link at the output path counts as a file even when it dangles: the
     // output is never written through one.
     if (files_->Exists(result_.outputPath, /*followLinks=*/false)) {
-      return Status::Error(FormatMessage(MessageId::OutputExists));
+      return Status::Error(MessageId::OutputExists);
     }
     return Status::Ok();
-  }
-
-  bool WriteOutputFile() {
-    OutputFailure failure;
-    if (WriteOutput(result_.outputPath, reading_.scan(), reading_.table(), &reading_.counters(),
-                    files_, ui_, &failure)) {
-      return true;
-    }
-    ui_->ShowMessage(MessageKind::kError, failure.message);
-    if (!failure.closeMessage.empty()) ui_->ShowMessage(MessageKind::kError, failure.closeMessage);
-    return false;
   }
 
   void ShowReport(bool written) {

@@ -6,9 +6,10 @@
 #include <string_view>
 
 #include "iges/file_system.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
-#include "run/run_ui.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/run_ui.h"
+#include "base/status.h"
 
 namespace notora {
 
@@ -22,6 +23,9 @@ struct RunResult {
   RunOutcome outcome = RunOutcome::kFailed;
   RunCounters counters;    // as they stood when the run ended
   std::string outputPath;  // the path the output was (or would have been) given
+  // The error that ended a failed run, with the close message shown after it
+  // as its follow-up; Ok otherwise.
+  Status status = Status::Ok();
 };
 
 // Runs one conversion of `sourcePath` with `options`, talking to the user

@@ -1,6 +1,6 @@
 #include "run/report.h"
 
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "run/run_counters.h"
+#include "base/run_counters.h"
 
 namespace notora {
 

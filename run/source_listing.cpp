@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/messages.h"
+#include "base/messages.h"
 #include "run/source_reading.h"
 
 namespace notora {
@@ -28,9 +28,9 @@ InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& pa
   SourceReading reading(options, std::string(sourcePath), &ui, &files, &observer);
   Status status = Status::Ok();
   if (sourcePath.empty()) {
-    status = Status::Error(FormatMessage(MessageId::NoSourceSelected));
+    status = Status::Error(MessageId::NoSourceSelected);
   } else if (!files.Exists(std::string(sourcePath), /*followLinks=*/true)) {
-    status = Status::Error(FormatMessage(MessageId::SourceMissing));
+    status = Status::Error(MessageId::SourceMissing);
   }
   if (status.ok()) status = reading.Open();
   if (status.ok()) status = reading.Read();
@@ -38,7 +38,7 @@ InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& pa
   InspectionResult result;
   result.completed = status.ok();
   result.counters = reading.counters();
-  reading.End(status);
+  reading.End(&status);
   return result;
 }
 

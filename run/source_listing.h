@@ -7,9 +7,9 @@
 
 #include "iges/file_system.h"
 #include "note/note_observer.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
-#include "run/run_ui.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/run_ui.h"
 
 namespace notora {
 

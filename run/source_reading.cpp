@@ -3,7 +3,7 @@
 #include "iges/record_reader.h"
 #include "iges/second_pass.h"
 #include "note/general_note.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora {
 
@@ -19,7 +19,7 @@ SourceReading::~SourceReading() = default;
 
 Status SourceReading::Open() {
   std::unique_ptr<InputFile> file = files_->OpenInput(sourcePath_);
-  if (file == nullptr) return Status::Error(FormatMessage(MessageId::SourceOpenFailed));
+  if (file == nullptr) return Status::Error(MessageId::SourceOpenFailed);
   source_ = std::make_unique<SourceBuffer>(std::move(file));
   sourceOpen_ = true;
   counters_ = RunCounters();
@@ -39,18 +39,21 @@ Status SourceReading::Read() {
 
 Status SourceReading::Close() {
   sourceOpen_ = false;
-  if (!source_->Close()) return Status::Error(FormatMessage(MessageId::SourceCloseFailed));
+  if (!source_->Close()) return Status::Error(MessageId::SourceCloseFailed);
   return Status::Ok();
 }
 
-void SourceReading::End(const Status& status) {
-  if (!status.ok()) {
-    ui_->ShowMessage(MessageKind::kError, status.message());
+void SourceReading::End(Status* status) {
+  if (!status->ok()) {
+    // The source is closed before the message is shown, so that a close that
+    // fails after the error can be shown after it.
     if (sourceOpen_) {
       sourceOpen_ = false;
-      if (!source_->Close()) {
-        ui_->ShowMessage(MessageKind::kError, FormatMessage(MessageId::SourceCloseFailedAfterError));
-      }
+      if (!source_->Close()) status->FollowedBy(MessageId::SourceCloseFailedAfterError);
+    }
+    ui_->ShowMessage(MessageKind::kError, status->message());
+    if (status->hasFollowUp()) {
+      ui_->ShowMessage(MessageKind::kError, FormatMessage(status->followUp()));
     }
   }
   if (waitCursorUp_) {

@@ -13,10 +13,10 @@
 #include "iges/section_scan.h"
 #include "iges/source_buffer.h"
 #include "note/note_observer.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
-#include "run/run_ui.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/run_ui.h"
+#include "base/status.h"
 
 namespace notora {
 
@@ -35,10 +35,11 @@ class SourceReading {
   Status Read();
   // Closes the source after a clean read.
   Status Close();
-  // Ends the run: shows `status`'s message when it failed (and, when the
-  // source was still open and its close fails, the close message), takes
-  // the wait cursor down, and releases the source and the table.
-  void End(const Status& status);
+  // Ends the run: when `*status` failed, closes the source if it is still
+  // open (a failing close adds SourceCloseFailedAfterError to `*status` as
+  // its follow-up) and shows the message and its follow-up; then takes the
+  // wait cursor down and releases the source and the table.
+  void End(Status* status);
 
   RunCounters& counters() { return counters_; }
   const SectionScan& scan() const { return scan_; }

@@ -12,7 +12,7 @@
 #include "app/convert_dlg.h"
 #include "app/dialog_template.h"
 #include "app/help_window.h"
-#include "run/messages.h"
+#include "base/messages.h"
 #include "tests/app/app_test_main.h"
 #include "tests/app/modal_responder.h"
 

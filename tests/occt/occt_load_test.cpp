@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/iges_reading.h"
-#include "fuzz/note_fixtures.h"
+#include "tests/support/iges_reading.h"
+#include "tests/support/note_fixtures.h"
 #include "run/conversion_run.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"

@@ -14,9 +14,9 @@
 #include <fstream>
 #include <ostream>
 
-#include "fuzz/conversion_check.h"
-#include "fuzz/note_fixtures.h"
-#include "run/messages.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/note_fixtures.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {

@@ -3,9 +3,9 @@
 // failing closes of the source and of the output, and Escape at every record.
 #include <gtest/gtest.h>
 
-#include "fuzz/conversion_check.h"
-#include "fuzz/note_fixtures.h"
-#include "run/messages.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/note_fixtures.h"
+#include "base/messages.h"
 
 namespace notora {
 namespace {

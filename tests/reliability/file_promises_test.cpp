@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <map>
 
-#include "fuzz/note_fixtures.h"
+#include "tests/support/note_fixtures.h"
 #include "run/conversion_run.h"
-#include "run/messages.h"
+#include "base/messages.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
 

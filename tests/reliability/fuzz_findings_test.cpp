@@ -3,12 +3,12 @@
 // replayed from its bytes with what it must do now.
 #include <gtest/gtest.h>
 
-#include "fuzz/conversion_check.h"
-#include "fuzz/iges_reading.h"
-#include "fuzz/note_check.h"
-#include "fuzz/note_fixtures.h"
+#include "tests/support/conversion_check.h"
+#include "tests/support/iges_reading.h"
+#include "tests/support/note_check.h"
+#include "tests/support/note_fixtures.h"
 #include "note/field_reader.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 #include <cfloat>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "iges/file_system.h"
-#include "run/run_ui.h"
+#include "base/run_ui.h"
 
 namespace notora::testing {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "iges/entity_handler.h"
-#include "run/run_options.h"
+#include "base/run_options.h"
 
 namespace notora::testing {
 

@@ -1,4 +1,4 @@
-#include "fuzz/iges_reading.h"
+#include "tests/support/iges_reading.h"
 
 #include <memory>
 

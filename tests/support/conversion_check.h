@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "run/conversion_run.h"
-#include "run/run_options.h"
+#include "base/run_options.h"
 #include "tests/support/recording_ui.h"
 
 namespace notora::testing {

@@ -1,4 +1,4 @@
-#include "fuzz/note_fixtures.h"
+#include "tests/support/note_fixtures.h"
 
 #include <cstdio>
 

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace notora {
 
@@ -68,6 +70,8 @@ class MessageArg {
 
 // The text of `id` with its placeholders replaced by `args`, in order.
 std::string FormatMessage(MessageId id, std::initializer_list<MessageArg> args = {});
+// The same with the arguments already as text.
+std::string FormatMessage(MessageId id, const std::vector<std::string>& args);
 
 // A byte of the source file as text for a message: code page 932 decoded to
 // UTF-8. Bytes 0x00-0x7F stand for themselves, 0xA1-0xDF are half-width

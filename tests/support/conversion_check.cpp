@@ -1,10 +1,10 @@
-#include "fuzz/conversion_check.h"
+#include "tests/support/conversion_check.h"
 
 #include <cstdio>
 
-#include "fuzz/iges_reading.h"
-#include "fuzz/memory_file_system.h"
-#include "run/messages.h"
+#include "tests/support/iges_reading.h"
+#include "tests/support/memory_file_system.h"
+#include "base/messages.h"
 
 namespace notora::testing {
 namespace {
@@ -16,14 +16,12 @@ bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-std::string Error(MessageId id) { return "error: " + FormatMessage(id); }
-
-// The messages only the output phase shows first.
-bool IsOutputPhaseError(const std::string& message) {
+// The errors only the output phase ends a run with.
+bool IsOutputPhaseError(MessageId error) {
   for (MessageId id : {MessageId::OutputOpenFailed, MessageId::OutputTextLengthMismatch,
                        MessageId::OutputPointerMismatch, MessageId::OutputWriteError,
                        MessageId::OutputCloseFailed}) {
-    if (message == Error(id)) return true;
+    if (error == id) return true;
   }
   return false;
 }
@@ -56,34 +54,38 @@ std::string CheckMessages(const ConversionRequest& request, const ConversionChec
       if (check.outputCreated) return "nothing converted, but an output was created";
       break;
     case RunOutcome::kFailed: {
-      if (messages.empty() || messages.size() > 2) return "failed with other than one error";
-      for (const std::string& message : messages) {
-        if (message.rfind("error: ", 0) != 0) return "failed, but showed a report";
+      const Status& status = check.result.status;
+      if (status.ok()) return "failed without the error that ended it";
+      if (messages.size() != (status.hasFollowUp() ? 2u : 1u)) {
+        return "failed with other than one error (and its close message)";
       }
-      const bool outputPhase = IsOutputPhaseError(messages[0]);
-      if (messages.size() == 2) {
+      if (messages[0] != "error: " + status.message()) return "failed, but showed another message";
+      if (status.hasFollowUp() && messages[1] != "error: " + FormatMessage(status.followUp())) {
+        return "failed, but showed another second message";
+      }
+      const MessageId error = status.id();
+      const bool outputPhase = IsOutputPhaseError(error);
+      if (status.hasFollowUp()) {
         const bool sourceCloseAfterError =
-            messages[1] == Error(MessageId::SourceCloseFailedAfterError) &&
+            status.followUp() == MessageId::SourceCloseFailedAfterError &&
             request.faults.failSourceClose && !outputPhase;
         const bool outputCloseAfterError =
-            messages[1] == Error(MessageId::OutputCloseFailedAfterError) &&
-            request.faults.failOutputClose && outputPhase &&
-            messages[0] != Error(MessageId::OutputCloseFailed);
+            status.followUp() == MessageId::OutputCloseFailedAfterError &&
+            request.faults.failOutputClose && outputPhase && error != MessageId::OutputCloseFailed;
         if (!sourceCloseAfterError && !outputCloseAfterError) {
           return "a second message that is not the close message after a failed close";
         }
       }
       if (check.outputCreated && !outputPhase) return "an output exists after an error before the output phase";
-      if (!check.outputCreated && outputPhase &&
-          messages[0] != Error(MessageId::OutputOpenFailed)) {
+      if (!check.outputCreated && outputPhase && error != MessageId::OutputOpenFailed) {
         return "an output-phase error without an output";
       }
       if (check.outputCreated && !files.Find(kOutputPath)->closed) {
         return "an output was given up without being closed";
       }
       const bool writeFaults = request.faults.failWriteAfter >= 0 || request.faults.failOutputClose;
-      if (!writeFaults && (messages[0] == Error(MessageId::OutputWriteError) ||
-                           messages[0] == Error(MessageId::OutputCloseFailed))) {
+      if (!writeFaults &&
+          (error == MessageId::OutputWriteError || error == MessageId::OutputCloseFailed)) {
         return "a write or close error without a fault";
       }
       break;

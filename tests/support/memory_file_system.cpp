@@ -1,4 +1,4 @@
-#include "fuzz/memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 #include <algorithm>
 

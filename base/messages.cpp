@@ -1,4 +1,4 @@
-#include "run/messages.h"
+#include "base/messages.h"
 
 #include <array>
 #include <string>
@@ -80,21 +80,36 @@ std::string_view MessageText(MessageId id) {
   return TheCatalogue().texts[static_cast<std::size_t>(id)];
 }
 
-std::string FormatMessage(MessageId id, std::initializer_list<MessageArg> args) {
+namespace {
+
+// Fills the "{}" placeholders of `id`'s text with the texts `next()` yields.
+template <typename Next>
+std::string Compose(MessageId id, std::size_t count, Next next) {
   std::string_view text = MessageText(id);
   std::string out;
   out.reserve(text.size() + 16);
-  auto arg = args.begin();
+  std::size_t used = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '{' && i + 1 < text.size() && text[i + 1] == '}' && arg != args.end()) {
-      out += arg->text();
-      ++arg;
+    if (text[i] == '{' && i + 1 < text.size() && text[i + 1] == '}' && used < count) {
+      out += next(used++);
       ++i;
     } else {
       out.push_back(text[i]);
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string FormatMessage(MessageId id, std::initializer_list<MessageArg> args) {
+  return Compose(id, args.size(), [&](std::size_t i) -> const std::string& {
+    return args.begin()[i].text();
+  });
+}
+
+std::string FormatMessage(MessageId id, const std::vector<std::string>& args) {
+  return Compose(id, args.size(), [&](std::size_t i) -> const std::string& { return args[i]; });
 }
 
 std::string DescribeFileByte(char byte) {

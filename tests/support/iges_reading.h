@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "iges/section_scan.h"
-#include "run/run_counters.h"
-#include "run/run_options.h"
-#include "run/status.h"
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/status.h"
 
 namespace notora::testing {
 

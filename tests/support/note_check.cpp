@@ -1,10 +1,11 @@
-#include "fuzz/note_check.h"
+#include "tests/support/note_check.h"
 
+#include <charconv>
 #include <cstdint>
 
-#include "fuzz/conversion_check.h"
+#include "tests/support/conversion_check.h"
 #include "note/general_note.h"
-#include "run/messages.h"
+#include "base/messages.h"
 
 namespace notora::testing {
 namespace {
@@ -26,22 +27,17 @@ bool IsNoteByte(unsigned char byte) {
   return (byte >= 0x20 && byte <= 0x7E) || (byte >= 0x81 && byte <= 0xFC && byte != 0xA0);
 }
 
-// The record number an error message names, or -1 when it has no such form.
-std::int64_t NamedRecord(const std::string& message) {
-  const std::string section = "ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ";
-  if (message.rfind(section, 0) != 0) return -1;
-  std::size_t at = section.size();
-  std::int64_t number = 0;
-  bool digits = false;
-  bool negative = at < message.size() && message[at] == '-';
-  if (negative) ++at;
-  for (; at < message.size() && message[at] >= '0' && message[at] <= '9'; ++at) {
-    number = number * 10 + (message[at] - '0');
-    digits = true;
-    if (number > (std::int64_t{1} << 40)) return -1;
+// The P record a note fault names (its first argument), or -1 when the
+// fault's message is not of the Parameter Data section's form.
+std::int64_t NamedRecord(const Status& status) {
+  if (MessageText(status.id()).rfind("ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ{}行目", 0) != 0 || status.args().empty()) {
+    return -1;
   }
-  if (!digits || message.compare(at, std::string("行目").size(), "行目") != 0) return -1;
-  return negative ? -number : number;
+  const std::string& text = status.args()[0];
+  std::int64_t number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size()) return -1;
+  return number;
 }
 
 }  // namespace
@@ -73,11 +69,11 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   const RebuiltNote& rebuilt = check.rebuilt;
 
   if (!check.status.ok()) {
-    const std::string& message = check.status.message();
-    const std::int64_t record = NamedRecord(message);
+    const std::string message = check.status.message();
+    const std::int64_t record = NamedRecord(check.status);
     if (record < kFirstRecordNumber || record > entity.lastRecordNumber + 1) {
       check.violation = "a fault that names no P record of the note: " + message;
-    } else if (!EndsWith(message, "\n変換は出来ません。")) {
+    } else if (!EndsWith(MessageText(check.status.id()), "\n変換は出来ません。")) {
       check.violation = "a fault message not in the section form: " + message;
     } else if (rebuilt.changed) {
       check.violation = "a faulty note came back changed";
