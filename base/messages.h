@@ -40,7 +40,8 @@ namespace notora {
   X(NoteMirrorOutOfRange) X(NoteRotateFlagOutOfRange)                           \
   X(NoteTextCountNotPositive) X(NoteTextCountBeyondEnd)                         \
   X(NoteNoDelimiterAfterText) X(NoteJisCountNotMultipleOf4) X(NoteJisTextNotHex) \
-  X(NoteTextBadCharacter) X(NoteTailTooLong) X(NoteTailNotRecordDelimiter)      \
+  X(NoteTextBadCharacter) X(NoteTextInvalidEncoding)                           \
+  X(NoteTailTooLong) X(NoteTailNotRecordDelimiter)                              \
   X(OutputOpenFailed) X(OutputTextLengthMismatch) X(OutputPointerMismatch)      \
   X(OutputWriteError) X(OutputCloseFailed) X(OutputCloseFailedAfterError)       \
   X(ExitQuestion) X(BrowseTitle)

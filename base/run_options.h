@@ -5,6 +5,22 @@
 
 namespace notora {
 
+// The encoding of the text of strings whose font is not 2001 (JIS-code text
+// is ASCII in every encoding).
+enum class TextEncoding {
+  kShiftJis,  // code page 932, in which notes are converted
+  kEucJp,
+  kUtf8,
+};
+
+// How the records of the output end.
+enum class LineEnd {
+  kPlatform,  // as text files end their lines where the program runs
+  kLf,        // a line feed
+  kCrLf,      // a carriage return and a line feed
+  kSource,    // as the source's first record ends (the platform's when it has no end)
+};
+
 struct RunOptions {
   // 1: every character of a vertical string becomes a horizontal string block.
   int verticalToHorizontal = 0;
@@ -25,6 +41,11 @@ struct RunOptions {
   int negativeWidthMode = 0;
   // 1: a General Note with no strings (or a missing string count) is an error.
   int zeroColumnsIsError = 1;
+  // The encoding note text is read in, and the one it is written in.
+  TextEncoding sourceEncoding = TextEncoding::kShiftJis;
+  TextEncoding outputEncoding = TextEncoding::kShiftJis;
+  // The line end of the output's records.
+  LineEnd lineEnd = LineEnd::kPlatform;
 };
 
 }  // namespace notora

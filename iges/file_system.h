@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace notora {
 
@@ -45,6 +46,8 @@ class FileSystem {
   // directory, a link, dangling or not) already stands at that path or the
   // file cannot be created. Never writes through a link.
   virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
+  // How text files end their lines where the program runs.
+  virtual std::string_view NativeLineEnd() const { return "\n"; }
 };
 
 // The operating system's files.

@@ -115,6 +115,22 @@ std::int32_t Saturate(std::int64_t value) {
   return static_cast<std::int32_t>(value);
 }
 
+// Appends `lines` (each ended by a line feed) with every line ended by
+// `lineEnd` instead.
+void AppendLines(BufferedOutput* output, std::string_view lines, std::string_view lineEnd) {
+  if (lineEnd == "\n") {
+    output->Append(lines);
+    return;
+  }
+  while (!lines.empty()) {
+    const std::size_t lineFeed = lines.find('\n');
+    output->Append(lines.substr(0, lineFeed));
+    if (lineFeed == std::string_view::npos) break;
+    output->Append(lineEnd);
+    lines.remove_prefix(lineFeed + 1);
+  }
+}
+
 // Gives up a partly written file: closes it and reports why (and, when that
 // close fails too, says so after).
 Status Fail(OutputFile* file, MessageId id) {
@@ -132,12 +148,13 @@ std::size_t SequenceText::Put(char* out) const {
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui) {
+                   RunCounters* counters, FileSystem* files, RunUi* ui,
+                   std::string_view lineEnd) {
   std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
   if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
   BufferedOutput output(file.get());
-  output.Append(scan.startText);
-  output.Append(scan.globalText);
+  AppendLines(&output, scan.startText, lineEnd);
+  AppendLines(&output, scan.globalText, lineEnd);
 
   const std::int32_t entities = counters->directoryRecords / 2;
   // Pointers are summed in 64 bits: line counts as read may add up to more
@@ -152,14 +169,14 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += Put(out + n, table->fields3to9(k));
     out[n++] = 'D';
     n += PutNumber(out + n, 2 * std::int64_t(k) - 1, 7);
-    out[n++] = '\n';
+    n += Put(out + n, lineEnd);
     n += PutNumber(out + n, entry.entityType, 8);
     n += Put(out + n, table->fields12to13(k));
     n += PutNumber(out + n, entry.outputLineCount, 8);
     n += Put(out + n, table->fields15to19(k));
     out[n++] = 'D';
     n += PutNumber(out + n, 2 * std::int64_t(k), 7);
-    out[n++] = '\n';
+    n += Put(out + n, lineEnd);
     output.Commit(n);
     pointer += entry.outputLineCount;
     if ((2 * k) % 100 == 0) ui->ShowProgress(2 * k);
@@ -195,7 +212,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += Put(out + n, directoryPointer);
       out[n++] = 'P';
       n += sequence.Put(out + n);
-      out[n++] = '\n';
+      n += Put(out + n, lineEnd);
       output.Commit(n);
       if (number % 100 == 0) ui->ShowProgress(number);
     });
@@ -215,7 +232,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   n += PutNumber(out + n, counters->directoryRecords, 7);
   out[n++] = 'P';
   n += PutNumber(out + n, counters->parameterRecords, 7);
-  n += Put(out + n, "                                        T      1\n");
+  n += Put(out + n, "                                        T      1");
+  n += Put(out + n, lineEnd);
   output.Commit(n);
   output.Flush();
 

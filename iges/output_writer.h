@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
@@ -15,13 +16,15 @@
 namespace notora {
 
 // Creates `outputPath` (never over anything that exists) and writes the
-// output. Succeeds when the file was written and closed. On failure a file
-// that was created is left in place, closed; when that close failed too, the
-// status is followed by OutputCloseFailedAfterError.
+// output, every record ended by `lineEnd` ("\n" or "\r\n"). Succeeds when
+// the file was written and closed. On failure a file that was created is
+// left in place, closed; when that close failed too, the status is followed
+// by OutputCloseFailedAfterError.
 // Sets every entry's parameterPointer to its new value and counts the P
 // records written in counters->parameterRecords; shows progress every 100
 // records through `ui`.
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui);
+                   RunCounters* counters, FileSystem* files, RunUi* ui,
+                   std::string_view lineEnd = "\n");
 
 }  // namespace notora

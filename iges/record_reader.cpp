@@ -83,6 +83,7 @@ Status RecordReader::Next(Record* record) {
   // the file, or 81 characters.
   std::size_t length;
   std::size_t consumed;
+  std::string_view lineEnd;
   bool stoppedAt81 = false;
   std::size_t lineFeed;
   if (rest.size() > kRecordLength + 1 &&
@@ -95,11 +96,16 @@ Status RecordReader::Next(Record* record) {
   }
   if (lineFeed != std::string_view::npos) {
     length = lineFeed;
-    if (length > 0 && rest[length - 1] == '\r') --length;
+    lineEnd = "\n";
+    if (length > 0 && rest[length - 1] == '\r') {
+      --length;
+      lineEnd = "\r\n";
+    }
     consumed = lineFeed + 1;
     if (length > kRecordLength) {
       length = kRecordLength + 1;
       stoppedAt81 = true;
+      lineEnd = {};
     }
   } else if (!readOk || rest.size() > kRecordLength + 1 || !source_->ended()) {
     // No line feed within reach: either more than 81 characters stand on
@@ -145,6 +151,7 @@ Status RecordReader::Next(Record* record) {
   record->letter = columns[kSectionLetterColumn - 1];
   record->offset = position_;
   record->number = recordNumber_;
+  record->lineEnd = lineEnd;
   record->hasJapaneseByte = watchJapaneseBytes_ && HasJapaneseByte(text);
   position_ += consumed;
 

@@ -32,6 +32,9 @@ struct Record {
   std::size_t offset = 0;
   // The record's number in this pass, from 1.
   std::int32_t number = 0;
+  // How the record ended in the source: "\n", "\r\n", or nothing (the end
+  // of the file, or a record cut after 81 characters).
+  std::string_view lineEnd;
   // True when a byte read for this record is a Japanese byte (a code page 932
   // lead byte or half-width katakana/punctuation); looked at only when the
   // reader watches for them.

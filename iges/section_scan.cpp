@@ -20,6 +20,7 @@ Status ScanSections(RecordReader* reader, SectionScan* scan, RunCounters* counte
   bool inPass = true;
   while (inPass && !reader->atEnd()) {
     NOTORA_RETURN_IF_ERROR(reader->Next(&record));
+    if (record.number == 1) scan->firstLineEnd = record.lineEnd;
     switch (record.letter) {
       case 'S':
         scan->startText.append(record.text).push_back('\n');

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "iges/record_reader.h"
 #include "base/run_counters.h"
@@ -20,6 +21,8 @@ struct SectionScan {
   // From the first G record; the IGES defaults when there is none.
   char parameterDelimiter = ',';
   char recordDelimiter = ';';
+  // How the first record ended: "\n", "\r\n", or nothing.
+  std::string_view firstLineEnd;
 };
 
 // The delimiters named by `firstGlobalRecord`: "1H" in columns 1-2 gives the

@@ -7,6 +7,7 @@
 #include "note/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/segment_converter.h"
+#include "note/text_encoding.h"
 
 namespace notora {
 namespace {
@@ -21,6 +22,25 @@ constexpr std::size_t kMaxParameterText = std::numeric_limits<std::int32_t>::max
 
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool HasNonAsciiByte(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+std::string_view EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kEucJp:
+      return "EUC-JP";
+    case TextEncoding::kUtf8:
+      return "UTF-8";
+    case TextEncoding::kShiftJis:
+      break;
+  }
+  return "Shift-JIS";
 }
 
 }  // namespace
@@ -68,6 +88,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
   if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError != 0)) {
     return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
   }
+  if (observer_ != nullptr) observer_->OnNote(entity, note_.NS);
   for (std::int32_t stringNumber = 1; stringNumber <= note_.NS; ++stringNumber) {
     NOTORA_RETURN_IF_ERROR(ConvertString(entity, stringNumber));
     if (stringNumber == std::numeric_limits<std::int32_t>::max()) break;
@@ -165,72 +186,136 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
     return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
   }
   const std::string_view text = note_.parameterText.substr(textStart, textCount);
-  if (string.VH != 0) {
-    note_.stringChars = static_cast<std::int32_t>(cp932::CountCharacters(text));
-  }
   if (observer_ != nullptr) {
     observer_->OnNoteString(entity, stringNumber, note_.NS, asRead, text);
   }
-  return WalkText(&string);
+  return ReadText(&string, text);
 }
 
-Status GeneralNoteConverter::WalkText(NoteString* string) {
+Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text) {
+  const auto sourceLength = static_cast<std::int32_t>(text.size());
+  if (textHandling_ == TextHandling::kFieldsOnly) {
+    SkipText(sourceLength);
+    return Status::Ok();
+  }
+  // JIS-code text and ASCII read alike in every encoding; other text is
+  // taken into code page 932 (Shift-JIS as it stands) to be converted.
+  const bool otherEncodings = options_.sourceEncoding != TextEncoding::kShiftJis ||
+                              options_.outputEncoding != TextEncoding::kShiftJis;
+  if (string->FC == kJisFont || !otherEncodings || !HasNonAsciiByte(text)) {
+    return WalkText(string, text, sourceLength, /*transcoded=*/false);
+  }
+
+  std::string_view cp932Text = text;
+  const bool transcoded = options_.sourceEncoding != TextEncoding::kShiftJis;
+  if (transcoded) {
+    // Under full-width to JIS code every character of the text becomes JIS
+    // code: one without a code page 932 character is taken in as a code
+    // without JIS code (＂), which that conversion replaces by the JIS
+    // fallback and counts (0xFA57 has no JIS X 0208 code). Otherwise it is
+    // taken in as the full-width fallback and counted here.
+    const bool toJis = options_.conversionMode == 0;
+    const std::uint16_t fallback =
+        toJis ? kFullWidthQuotationCode : FullWidthFallback(options_);
+    note_.cp932Text.clear();
+    note_.sourceIndices.clear();
+    std::int64_t unconvertible = 0;
+    const std::size_t invalidAt = ToCp932(text, options_.sourceEncoding, fallback,
+                                          &note_.cp932Text, &unconvertible, &note_.sourceIndices);
+    if (invalidAt != kTextValid) {
+      if (textHandling_ == TextHandling::kInspect) {
+        SkipText(sourceLength);
+        return Status::Ok();
+      }
+      return Status::Error(MessageId::NoteTextInvalidEncoding,
+                           {note_.lines.LineOf(note_.cursor.next + static_cast<std::int64_t>(invalidAt)),
+                            EncodingName(options_.sourceEncoding)});
+    }
+    if (!toJis) {
+      for (std::int64_t i = 0; i < unconvertible; ++i) CountOne(&counters_.unconvertibleChars);
+    }
+    cp932Text = note_.cp932Text;
+  }
+  if (textHandling_ == TextHandling::kConvert) {
+    // A text that the output writes in other bytes than it was read in is a
+    // change of the note.
+    note_.outputText.clear();
+    std::int64_t ignored = 0;
+    FromCp932(cp932Text, options_.outputEncoding, FullWidthFallback(options_), &note_.outputText,
+              &ignored);
+    if (note_.outputText != text) CountOne(&note_.changeCount);
+  }
+  string->NC = static_cast<std::int32_t>(cp932Text.size());
+  return WalkText(string, cp932Text, sourceLength, transcoded);
+}
+
+void GeneralNoteConverter::SkipText(std::int32_t sourceLength) {
   FieldCursor& cursor = note_.cursor;
-  const std::string_view text = note_.parameterText;
+  cursor.last = cursor.next + sourceLength;
+  cursor.next = cursor.last + 1;
+}
+
+Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
+                                      std::int32_t sourceLength, bool transcoded) {
+  FieldCursor& cursor = note_.cursor;
   const std::int32_t textStart = cursor.next;
-  const std::int32_t count = string->NC;
+  const auto count = static_cast<std::int32_t>(text.size());
   const bool jisFont = string->FC == kJisFont;
   const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
   const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
+  // The index in the parameter text of the byte that byte `index` of `text`
+  // stands for, for the messages.
+  const auto sourceIndex = [&](std::int32_t index) -> std::int64_t {
+    return std::int64_t{textStart} + (transcoded ? note_.sourceIndices[index] : index);
+  };
+  if (string->VH != 0) {
+    note_.stringChars = static_cast<std::int32_t>(cp932::CountCharacters(text));
+  }
 
   CharClass previous = CharClass::kPlain;
+  std::int32_t segmentStart = 0;
   for (std::int32_t byteIndex = 0; byteIndex < count; ++byteIndex) {
-    cursor.last = textStart + byteIndex;
-    const char byte = text[cursor.last];
+    const char byte = text[byteIndex];
     if (jisFont && !IsHexDigit(byte)) {
-      return NoteError(MessageId::NoteJisTextNotHex, cursor.last);
+      return NoteError(MessageId::NoteJisTextNotHex, sourceIndex(byteIndex));
     }
     const CharClass charClass = cp932::ClassifyByte(static_cast<unsigned char>(byte));
     // A lead byte in the last position would take the byte after TEXT for
     // its trail byte.
     if (charClass == CharClass::kRefused ||
         (charClass == CharClass::kDoubleByte && byteIndex == count - 1)) {
-      return NoteError(MessageId::NoteTextBadCharacter, cursor.last);
+      return NoteError(MessageId::NoteTextBadCharacter, sourceIndex(byteIndex));
     }
     if (byteIndex > 0) {
       const bool cut = cutEveryCharacter ? (!jisFont || byteIndex % 4 == 0)
                                          : (cutAtClassChange && charClass != previous);
       if (cut) {
-        EmitSegment(string, cursor.last - cursor.next, previous);
+        EmitSegment(string, text, segmentStart, byteIndex - segmentStart, previous);
         note_.bodyBuffer.push_back(parameterDelimiter_);
+        segmentStart = byteIndex;
       }
     }
-    if (charClass == CharClass::kDoubleByte) {
-      ++byteIndex;
-      ++cursor.last;
-    }
+    if (charClass == CharClass::kDoubleByte) ++byteIndex;
     previous = charClass;
   }
-  EmitSegment(string, cursor.last - cursor.next + 1, previous);
-  ++cursor.next;
-  ++cursor.last;
-  note_.bodyBuffer.push_back(text[cursor.last]);
+  EmitSegment(string, text, segmentStart, count - segmentStart, previous);
+  SkipText(sourceLength);
+  note_.bodyBuffer.push_back(note_.parameterText[cursor.last]);
   return Status::Ok();
 }
 
-void GeneralNoteConverter::EmitSegment(NoteString* string, std::int32_t length,
+void GeneralNoteConverter::EmitSegment(NoteString* string, std::string_view text,
+                                       std::int32_t start, std::int32_t length,
                                        CharClass charClass) {
-  FieldCursor& cursor = note_.cursor;
-  cursor.value = length;
+  note_.cursor.value = length;
   CountOne(&note_.emittedStrings);
   NoteSegment segment;
-  segment.start = cursor.next;
+  segment.start = start;
   segment.length = length;
   segment.charClass = charClass;
   segment.stringChars = note_.stringChars;
-  ConvertNoteSegment(options_, note_.parameterText, &note_.bodyBuffer, parameterDelimiter_,
-                     string, &segment, &note_.changeCount, &counters_);
-  cursor.next = segment.start;
+  ConvertNoteSegment(options_, text, &note_.bodyBuffer, parameterDelimiter_, string, &segment,
+                     &note_.changeCount, &counters_);
 }
 
 }  // namespace notora

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "iges/entity_handler.h"
 #include "note/cp932.h"
@@ -41,6 +42,26 @@ struct GeneralNote {
   std::int32_t stringChars = 0;
   // Non-zero once anything of the note has been altered.
   std::int32_t changeCount = 0;
+  // The current string's TEXT in code page 932 when it was read in another
+  // encoding, and for each of its bytes the index in TEXT of the character
+  // it came from.
+  std::string cp932Text;
+  std::vector<std::int32_t> sourceIndices;
+  // The current string's TEXT as the output encoding writes it.
+  std::string outputText;
+};
+
+// What the converter does with the TEXT of each string.
+enum class TextHandling {
+  // Read in the source encoding, walked and converted; a byte sequence that
+  // is invalid in the source encoding is a fault.
+  kConvert,
+  // Read and walked with the checks of a conversion, for an inspection: a
+  // TEXT with an invalid byte sequence is no fault and is not walked (the
+  // observer sees it as it stands), and no change is made.
+  kInspect,
+  // Neither read nor walked: only the fields are read and checked.
+  kFieldsOnly,
 };
 
 class GeneralNoteConverter : public EntityHandler {
@@ -54,6 +75,9 @@ class GeneralNoteConverter : public EntityHandler {
   // The observer must outlive its use here.
   void SetObserver(NoteObserver* observer) { observer_ = observer; }
 
+  // How the TEXT of every string is treated from now on; kConvert unless set.
+  void SetTextHandling(TextHandling handling) { textHandling_ = handling; }
+
   // Parses, checks and converts one note. Counts jisCodeElements,
   // verticalElements, negativeWidthElements, unconvertibleChars and, for a
   // rebuilt note, convertedEntities; sets noteStringCount to the note's NS.
@@ -64,10 +88,19 @@ class GeneralNoteConverter : public EntityHandler {
   Status ReadReal(MessageId fieldName, double* value);
   // Reads, checks and converts the next string of the note.
   Status ConvertString(const GeneralNoteEntity& entity, std::int32_t stringNumber);
-  // Walks the TEXT of `string` (the cursor at its first byte) and converts
-  // it segment by segment.
-  Status WalkText(NoteString* string);
-  void EmitSegment(NoteString* string, std::int32_t length, cp932::CharClass charClass);
+  // Reads the TEXT `text` of `string` (which starts at the cursor) into
+  // code page 932 and walks it.
+  Status ReadText(NoteString* string, std::string_view text);
+  // Walks `text`, the code page 932 form of the TEXT of `sourceLength`
+  // bytes at the cursor, and converts it segment by segment; leaves the
+  // cursor on the byte after TEXT. With `transcoded`, note_.sourceIndices
+  // tells where each byte came from.
+  Status WalkText(NoteString* string, std::string_view text, std::int32_t sourceLength,
+                  bool transcoded);
+  // Moves the cursor past the TEXT of `sourceLength` bytes at the cursor.
+  void SkipText(std::int32_t sourceLength);
+  void EmitSegment(NoteString* string, std::string_view text, std::int32_t start,
+                   std::int32_t length, cp932::CharClass charClass);
   // An error `id` naming the P record of byte `index`.
   Status NoteError(MessageId id, std::int64_t index) const;
 
@@ -76,6 +109,7 @@ class GeneralNoteConverter : public EntityHandler {
   const char parameterDelimiter_;
   const char recordDelimiter_;
   NoteObserver* observer_ = nullptr;
+  TextHandling textHandling_ = TextHandling::kConvert;
   // Reused from note to note, so that its storage is allocated once.
   GeneralNote note_;
 };

@@ -5,6 +5,7 @@
 
 #include "note/counting.h"
 #include "note/parameter_emitter.h"
+#include "note/text_encoding.h"
 
 namespace notora {
 namespace {
@@ -33,23 +34,49 @@ std::uint16_t ReadJisCode(std::string_view digits) {
   return static_cast<std::uint16_t>(code);
 }
 
-// JIS-code notation to full-width characters: two bytes for every four hex
-// digits.
+// JIS-code notation to full-width characters: two bytes of code page 932
+// for every four hex digits, appended to `out`.
+void AppendFullWidthCharacters(const RunOptions& options, std::string_view digits,
+                               std::string* out, std::int32_t* changeCount,
+                               RunCounters* counters) {
+  const std::uint16_t fallback = FullWidthFallback(options);
+  for (std::size_t i = 0; i < digits.size(); i += 4) {
+    CountOne(changeCount);
+    std::uint16_t code = cp932::JisToShiftJis(ReadJisCode(digits.substr(i, 4)));
+    if (code == 0) {
+      code = fallback;
+      CountOne(&counters->unconvertibleChars);
+    }
+    out->push_back(static_cast<char>(code >> 8));
+    out->push_back(static_cast<char>(code & 0xFF));
+  }
+}
+
+// The same as a Hollerith field, without a buffer of its own.
 void AppendFullWidthText(const RunOptions& options, std::string_view digits, std::string* body,
                          std::int32_t* changeCount, RunCounters* counters) {
   const std::size_t characters = (digits.size() + 3) / 4;
   BeginHollerithField(body, characters * 2);
-  for (std::size_t i = 0; i < digits.size(); i += 4) {
-    CountOne(changeCount);
-    const std::uint16_t code = cp932::JisToShiftJis(ReadJisCode(digits.substr(i, 4)));
-    if (code != 0) {
-      body->push_back(static_cast<char>(code >> 8));
-      body->push_back(static_cast<char>(code & 0xFF));
-    } else {
-      body->append(options.fullWidthFallback == 0 ? "\x81\x40" : "\xFA\x57", 2);
-      CountOne(&counters->unconvertibleChars);
-    }
+  AppendFullWidthCharacters(options, digits, body, changeCount, counters);
+}
+
+// The text of a block written with a font other than 2001 in an output
+// encoding other than Shift-JIS: full-width characters of JIS-code `bytes`,
+// or `bytes` as they are, in that encoding. Characters it cannot hold become
+// the full-width fallback and are counted.
+std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
+                            bool jisToFullWidth, std::int32_t* changeCount,
+                            RunCounters* counters) {
+  std::string fullWidth;
+  if (jisToFullWidth) {
+    AppendFullWidthCharacters(options, bytes, &fullWidth, changeCount, counters);
+    bytes = fullWidth;
   }
+  std::string encoded;
+  std::int64_t unconvertible = 0;
+  FromCp932(bytes, options.outputEncoding, FullWidthFallback(options), &encoded, &unconvertible);
+  for (std::int64_t i = 0; i < unconvertible; ++i) CountOne(&counters->unconvertibleChars);
+  return encoded;
 }
 
 // Full-width characters to JIS-code notation: four lower-case hex digits for
@@ -84,10 +111,9 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
 
 }  // namespace
 
-void ConvertNoteSegment(const RunOptions& options, std::string_view parameterText,
-                        std::string* body, char parameterDelimiter, NoteString* string,
-                        NoteSegment* segment, std::int32_t* changeCount,
-                        RunCounters* counters) {
+void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::string* body,
+                        char parameterDelimiter, NoteString* string, NoteSegment* segment,
+                        std::int32_t* changeCount, RunCounters* counters) {
   const char P = parameterDelimiter;
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
@@ -95,15 +121,30 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisFont;
   const bool toJis = options.conversionMode == 0 && fullWidthClass;
 
-  const auto textSize = static_cast<std::int64_t>(parameterText.size());
+  const auto textSize = static_cast<std::int64_t>(text.size());
   const std::int64_t start = std::min<std::int64_t>(std::max(segment->start, 0), textSize);
   const std::int64_t length = std::min<std::int64_t>(std::max(segment->length, 0),
                                                      textSize - start);
-  const std::string_view bytes = parameterText.substr(start, length);
+  const std::string_view bytes = text.substr(start, length);
 
-  // New character count.
+  std::int32_t font = string->FC;
+  if (jisToFullWidth) {
+    font = 1;
+  } else if (toJis) {
+    font = kJisFont;
+  }
+  // Text in a font other than 2001 goes out in the output encoding; its
+  // bytes are counted once they are known.
+  const bool encoded = options.outputEncoding != TextEncoding::kShiftJis && font != kJisFont;
+  const std::string encodedText =
+      encoded ? EncodeBlockText(options, bytes, jisToFullWidth, changeCount, counters)
+              : std::string();
+
+  // New character count: the bytes of the new text.
   std::int64_t characters = length;
-  if (options.conversionMode == 0 && segment->charClass == CharClass::kDoubleByte) {
+  if (encoded) {
+    characters = static_cast<std::int64_t>(encodedText.size());
+  } else if (options.conversionMode == 0 && segment->charClass == CharClass::kDoubleByte) {
     characters = length * 2;
   } else if (options.conversionMode == 0 && segment->charClass == CharClass::kHalfWidth) {
     characters = length * 4;
@@ -130,12 +171,6 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
     AppendRealField(body, string->HT, P);
   }
 
-  std::int32_t font = string->FC;
-  if (jisToFullWidth) {
-    font = 1;
-  } else if (toJis) {
-    font = kJisFont;
-  }
   AppendIntegerField(body, font, P);
   AppendRealField(body, string->SL, P);
   AppendRealField(body, string->A, P);
@@ -156,7 +191,9 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   string->XS += std::fabs(width) * std::cos(theta);
   string->YS += std::fabs(width) * std::sin(theta);
 
-  if (jisToFullWidth) {
+  if (encoded) {
+    AppendHollerithField(body, encodedText);
+  } else if (jisToFullWidth) {
     AppendFullWidthText(options, bytes, body, changeCount, counters);
   } else if (toJis) {
     AppendJisText(options, bytes, segment->charClass, body, changeCount, counters);

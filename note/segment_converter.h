@@ -21,8 +21,9 @@
 namespace notora {
 
 struct NoteSegment {
-  // Index in the parameter text of the segment's first byte; advanced past
-  // every byte the conversion consumes.
+  // Index of the segment's first byte in the text handed over with it (the
+  // string's TEXT in code page 932); advanced past every byte the conversion
+  // consumes.
   std::int32_t start = 0;
   // Number of bytes of the segment.
   std::int32_t length = 0;
@@ -33,20 +34,22 @@ struct NoteSegment {
   std::int32_t stringChars = 0;
 };
 
-// Appends the block of `segment` to `body`. Under options.conversionMode 0
-// full-width characters become JIS-code notation (font 2001, four lower-case
-// hex digits each; "2121" or "FFFF" by options.jisFallback for a character
-// without JIS code); under mode 1 a font 2001 text becomes full-width
-// characters (the ideographic space or "＂" by options.fullWidthFallback for
-// a code without one); anything else is copied. The box width is the
+// Appends the block of `segment` of `text` (code page 932) to `body`. Under
+// options.conversionMode 0 full-width characters become JIS-code notation
+// (font 2001, four lower-case hex digits each; "2121" or "FFFF" by
+// options.jisFallback for a character without JIS code); under mode 1 a font
+// 2001 text becomes full-width characters (the ideographic space or "＂" by
+// options.fullWidthFallback for a code without one); anything else is copied.
+// A block whose font is not 2001 is written in options.outputEncoding, NC
+// and the Hollerith count being its bytes there; a character that encoding
+// cannot hold becomes the full-width fallback. The box width is the
 // segment's share of string->WT; a vertical string made horizontal is written
 // with VH 0. string->XS and string->YS advance to the next segment's start
 // point; segment->start ends just after the segment. Every alteration adds to
 // *changeCount; every replaced character adds to
-// counters->unconvertibleChars. The segment must lie inside `parameterText`.
-void ConvertNoteSegment(const RunOptions& options, std::string_view parameterText,
-                        std::string* body, char parameterDelimiter, NoteString* string,
-                        NoteSegment* segment, std::int32_t* changeCount,
-                        RunCounters* counters);
+// counters->unconvertibleChars. The segment must lie inside `text`.
+void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::string* body,
+                        char parameterDelimiter, NoteString* string, NoteSegment* segment,
+                        std::int32_t* changeCount, RunCounters* counters);
 
 }  // namespace notora

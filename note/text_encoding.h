@@ -27,18 +27,18 @@
 #include <string_view>
 #include <vector>
 
-namespace notora {
+#include "base/run_options.h"
 
-enum class TextEncoding {
-  kShiftJis,  // code page 932
-  kEucJp,
-  kUtf8,
-};
+namespace notora {
 
 // The ideographic space and the full-width quotation mark "＂", the two
 // fallback characters, as code page 932 codes.
 inline constexpr std::uint16_t kIdeographicSpaceCode = 0x8140;
 inline constexpr std::uint16_t kFullWidthQuotationCode = 0xFA57;
+
+// The full-width fallback character that `options` choose (fullWidthFallback)
+// as a code page 932 code, as options.outputEncoding can write it.
+std::uint16_t FullWidthFallback(const RunOptions& options);
 
 // Returned by ToCp932 when the whole text is valid.
 inline constexpr std::size_t kTextValid = static_cast<std::size_t>(-1);

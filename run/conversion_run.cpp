@@ -33,7 +33,7 @@ class ConversionRun {
         result_.outcome = RunOutcome::kNothingConverted;
       } else {
         status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), files_, ui_);
+                             &reading_.counters(), files_, ui_, OutputLineEnd());
         if (status.ok()) {
           ShowReport(/*written=*/true);
           result_.outcome = RunOutcome::kWritten;
@@ -49,9 +49,10 @@ class ConversionRun {
  private:
   // The option set and the two names, before anything is opened.
   Status CheckRequest() {
+    // Text read in one encoding and written in another asks for a change.
     if (options_.conversionMode == 2 && options_.verticalToHorizontal == 0 &&
         options_.verticalValueInput == options_.verticalValueOutput &&
-        options_.negativeWidthMode == 1) {
+        options_.negativeWidthMode == 1 && options_.sourceEncoding == options_.outputEncoding) {
       return Status::Error(MessageId::NothingRequested);
     }
     if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
@@ -66,6 +67,22 @@ class ConversionRun {
       return Status::Error(MessageId::OutputExists);
     }
     return Status::Ok();
+  }
+
+  // The line end the options choose for the output's records.
+  std::string_view OutputLineEnd() const {
+    switch (options_.lineEnd) {
+      case LineEnd::kLf:
+        return "\n";
+      case LineEnd::kCrLf:
+        return "\r\n";
+      case LineEnd::kSource:
+        if (!reading_.scan().firstLineEnd.empty()) return reading_.scan().firstLineEnd;
+        break;
+      case LineEnd::kPlatform:
+        break;
+    }
+    return files_->NativeLineEnd();
   }
 
   void ShowReport(bool written) {

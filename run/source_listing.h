@@ -20,16 +20,20 @@ struct InspectionResult {
   RunCounters counters;
 };
 
-// Reads `sourcePath` through `files`, handing every string of every General
-// Note to `observer` in file order. Of `parsing` only what decides how a
-// note is read counts (zeroColumnsIsError, verticalValueInput); nothing is
-// converted whatever its conversion choices say. A fault (no source, an
-// unreadable source, a faulty record, section or note, a cancel) is shown
-// through `ui` with the message a conversion would show, and ends the
-// reading with `completed` false. No report is shown: the caller presents
-// the counters.
+// Reads `sourcePath` through `files`, handing every note and every string of
+// every General Note to `observer` in file order. Of `parsing` only what
+// decides how a note is read counts (zeroColumnsIsError, verticalValueInput,
+// sourceEncoding, fullWidthFallback); nothing is converted whatever its
+// conversion choices say. A fault (no source, an unreadable source, a faulty
+// record, section or note, a cancel) is shown through `ui` with the message
+// a conversion would show, and ends the reading with `completed` false; a
+// TEXT whose bytes are invalid in the source encoding is no fault (the
+// observer judges it). With `fieldsOnly` the TEXT of a string is not read at
+// all, only handed to the observer. unconvertibleChars counts the characters
+// without a code page 932 counterpart. No report is shown: the caller
+// presents the counters.
 InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& parsing,
                                NoteObserver& observer, RunUi& ui,
-                               FileSystem& files = PosixFileSystem());
+                               FileSystem& files = PosixFileSystem(), bool fieldsOnly = false);
 
 }  // namespace notora

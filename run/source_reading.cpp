@@ -8,12 +8,14 @@
 namespace notora {
 
 SourceReading::SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui,
-                             FileSystem* files, NoteObserver* observer)
+                             FileSystem* files, NoteObserver* observer,
+                             TextHandling textHandling)
     : options_(options),
       sourcePath_(std::move(sourcePath)),
       ui_(ui),
       files_(files),
-      observer_(observer) {}
+      observer_(observer),
+      textHandling_(textHandling) {}
 
 SourceReading::~SourceReading() = default;
 
@@ -34,6 +36,7 @@ Status SourceReading::Read() {
   table_.emplace(source_.get(), counters_.directoryRecords / 2);
   GeneralNoteConverter notes(options_, counters_, scan_.parameterDelimiter, scan_.recordDelimiter);
   notes.SetObserver(observer_);
+  notes.SetTextHandling(textHandling_);
   return ReadEntities(&reader, scan_, &*table_, &counters_, &notes);
 }
 

@@ -12,6 +12,7 @@
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
 #include "iges/source_buffer.h"
+#include "note/general_note.h"
 #include "note/note_observer.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
@@ -23,9 +24,11 @@ namespace notora {
 class SourceReading {
  public:
   // `options` and the pointers must outlive this object. `observer`, when
-  // not null, sees every string of every General Note as it is parsed.
+  // not null, sees every string of every General Note as it is parsed;
+  // `textHandling` says what the General Note parser does with their TEXT.
   SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui, FileSystem* files,
-                NoteObserver* observer = nullptr);
+                NoteObserver* observer = nullptr,
+                TextHandling textHandling = TextHandling::kConvert);
   ~SourceReading();
 
   // Opens the source and clears the counters.
@@ -52,6 +55,7 @@ class SourceReading {
   RunUi* ui_;
   FileSystem* files_;
   NoteObserver* observer_;
+  TextHandling textHandling_;
 
   std::unique_ptr<SourceBuffer> source_;
   bool sourceOpen_ = false;
