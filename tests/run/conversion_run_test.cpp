@@ -56,13 +56,15 @@ TEST_F(ConversionRunTest, OptionsThatAskForNothingAreRefused) {
   EXPECT_EQ(ui_.messages, (std::vector<std::string>{
                               kError + "変換する様に指示されていません。\n"
                                        "変換または文字幅ﾏｲﾅｽ時または縦書きを見直して下さい。"}));
-  // Changing any one of the four lets the run go on to the file checks.
-  for (int change = 0; change < 4; ++change) {
+  // Changing any one of the four, or writing text in another encoding than
+  // it is read in, lets the run go on to the file checks.
+  for (int change = 0; change < 5; ++change) {
     RunOptions changed = options;
     if (change == 0) changed.conversionMode = 0;
     if (change == 1) changed.verticalToHorizontal = 1;
     if (change == 2) changed.verticalValueOutput = 1;
     if (change == 3) changed.negativeWidthMode = 0;
+    if (change == 4) changed.outputEncoding = TextEncoding::kUtf8;
     testing::RecordingUi ui;
     RunConversion(changed, "", ui);
     EXPECT_EQ(ui.messages,

@@ -53,6 +53,18 @@ std::string PadTo64(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// `text` padded with blanks and cut into records of 64 columns.
+std::vector<std::string> CutInto64(std::string_view text) {
+  std::vector<std::string> lines;
+  const std::string padded = PadTo64(text);
+  for (std::size_t at = 0; at < padded.size(); at += 64) lines.push_back(padded.substr(at, 64));
+  return lines;
+}
+
+}  // namespace
+
 IgesFile::IgesFile()
     : start_({"notora test file"}),
       global_("1H,,1H;,4Htest,8Htest.igs,6Hnotora,6Hnotora,32,38,6,308,15,4Htest,1.,2,2HMM,1,"
@@ -69,15 +81,25 @@ IgesFile& IgesFile::Global(std::string text) {
 }
 
 IgesFile& IgesFile::Entity(std::int64_t type, std::string_view text, std::int64_t form) {
-  std::vector<std::string> lines;
-  std::string padded = PadTo64(text);
-  for (std::size_t at = 0; at < padded.size(); at += 64) lines.push_back(padded.substr(at, 64));
-  return EntityLines(type, std::move(lines), form);
+  EntityLines(type, CutInto64(text), form);
+  entities_.back().text = text;
+  return *this;
+}
+
+IgesFile IgesFile::WithEntityTexts(
+    const std::function<std::string(std::int64_t type, std::string_view text)>& rewrite) const {
+  IgesFile copy = *this;
+  for (EntityData& entity : copy.entities_) {
+    if (entity.text.empty()) continue;
+    entity.text = rewrite(entity.type, entity.text);
+    entity.lines = CutInto64(entity.text);
+  }
+  return copy;
 }
 
 IgesFile& IgesFile::EntityLines(std::int64_t type, std::vector<std::string> lines,
                                 std::int64_t form) {
-  entities_.push_back({type, form, std::move(lines)});
+  entities_.push_back({type, form, std::move(lines), {}});
   return *this;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,10 @@ class IgesFile {
   IgesFile& Entity(std::int64_t type, std::string_view text, std::int64_t form = 0);
   // Adds an entity whose P records hold `lines` (each padded to 64 columns).
   IgesFile& EntityLines(std::int64_t type, std::vector<std::string> lines, std::int64_t form = 0);
+  // A copy in which the text of every entity added with Entity is
+  // rewrite(type, text), cut into records anew.
+  IgesFile WithEntityTexts(
+      const std::function<std::string(std::int64_t type, std::string_view text)>& rewrite) const;
 
   // The file's records, each without its line end.
   std::vector<std::string> Records() const;
@@ -50,6 +55,7 @@ class IgesFile {
     std::int64_t type;
     std::int64_t form;
     std::vector<std::string> lines;
+    std::string text;  // as given to Entity (empty for EntityLines)
   };
   std::vector<std::string> start_;
   std::string global_;

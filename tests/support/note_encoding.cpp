@@ -1,0 +1,77 @@
+#include "tests/support/note_encoding.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "note/general_note.h"
+#include "note/text_encoding.h"
+
+namespace notora::testing {
+namespace {
+
+constexpr std::int32_t kJisFont = 2001;
+
+// Where the TEXT of every string of a note lies in its parameter text.
+class TextPlaces : public NoteObserver {
+ public:
+  struct Place {
+    std::size_t start = 0;
+    std::size_t length = 0;
+  };
+
+  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t, std::int32_t,
+                    const NoteString& asRead, std::string_view text) override {
+    if (asRead.FC == kJisFont) return;
+    places.push_back({static_cast<std::size_t>(text.data() - entity.parameterText.data()),
+                      text.size()});
+  }
+
+  std::vector<Place> places;
+};
+
+}  // namespace
+
+std::string ReencodeNoteTexts(std::string_view parameterText, TextEncoding encoding) {
+  RunOptions options;
+  options.zeroColumnsIsError = 0;
+  RunCounters counters;
+  GeneralNoteConverter parser(options, counters, ',', ';');
+  TextPlaces places;
+  parser.SetObserver(&places);
+  parser.SetTextHandling(TextHandling::kFieldsOnly);
+  GeneralNoteEntity entity;
+  const std::string padded = PadTo64(parameterText);
+  entity.parameterText = padded;
+  entity.parameterLineCount = static_cast<std::int32_t>(padded.size() / 64);
+  entity.lastRecordNumber = entity.parameterLineCount;
+  RebuiltNote unused;
+  static_cast<void>(parser.HandleGeneralNote(entity, &unused));
+
+  std::string out;
+  std::size_t copied = 0;
+  for (const TextPlaces::Place& place : places.places) {
+    // The Hollerith count: the digits before the "H" in front of TEXT.
+    std::size_t countStart = place.start - 1;
+    while (countStart > copied && parameterText[countStart - 1] >= '0' &&
+           parameterText[countStart - 1] <= '9') {
+      --countStart;
+    }
+    std::string text;
+    std::int64_t unconvertible = 0;
+    FromCp932(parameterText.substr(place.start, place.length), encoding,
+              kIdeographicSpaceCode, &text, &unconvertible);
+    out.append(parameterText.substr(copied, countStart - copied));
+    out += std::to_string(text.size()) + "H" + text;
+    copied = place.start + place.length;
+  }
+  out.append(parameterText.substr(copied));
+  return out;
+}
+
+IgesFile ReencodeNotes(const IgesFile& file, TextEncoding encoding) {
+  return file.WithEntityTexts([encoding](std::int64_t type, std::string_view text) {
+    return type == 212 ? ReencodeNoteTexts(text, encoding) : std::string(text);
+  });
+}
+
+}  // namespace notora::testing
