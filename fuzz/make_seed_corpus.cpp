@@ -9,6 +9,7 @@
 
 #include "tests/support/conversion_check.h"
 #include "tests/support/iges_reading.h"
+#include "tests/support/note_encoding.h"
 #include "tests/support/note_fixtures.h"
 
 namespace {
@@ -40,6 +41,23 @@ std::vector<std::pair<std::string, RunOptions>> OptionSets() {
   negative.verticalValueOutput = 1;
   negative.negativeWidthMode = 0;
   sets.push_back({"negative", negative});
+  // The files' twins in EUC-JP and UTF-8, and text moved between encodings.
+  RunOptions utf8;
+  utf8.sourceEncoding = notora::TextEncoding::kUtf8;
+  utf8.lineEnd = notora::LineEnd::kCrLf;
+  sets.push_back({"utf8", utf8});
+  RunOptions eucJp;
+  eucJp.conversionMode = 1;
+  eucJp.sourceEncoding = notora::TextEncoding::kEucJp;
+  eucJp.outputEncoding = notora::TextEncoding::kUtf8;
+  eucJp.fullWidthFallback = 1;
+  sets.push_back({"eucjp", eucJp});
+  RunOptions toEucJp;
+  toEucJp.conversionMode = 2;
+  toEucJp.verticalToHorizontal = 1;
+  toEucJp.outputEncoding = notora::TextEncoding::kEucJp;
+  toEucJp.lineEnd = notora::LineEnd::kSource;
+  sets.push_back({"to-eucjp", toEucJp});
   return sets;
 }
 
@@ -62,22 +80,38 @@ int main(int argc, char** argv) {
   for (NamedFile& file : BoundsFiles()) files.push_back(std::move(file));
 
   int written = 0;
+  const auto sets = OptionSets();
   for (const NamedFile& file : files) {
-    for (const auto& [name, options] : OptionSets()) {
+    for (const auto& [name, options] : sets) {
       const std::string header = EncodeRequestHeader(options);
-      if (!Write(conversionDir + "/" + file.name + "." + name, header + file.bytes)) return 1;
+      const std::string source = ReencodeDrawing(file.bytes, options.sourceEncoding);
+      if (!Write(conversionDir + "/" + file.name + "." + name, header + source)) return 1;
       ++written;
     }
-    const IgesReading reading = ReadIgesBytes(file.bytes, nullptr);
+    // Every note's parameter text: those of the Shift-JIS file under the
+    // first five sets in turn, those of each twin under its own set.
     int note = 0;
-    for (const EntityReading& entity : reading.entities) {
-      if (entity.entityType != 212) continue;
-      std::string header = EncodeRequestHeader(OptionSets()[note % 5].second);
-      header[2] = reading.scan.parameterDelimiter;
-      header[3] = reading.scan.recordDelimiter;
-      const std::string path = noteDir + "/" + file.name + ".note" + std::to_string(++note);
-      if (!Write(path, header + entity.parameterText)) return 1;
-      ++written;
+    const auto writeNotes = [&](const std::string& bytes, auto pickSet) {
+      const IgesReading reading = ReadIgesBytes(bytes, nullptr);
+      for (const EntityReading& entity : reading.entities) {
+        if (entity.entityType != 212) continue;
+        std::string header = EncodeRequestHeader(pickSet());
+        header[2] = reading.scan.parameterDelimiter;
+        header[3] = reading.scan.recordDelimiter;
+        const std::string path = noteDir + "/" + file.name + ".note" + std::to_string(++note);
+        if (!Write(path, header + entity.parameterText)) return false;
+        ++written;
+      }
+      return true;
+    };
+    if (!writeNotes(file.bytes, [&] { return sets[note % 5].second; })) return 1;
+    for (std::size_t set = 5; set < sets.size(); ++set) {
+      const RunOptions& options = sets[set].second;
+      if (options.sourceEncoding == notora::TextEncoding::kShiftJis) continue;
+      if (!writeNotes(ReencodeDrawing(file.bytes, options.sourceEncoding),
+                      [&] { return options; })) {
+        return 1;
+      }
     }
   }
   std::printf("%d seed files written\n", written);

@@ -6,6 +6,7 @@
 #include "tests/support/conversion_check.h"
 #include "tests/support/iges_reading.h"
 #include "tests/support/note_check.h"
+#include "tests/support/note_encoding.h"
 #include "tests/support/note_fixtures.h"
 #include "note/field_reader.h"
 #include "base/messages.h"
@@ -15,12 +16,22 @@
 namespace notora {
 namespace {
 
+constexpr TextEncoding kEncodings[3] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
+                                        TextEncoding::kUtf8};
+constexpr LineEnd kLineEnds[4] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
+                                  LineEnd::kSource};
+
+// Every mode, vertical and negative-width choice, with the encodings and line
+// ends going round among them.
 std::vector<RunOptions> OptionSets() {
   std::vector<RunOptions> sets;
   for (int mode = 0; mode < 3; ++mode) {
     for (int vertical = 0; vertical < 2; ++vertical) {
       for (int negative = 0; negative < 3; ++negative) {
         RunOptions options;
+        options.sourceEncoding = kEncodings[(mode + negative) % 3];
+        options.outputEncoding = kEncodings[(vertical + 2 * negative) % 3];
+        options.lineEnd = kLineEnds[(mode + vertical + negative) % 4];
         options.conversionMode = mode;
         options.verticalToHorizontal = vertical;
         options.negativeWidthMode = negative;
@@ -37,6 +48,12 @@ std::vector<RunOptions> OptionSets() {
   return sets;
 }
 
+// Each file in the encoding that `options` read (its notes rewritten by a
+// conversion when that is not Shift-JIS).
+std::string InSourceEncoding(const testing::NamedFile& file, const RunOptions& options) {
+  return testing::ReencodeDrawing(file.bytes, options.sourceEncoding);
+}
+
 TEST(FuzzFindingsTest, FixturesAndBoundsFilesKeepEveryPromiseUnderEveryOptionSet) {
   std::vector<testing::NamedFile> files = testing::NoteFixtures();
   for (testing::NamedFile& file : testing::BoundsFiles()) files.push_back(std::move(file));
@@ -45,7 +62,7 @@ TEST(FuzzFindingsTest, FixturesAndBoundsFilesKeepEveryPromiseUnderEveryOptionSet
     for (const RunOptions& options : OptionSets()) {
       testing::ConversionRequest request;
       request.options = options;
-      request.source = file.bytes;
+      request.source = InSourceEncoding(file, options);
       const testing::ConversionCheck check = testing::CheckConversion(request);
       EXPECT_EQ(check.violation, "") << file.name << " mode " << options.conversionMode;
       written += check.result.outcome == RunOutcome::kWritten;
@@ -57,7 +74,8 @@ TEST(FuzzFindingsTest, FixturesAndBoundsFilesKeepEveryPromiseUnderEveryOptionSet
 TEST(FuzzFindingsTest, EveryNoteOfTheFixturesKeepsEveryPromise) {
   for (const testing::NamedFile& file : testing::NoteFixtures()) {
     for (const RunOptions& options : OptionSets()) {
-      const testing::IgesReading reading = testing::ReadIgesBytes(file.bytes, nullptr);
+      const testing::IgesReading reading =
+          testing::ReadIgesBytes(InSourceEncoding(file, options), nullptr);
       for (const testing::EntityReading& entity : reading.entities) {
         if (entity.entityType != 212) continue;
         testing::NoteRequest request;
@@ -76,9 +94,10 @@ TEST(FuzzFindingsTest, EveryNoteOfTheFixturesKeepsEveryPromise) {
 // sum overflowed (undefined behaviour) and wrapped negative, so 1E+<huge>
 // read as 0 instead of the largest double.
 TEST(FuzzFindingsTest, RealWithAnExponentOfTwentyDigits) {
-  const std::string input(
-      "\x06\x01,;212,1,3,-10.0,30.0,1,0.0,1E+70796326794867948966,0,1,60.0,60.0,0.0,6H\x8f,0,0;"
-      "             .0,1,0.0,1E+70790,     ");
+  const std::string input =
+      std::string("\x06\x01,;", 4) + '\0' +
+      "212,1,3,-10.0,30.0,1,0.0,1E+70796326794867948966,0,1,60.0,60.0,0.0,6H\x8f,0,0;"
+      "             .0,1,0.0,1E+70790,     ";
   EXPECT_EQ(testing::CheckGeneralNote(testing::DecodeNoteRequest(input)).violation, "");
 
   for (auto [field, expected] : {std::pair<std::string, double>{"1E+70796326794867948966,", DBL_MAX},

@@ -101,6 +101,44 @@ std::string CheckMessages(const ConversionRequest& request, const ConversionChec
   return {};
 }
 
+// True when the source's first record ends with CR LF.
+bool SourceEndsWithCrLf(std::string_view source) {
+  const std::size_t lineFeed = source.find('\n');
+  return lineFeed != std::string_view::npos && lineFeed > 0 && source[lineFeed - 1] == '\r';
+}
+
+// A written output ends its records as the options ask: with CR LF it is the
+// output of the same run with LF line ends, every LF preceded by a CR.
+std::string CheckLineEnds(const ConversionRequest& request, const ConversionCheck& check) {
+  const LineEnd lineEnd = request.options.lineEnd;
+  const bool crLf = lineEnd == LineEnd::kCrLf ||
+                    (lineEnd == LineEnd::kSource && SourceEndsWithCrLf(request.source));
+  if (!crLf) {
+    if (check.output.find("\r\n") != std::string::npos &&
+        request.source.find('\r') == std::string::npos) {
+      return "an output asked for LF line ends holds CR LF";
+    }
+    return {};
+  }
+  ConversionRequest withLf;
+  withLf.options = request.options;
+  withLf.options.lineEnd = LineEnd::kLf;
+  withLf.source = request.source;
+  MemoryFileSystem files(withLf.faults);
+  files.AddFile(kSourcePath, withLf.source);
+  RecordingUi ui;
+  RunConversion(withLf.options, kSourcePath, ui, files);
+  const MemoryFileSystem::File* output = files.Find(kOutputPath);
+  if (output == nullptr) return "a run with LF line ends wrote nothing";
+  std::string expected;
+  for (char c : output->bytes) {
+    if (c == '\n') expected += '\r';
+    expected += c;
+  }
+  if (check.output != expected) return "the CR LF output is not the LF output with CR LF";
+  return {};
+}
+
 std::string CheckOutput(const ConversionRequest& request, const ConversionCheck& check) {
   const IgesReading output = ReadIgesBytes(check.output, nullptr);
   if (!output.status.ok()) return "the output fails a structure check: " + output.status.message();
@@ -139,10 +177,31 @@ std::string CheckOutput(const ConversionRequest& request, const ConversionCheck&
   if (converted.counters.convertedEntities != check.result.counters.convertedEntities) {
     return "the converted count differs when the input is read again";
   }
-  return {};
+  return CheckLineEnds(request, check);
 }
 
 }  // namespace
+
+RunOptions DecodeRequestOptions(unsigned char byte0, unsigned char byte1, unsigned char byte4) {
+  constexpr TextEncoding kEncodings[4] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
+                                          TextEncoding::kUtf8, TextEncoding::kUtf8};
+  constexpr LineEnd kLineEnds[4] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
+                                    LineEnd::kSource};
+  RunOptions options;
+  options.outputName = "out";
+  options.conversionMode = std::min(byte0 & 3, 2);
+  options.verticalToHorizontal = (byte0 >> 2) & 1;
+  options.verticalValueInput = (byte0 >> 3) & 1;
+  options.verticalValueOutput = (byte0 >> 4) & 1;
+  options.jisFallback = (byte0 >> 5) & 1;
+  options.fullWidthFallback = (byte0 >> 6) & 1;
+  options.zeroColumnsIsError = (byte0 >> 7) ? 0 : 1;
+  options.negativeWidthMode = std::min(byte1 & 3, 2);
+  options.sourceEncoding = kEncodings[byte4 & 3];
+  options.outputEncoding = kEncodings[(byte4 >> 2) & 3];
+  options.lineEnd = kLineEnds[(byte4 >> 4) & 3];
+  return options;
+}
 
 ConversionRequest DecodeConversionRequest(std::string_view input) {
   unsigned char header[kRequestHeaderSize] = {};
@@ -150,16 +209,7 @@ ConversionRequest DecodeConversionRequest(std::string_view input) {
     header[i] = static_cast<unsigned char>(input[i]);
   }
   ConversionRequest request;
-  RunOptions& options = request.options;
-  options.outputName = "out";
-  options.conversionMode = std::min(header[0] & 3, 2);
-  options.verticalToHorizontal = (header[0] >> 2) & 1;
-  options.verticalValueInput = (header[0] >> 3) & 1;
-  options.verticalValueOutput = (header[0] >> 4) & 1;
-  options.jisFallback = (header[0] >> 5) & 1;
-  options.fullWidthFallback = (header[0] >> 6) & 1;
-  options.zeroColumnsIsError = (header[0] >> 7) ? 0 : 1;
-  options.negativeWidthMode = std::min(header[1] & 3, 2);
+  request.options = DecodeRequestOptions(header[0], header[1], header[4]);
   if (const int chunk = header[1] >> 2) request.faults.readChunk = static_cast<std::size_t>(chunk);
   if (header[2] >= 0xE0) {
     const std::int64_t position = std::int64_t{64} * header[3];
@@ -180,6 +230,9 @@ std::string EncodeRequestHeader(const RunOptions& options) {
                                 options.jisFallback << 5 | options.fullWidthFallback << 6 |
                                 (options.zeroColumnsIsError ? 0 : 1) << 7);
   header[1] = static_cast<char>(options.negativeWidthMode);
+  header[4] = static_cast<char>(static_cast<int>(options.sourceEncoding) |
+                                static_cast<int>(options.outputEncoding) << 2 |
+                                static_cast<int>(options.lineEnd) << 4);
   return header;
 }
 

@@ -14,7 +14,7 @@
 
 namespace notora::testing {
 
-// A fuzz input: four header bytes, then the source file.
+// A fuzz input: five header bytes, then the source file.
 //   byte 0: bits 0-1 conversionMode (3 reads as 2), bit 2 verticalToHorizontal,
 //           bit 3 verticalValueInput, bit 4 verticalValueOutput, bit 5
 //           jisFallback, bit 6 fullWidthFallback, bit 7 set: zeroColumnsIsError 0
@@ -24,6 +24,9 @@ namespace notora::testing {
 //           output close fails, bit 2 reads fail, bit 3 writes fail, bit 4
 //           Escape is pressed
 //   byte 3: where the faults strike: after 64 * byte 3 bytes, at poll byte 3 + 1
+//   byte 4: bits 0-1 sourceEncoding, bits 2-3 outputEncoding (0 Shift-JIS,
+//           1 EUC-JP, 2 and 3 UTF-8), bits 4-5 lineEnd (0 platform, 1 LF,
+//           2 CR LF, 3 source)
 struct ConversionRequest {
   RunOptions options;
   FaultPlan faults;
@@ -31,9 +34,11 @@ struct ConversionRequest {
   std::string source;
 };
 
-inline constexpr std::size_t kRequestHeaderSize = 4;
+inline constexpr std::size_t kRequestHeaderSize = 5;
 
 ConversionRequest DecodeConversionRequest(std::string_view input);
+// The options that header bytes 0, 1 and 4 name.
+RunOptions DecodeRequestOptions(unsigned char byte0, unsigned char byte1, unsigned char byte4);
 // The header bytes of a request with `options` and no faults.
 std::string EncodeRequestHeader(const RunOptions& options);
 

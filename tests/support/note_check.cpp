@@ -43,9 +43,11 @@ std::int64_t NamedRecord(const Status& status) {
 }  // namespace
 
 NoteRequest DecodeNoteRequest(std::string_view input) {
-  const ConversionRequest conversion = DecodeConversionRequest(input.substr(0, 2));
+  const auto byte = [&](std::size_t index) {
+    return index < input.size() ? static_cast<unsigned char>(input[index]) : 0;
+  };
   NoteRequest request;
-  request.options = conversion.options;
+  request.options = DecodeRequestOptions(byte(0), byte(1), byte(4));
   if (input.size() > 2 && input[2] != 0) request.parameterDelimiter = input[2];
   if (input.size() > 3 && input[3] != 0) request.recordDelimiter = input[3];
   if (input.size() > kRequestHeaderSize) request.parameterText = input.substr(kRequestHeaderSize);
@@ -106,11 +108,14 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   }
   // A lead byte takes whatever byte follows it as its trail byte, which is
   // copied: a byte no note may hold is allowed only when the note held it.
+  // Text read or written in another encoding is judged by reading it again.
+  const bool shiftJisOnly = request.options.sourceEncoding == TextEncoding::kShiftJis &&
+                            request.options.outputEncoding == TextEncoding::kShiftJis;
   bool inNote[256] = {};
   for (char byte : request.parameterText) inNote[static_cast<unsigned char>(byte)] = true;
   for (char byte : text) {
     const auto value = static_cast<unsigned char>(byte);
-    if (!IsNoteByte(value) && !inNote[value]) {
+    if (shiftJisOnly && !IsNoteByte(value) && !inNote[value]) {
       check.violation = "a rebuilt note holds a byte no note may hold";
       return check;
     }
@@ -124,6 +129,8 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   nothing.conversionMode = 2;
   nothing.negativeWidthMode = 1;
   nothing.zeroColumnsIsError = 1;
+  nothing.sourceEncoding = request.options.outputEncoding;
+  nothing.outputEncoding = request.options.outputEncoding;
   RunCounters againCounters;
   GeneralNoteConverter again(nothing, againCounters, request.parameterDelimiter,
                              request.recordDelimiter);

@@ -10,9 +10,9 @@
 
 namespace notora::testing {
 
-// A note fuzz input: four header bytes, then the parameter text (padded with
+// A note fuzz input: five header bytes, then the parameter text (padded with
 // blanks to whole 64-byte records, as the Parameter Data section hands it).
-//   bytes 0-1: the options, as for a conversion request
+//   bytes 0-1 and 4: the options, as for a conversion request
 //   byte 2: the parameter delimiter (0: ","), byte 3 the record delimiter (0: ";")
 struct NoteRequest {
   RunOptions options;
@@ -34,8 +34,9 @@ struct NoteCheck {
 // fault names a P record of the note (or the one after it) in the section
 // message form; an unchanged note comes back empty; a changed one is whole
 // 64-byte records, starts with its own header record, holds only bytes a
-// note may hold and, read again with options that change nothing, parses
-// without a fault and without a change.
+// note may hold (when read and written in Shift-JIS) and, read again in its
+// output encoding with options that change nothing, parses without a fault
+// and without a change.
 NoteCheck CheckGeneralNote(const NoteRequest& request);
 
 }  // namespace notora::testing

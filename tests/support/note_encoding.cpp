@@ -5,6 +5,9 @@
 
 #include "note/general_note.h"
 #include "note/text_encoding.h"
+#include "run/conversion_run.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/recording_ui.h"
 
 namespace notora::testing {
 namespace {
@@ -72,6 +75,23 @@ IgesFile ReencodeNotes(const IgesFile& file, TextEncoding encoding) {
   return file.WithEntityTexts([encoding](std::int64_t type, std::string_view text) {
     return type == 212 ? ReencodeNoteTexts(text, encoding) : std::string(text);
   });
+}
+
+std::string ReencodeDrawing(const std::string& bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::kShiftJis) return bytes;
+  MemoryFileSystem files;
+  files.AddFile("/in/drawing.igs", bytes);
+  RunOptions options;
+  options.conversionMode = 2;
+  options.negativeWidthMode = 1;
+  options.zeroColumnsIsError = 0;
+  options.outputEncoding = encoding;
+  options.outputName = "twin";
+  RecordingUi ui;
+  if (RunConversion(options, "/in/drawing.igs", ui, files).outcome != RunOutcome::kWritten) {
+    return bytes;
+  }
+  return files.Find("/in/twin.igs")->bytes;
 }
 
 }  // namespace notora::testing
