@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "iges/record_format.h"
 #include "iges/record_reader.h"
 #include "base/run_counters.h"
 #include "base/status.h"
@@ -19,8 +20,8 @@ struct SectionScan {
   // Every G record's characters followed by a line feed, in file order.
   std::string globalText;
   // From the first G record; the IGES defaults when there is none.
-  char parameterDelimiter = ',';
-  char recordDelimiter = ';';
+  char parameterDelimiter = kDefaultParameterDelimiter;
+  char recordDelimiter = kDefaultRecordDelimiter;
   // How the first record ended: "\n", "\r\n", or nothing.
   std::string_view firstLineEnd;
 };

@@ -4,7 +4,9 @@
 #include <limits>
 #include <utility>
 
-#include "note/counting.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
+#include "base/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/segment_converter.h"
 #include "note/text_encoding.h"
@@ -14,15 +16,10 @@ namespace {
 
 using cp932::CharClass;
 
-constexpr std::int32_t kGeneralNoteType = 212;
-constexpr std::int32_t kJisFont = 2001;
 // Indices into a parameter text are signed 32-bit; a longer text is read only
 // as far as they reach (with room for the index arithmetic past its end).
-constexpr std::size_t kMaxParameterText = std::numeric_limits<std::int32_t>::max() - 64;
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+constexpr std::size_t kMaxParameterText =
+    std::numeric_limits<std::int32_t>::max() - kParameterDataWidth;
 
 bool HasNonAsciiByte(std::string_view text) {
   for (char c : text) {
@@ -100,7 +97,8 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
                                           parameterDelimiter_, recordDelimiter_,
                                           &note_.bodyBuffer, &rebuilt->parameterText));
   rebuilt->changed = true;
-  rebuilt->lineCount = static_cast<std::int32_t>(rebuilt->parameterText.size() / 64);
+  rebuilt->lineCount =
+      static_cast<std::int32_t>(rebuilt->parameterText.size() / kParameterDataWidth);
   CountOne(&counters_.convertedEntities);
   return Status::Ok();
 }
@@ -133,7 +131,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameFC, &string.FC));
   if (string.FC <= 0) return NoteError(MessageId::NoteFontNotPositive, cursor.last);
-  if (string.FC == kJisFont) CountOne(&counters_.jisCodeElements);
+  if (string.FC == kJisCodeFont) CountOne(&counters_.jisCodeElements);
 
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameSL, &string.SL));
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameA, &string.A));
@@ -182,7 +180,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
                               note_.parameterText[textEnd] != recordDelimiter_)) {
     return NoteError(MessageId::NoteNoDelimiterAfterText, cursor.last);
   }
-  if (string.FC == kJisFont && textCount % 4 != 0) {
+  if (string.FC == kJisCodeFont && textCount % 4 != 0) {
     return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
   }
   const std::string_view text = note_.parameterText.substr(textStart, textCount);
@@ -202,7 +200,7 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
   // taken into code page 932 (Shift-JIS as it stands) to be converted.
   const bool otherEncodings = options_.sourceEncoding != TextEncoding::kShiftJis ||
                               options_.outputEncoding != TextEncoding::kShiftJis;
-  if (string->FC == kJisFont || !otherEncodings || !HasNonAsciiByte(text)) {
+  if (string->FC == kJisCodeFont || !otherEncodings || !HasNonAsciiByte(text)) {
     return WalkText(string, text, sourceLength, /*transcoded=*/false);
   }
 
@@ -232,7 +230,7 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
                             EncodingName(options_.sourceEncoding)});
     }
     if (!toJis) {
-      for (std::int64_t i = 0; i < unconvertible; ++i) CountOne(&counters_.unconvertibleChars);
+      CountMany(&counters_.unconvertibleChars, unconvertible);
     }
     cp932Text = note_.cp932Text;
   }
@@ -260,7 +258,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
   FieldCursor& cursor = note_.cursor;
   const std::int32_t textStart = cursor.next;
   const auto count = static_cast<std::int32_t>(text.size());
-  const bool jisFont = string->FC == kJisFont;
+  const bool jisFont = string->FC == kJisCodeFont;
   const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
   const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
   // The index in the parameter text of the byte that byte `index` of `text`

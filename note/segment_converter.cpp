@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "note/counting.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
+#include "base/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/text_encoding.h"
 
@@ -12,15 +14,7 @@ namespace {
 
 using cp932::CharClass;
 
-constexpr std::int32_t kJisFont = 2001;
 constexpr double kHalfPi = 1.5707963267948966;
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The code written by four hex digits, or 0 when they are not four digits.
 std::uint16_t ReadJisCode(std::string_view digits) {
@@ -75,7 +69,7 @@ std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
   std::string encoded;
   std::int64_t unconvertible = 0;
   FromCp932(bytes, options.outputEncoding, FullWidthFallback(options), &encoded, &unconvertible);
-  for (std::int64_t i = 0; i < unconvertible; ++i) CountOne(&counters->unconvertibleChars);
+  CountMany(&counters->unconvertibleChars, unconvertible);
   return encoded;
 }
 
@@ -118,7 +112,7 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
                               segment->charClass == CharClass::kDoubleByte;
-  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisFont;
+  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisCodeFont;
   const bool toJis = options.conversionMode == 0 && fullWidthClass;
 
   const auto textSize = static_cast<std::int64_t>(text.size());
@@ -131,11 +125,11 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   if (jisToFullWidth) {
     font = 1;
   } else if (toJis) {
-    font = kJisFont;
+    font = kJisCodeFont;
   }
   // Text in a font other than 2001 goes out in the output encoding; its
   // bytes are counted once they are known.
-  const bool encoded = options.outputEncoding != TextEncoding::kShiftJis && font != kJisFont;
+  const bool encoded = options.outputEncoding != TextEncoding::kShiftJis && font != kJisCodeFont;
   const std::string encodedText =
       encoded ? EncodeBlockText(options, bytes, jisToFullWidth, changeCount, counters)
               : std::string();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "iges/record_format.h"
 #include "note/general_note.h"
 #include "note/text_encoding.h"
 #include "run/conversion_run.h"
@@ -11,8 +12,6 @@
 
 namespace notora::testing {
 namespace {
-
-constexpr std::int32_t kJisFont = 2001;
 
 // Where the TEXT of every string of a note lies in its parameter text.
 class TextPlaces : public NoteObserver {
@@ -24,7 +23,7 @@ class TextPlaces : public NoteObserver {
 
   void OnNoteString(const GeneralNoteEntity& entity, std::int32_t, std::int32_t,
                     const NoteString& asRead, std::string_view text) override {
-    if (asRead.FC == kJisFont) return;
+    if (asRead.FC == kJisCodeFont) return;
     places.push_back({static_cast<std::size_t>(text.data() - entity.parameterText.data()),
                       text.size()});
   }

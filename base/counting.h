@@ -1,5 +1,6 @@
 // Counting that never overflows: the counters of a run and the change count
-// of a note are signed 32-bit values that stop at their largest value.
+// of a note are signed 32-bit values that stop at their largest value, and a
+// wider number kept in one of 32 bits stops at the end of its range.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,11 @@ constexpr std::int32_t SaturateToInt32(std::int64_t value) {
     return std::numeric_limits<std::int32_t>::min();
   }
   return static_cast<std::int32_t>(value);
+}
+
+// Adds `count` (not negative) to `*counter`, stopping at its largest value.
+inline void CountMany(std::int32_t* counter, std::int64_t count) {
+  *counter = SaturateToInt32(std::int64_t{*counter} + count);
 }
 
 }  // namespace notora
