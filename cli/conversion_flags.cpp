@@ -4,7 +4,32 @@
 
 namespace notora {
 
-void ConversionFlags::AddTo(CLI::App* command) {
+TextEncoding EncodingNamed(const std::string& name) {
+  if (name == "euc-jp") return TextEncoding::kEucJp;
+  if (name == "utf-8") return TextEncoding::kUtf8;
+  return TextEncoding::kShiftJis;
+}
+
+std::string EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kEucJp:
+      return "euc-jp";
+    case TextEncoding::kUtf8:
+      return "utf-8";
+    case TextEncoding::kShiftJis:
+      break;
+  }
+  return "shift_jis";
+}
+
+void AddSourceEncodingOption(CLI::App* command, std::string* name) {
+  command->add_option("--source-encoding", *name,
+                      "the encoding of note text (fonts other than 2001) in the source")
+      ->check(CLI::IsMember({"shift_jis", "euc-jp", "utf-8"}))
+      ->capture_default_str();
+}
+
+void ConversionFlags::AddTo(CLI::App* command, bool withLineEnd) {
   command->add_option("-m,--mode", mode,
                       "jis: full-width to JIS code (全角⇒JISｺｰﾄﾞ); fullwidth: JIS code to "
                       "full-width (JISｺｰﾄﾞ⇒全角); none: no text conversion (なし)")
@@ -36,13 +61,26 @@ void ConversionFlags::AddTo(CLI::App* command) {
       ->capture_default_str();
   command->add_flag("--allow-zero-columns", allowZeroColumns,
                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off)");
+  AddSourceEncodingOption(command, &sourceEncoding);
+  command->add_option("--output-encoding", outputEncoding,
+                      "the encoding note text (fonts other than 2001) is written in")
+      ->check(CLI::IsMember({"shift_jis", "euc-jp", "utf-8"}))
+      ->capture_default_str();
+  if (withLineEnd) {
+    command->add_option("--line-end", lineEnd,
+                        "how the output's records end: platform (as text files here), lf, "
+                        "crlf, or source (as the source's first record)")
+        ->check(CLI::IsMember({"platform", "lf", "crlf", "source"}))
+        ->capture_default_str();
+  }
 }
 
 bool ConversionFlags::AnyGiven(const CLI::App& command) {
   for (const char* name : {"--mode", "--vertical-to-horizontal", "--vertical-input",
                            "--vertical-output", "--jis-fallback", "--fullwidth-fallback",
-                           "--negative-width", "--allow-zero-columns"}) {
-    if (command.count(name) > 0) return true;
+                           "--negative-width", "--allow-zero-columns", "--output-encoding",
+                           "--line-end"}) {
+    if (command.get_option_no_throw(name) != nullptr && command.count(name) > 0) return true;
   }
   return false;
 }
@@ -60,6 +98,9 @@ std::string ConversionFlags::Describe() const {
   add("--fullwidth-fallback", fullWidthFallback, defaults.fullWidthFallback);
   add("--negative-width", negativeWidth, defaults.negativeWidth);
   if (allowZeroColumns) text += " --allow-zero-columns";
+  add("--source-encoding", sourceEncoding, defaults.sourceEncoding);
+  add("--output-encoding", outputEncoding, defaults.outputEncoding);
+  add("--line-end", lineEnd, defaults.lineEnd);
   return text;
 }
 
@@ -73,6 +114,12 @@ RunOptions ConversionFlags::ToRunOptions() const {
   options.fullWidthFallback = fullWidthFallback == "quote" ? 1 : 0;
   options.negativeWidthMode = negativeWidth == "minus" ? 1 : negativeWidth == "error" ? 2 : 0;
   options.zeroColumnsIsError = allowZeroColumns ? 0 : 1;
+  options.sourceEncoding = EncodingNamed(sourceEncoding);
+  options.outputEncoding = EncodingNamed(outputEncoding);
+  options.lineEnd = lineEnd == "lf"       ? LineEnd::kLf
+                    : lineEnd == "crlf"   ? LineEnd::kCrLf
+                    : lineEnd == "source" ? LineEnd::kSource
+                                          : LineEnd::kPlatform;
   return options;
 }
 

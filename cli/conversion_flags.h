@@ -21,17 +21,29 @@ struct ConversionFlags {
   std::string fullWidthFallback = "space";
   std::string negativeWidth = "plus";
   bool allowZeroColumns = false;
+  std::string sourceEncoding = "shift_jis";
+  std::string outputEncoding = "shift_jis";
+  std::string lineEnd = "platform";
 
-  // Declares the options on `command`, bound to this object.
-  void AddTo(CLI::App* command);
+  // Declares the options on `command`, bound to this object; --line-end only
+  // with `withLineEnd` (for the commands that write IGES files).
+  void AddTo(CLI::App* command, bool withLineEnd = true);
   // The run options these flags stand for (outputName left empty).
   RunOptions ToRunOptions() const;
   // True when the command line of `command` (on which AddTo declared the
-  // flags) gave any of them.
+  // flags) gave any of them that changes what a conversion writes (all but
+  // --source-encoding, which says how the source is read).
   static bool AnyGiven(const CLI::App& command);
   // The flags in command-line form, the mode always and the others when they
   // differ from their defaults ("-m jis -v --negative-width minus").
   std::string Describe() const;
 };
+
+// The encoding named on the command line: "shift_jis", "euc-jp" or "utf-8".
+TextEncoding EncodingNamed(const std::string& name);
+// The command-line name of `encoding`.
+std::string EncodingName(TextEncoding encoding);
+// Adds --source-encoding to `command`, bound to `name`.
+void AddSourceEncodingOption(CLI::App* command, std::string* name);
 
 }  // namespace notora

@@ -57,6 +57,11 @@ void JsonWriter::Integer(std::int64_t value) {
   text_ += std::to_string(value);
 }
 
+void JsonWriter::Boolean(bool value) {
+  BeforeValue();
+  text_ += value ? "true" : "false";
+}
+
 void JsonWriter::Real(double value) {
   BeforeValue();
   text_ += std::isfinite(value) ? ShortestReal(value) : "null";

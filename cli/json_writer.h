@@ -22,6 +22,7 @@ class JsonWriter {
   void Key(std::string_view name);
   void String(std::string_view utf8);
   void Integer(std::int64_t value);
+  void Boolean(bool value);
   // A number in its shortest exact form; null when not finite (JSON has no
   // infinities).
   void Real(double value);

@@ -4,7 +4,10 @@
 
 #include <cstdio>
 
+#include "cli/conversion_flags.h"
+#include "cli/encoding_guess.h"
 #include "cli/exit_status.h"
+#include "cli/json_writer.h"
 #include "cli/listing_text.h"
 #include "cli/note_listing.h"
 #include "cli/source_path.h"
@@ -31,7 +34,12 @@ InspectCommand::InspectCommand(CLI::App* app) {
   command_->add_flag("--json", json_,
                      "one JSON object per note and line, then one line with the counters");
   command_->add_flag("--allow-zero-columns", allowZeroColumns_,
-                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off)");
+                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off) and list them");
+  AddSourceEncodingOption(command_, &sourceEncoding_);
+  command_->add_flag("--guess-encoding", guessEncoding_,
+                     "print only the encoding in which the text of every note reads without an "
+                     "invalid byte sequence: shift_jis, euc-jp, utf-8, ascii (nothing else "
+                     "needed), ambiguous or none");
 }
 
 bool InspectCommand::chosen() const { return command_->parsed(); }
@@ -39,9 +47,12 @@ bool InspectCommand::chosen() const { return command_->parsed(); }
 int InspectCommand::Run() const {
   RunOptions parsing;
   parsing.zeroColumnsIsError = allowZeroColumns_ ? 0 : 1;
-  NoteListing listing;
+  parsing.sourceEncoding = EncodingNamed(sourceEncoding_);
   TerminalUi::InstallInterruptHandler();
   TerminalUi ui;
+  if (guessEncoding_) return GuessEncoding(parsing, &ui);
+
+  NoteListing listing(parsing.sourceEncoding);
   const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, listing, ui);
   if (!result.completed) return kExitFailed;
 
@@ -49,9 +60,44 @@ int InspectCommand::Run() const {
     for (const ListedNote& note : listing.notes()) Print(NoteJson(note) + "\n");
     Print(CountersJson(listing.notes(), result.counters) + "\n");
   } else {
-    Print(InspectionTable(listing.notes()));
+    Print(InspectionTable(listing.notes(), sourceEncoding_));
     Print("\n");
     Print(InspectionCounters(listing.notes(), result.counters));
+  }
+  std::fflush(stdout);
+  return kExitWritten;
+}
+
+int InspectCommand::GuessEncoding(const RunOptions& parsing, RunUi* ui) const {
+  EncodingGuess guess;
+  if (!InspectSource(MakeAbsolute(source_), parsing, guess, *ui, PosixFileSystem(),
+                     /*fieldsOnly=*/true)
+           .completed) {
+    return kExitFailed;
+  }
+  const std::string verdict = guess.Verdict();
+  std::string candidates;
+  if (verdict == "ambiguous") {
+    for (TextEncoding encoding : guess.Candidates()) {
+      candidates += (candidates.empty() ? "" : " ") + EncodingName(encoding);
+    }
+  }
+  if (json_) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("encoding");
+    json.String(verdict);
+    json.Key("candidates");
+    json.BeginArray();
+    if (verdict != "none" && verdict != "ascii") {
+      for (TextEncoding encoding : guess.Candidates()) json.String(EncodingName(encoding));
+    }
+    json.EndArray();
+    json.EndObject();
+    Print(json.text() + "\n");
+  } else {
+    Print(verdict + "\n");
+    if (!candidates.empty()) Print("candidates: " + candidates + "\n");
   }
   std::fflush(stdout);
   return kExitWritten;

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "base/run_options.h"
+#include "base/run_ui.h"
+
 namespace CLI {
 class App;
 }
@@ -18,15 +21,21 @@ class InspectCommand {
   // True when the command line chose this subcommand.
   bool chosen() const;
   // Reads the source and prints the listing and the counters on standard
-  // output (faults on standard error). Returns the exit status: 0, or 2
-  // after a fault, which is shown as a conversion shows it.
+  // output (faults on standard error), or with --guess-encoding the encoding
+  // the notes' text reads in. Returns the exit status: 0, or 2 after a
+  // fault, which is shown as a conversion shows it.
   int Run() const;
 
  private:
+  // Prints the verdict of an EncodingGuess over the source's notes.
+  int GuessEncoding(const RunOptions& parsing, RunUi* ui) const;
+
   CLI::App* command_;
   std::string source_;
   bool json_ = false;
   bool allowZeroColumns_ = false;
+  std::string sourceEncoding_ = "shift_jis";
+  bool guessEncoding_ = false;
 };
 
 }  // namespace notora

@@ -7,12 +7,17 @@
 
 namespace notora {
 
-std::string InspectionTable(const std::vector<ListedNote>& notes) {
+std::string InspectionTable(const std::vector<ListedNote>& notes, std::string_view encodingName) {
   if (notes.empty()) return "No General Notes.\n";
   TextTable table({"ENTRY", "D", "STRING", "NC", "WT", "HT", "FC", "SL", "A", "M", "VH", "XS",
                    "YS", "ZS", "TEXT"});
   for (std::size_t column = 0; column < 14; ++column) table.AlignRight(column);
   for (const ListedNote& note : notes) {
+    if (note.strings.empty()) {
+      table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
+                    "-/" + std::to_string(note.stringCount), "", "", "", "", "", "", "", "", "",
+                    "", "", ""});
+    }
     for (const ListedString& string : note.strings) {
       const NoteString& f = string.fields;
       table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
@@ -20,7 +25,10 @@ std::string InspectionTable(const std::vector<ListedNote>& notes) {
                     std::to_string(f.NC), ShortestReal(f.WT), ShortestReal(f.HT),
                     std::to_string(f.FC), ShortestReal(f.SL), ShortestReal(f.A),
                     std::to_string(f.M), std::to_string(f.VH), ShortestReal(f.XS),
-                    ShortestReal(f.YS), ShortestReal(f.ZS), string.text});
+                    ShortestReal(f.YS), ShortestReal(f.ZS),
+                    string.validText
+                        ? string.text
+                        : string.text + "  [invalid " + std::string(encodingName) + "]"});
     }
   }
   return table.Render();
@@ -79,6 +87,10 @@ std::string NoteJson(const ListedNote& note) {
     json.Real(f.ZS);
     json.Key("text");
     json.String(string.text);
+    if (!string.validText) {
+      json.Key("invalid");
+      json.Boolean(true);
+    }
     json.EndObject();
   }
   json.EndArray();

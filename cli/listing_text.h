@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/note_listing.h"
@@ -11,9 +12,12 @@
 namespace notora {
 
 // One row per string: ENTRY, D, STRING (number/NS), NC, WT, HT, FC, SL, A,
-// M, VH, XS, YS, ZS and TEXT, the numbers right-aligned; a line saying so
-// when there are no notes.
-std::string InspectionTable(const std::vector<ListedNote>& notes);
+// M, VH, XS, YS, ZS and TEXT, the numbers right-aligned; a note with no
+// strings has one row with "-/0" for its string and nothing after; a text
+// whose bytes are invalid in `encodingName` is followed by
+// "  [invalid <encodingName>]". A line saying so when there are no notes.
+std::string InspectionTable(const std::vector<ListedNote>& notes,
+                            std::string_view encodingName = "shift_jis");
 
 // The count of notes and strings, then the counter lines of the report.
 std::string InspectionCounters(const std::vector<ListedNote>& notes,
@@ -22,6 +26,8 @@ std::string InspectionCounters(const std::vector<ListedNote>& notes,
 // One note as one line of JSON (without a line feed):
 // {"entry":k,"d":2k-1,"NS":n,"strings":[{"string":i,"NC":..,"WT":..,"HT":..,
 //  "FC":..,"SL":..,"A":..,"M":..,"VH":..,"XS":..,"YS":..,"ZS":..,"text":".."}]}
+// A string whose bytes are invalid in the encoding it was read in has
+// "invalid":true after its text.
 std::string NoteJson(const ListedNote& note);
 
 // The closing line of JSON output (without a line feed):

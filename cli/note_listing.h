@@ -10,6 +10,7 @@
 #include "iges/record_format.h"
 #include "note/note_observer.h"
 #include "note/note_string.h"
+#include "base/run_options.h"
 
 namespace notora {
 
@@ -20,6 +21,9 @@ struct ListedString {
   NoteString fields;
   // TEXT decoded to UTF-8 (DecodeNoteText).
   std::string text;
+  // False when TEXT holds a byte sequence that is invalid in the encoding it
+  // was read in.
+  bool validText = true;
 };
 
 struct ListedNote {
@@ -31,10 +35,13 @@ struct ListedNote {
   std::vector<ListedString> strings;
 };
 
-// Collects what a NoteObserver is shown. A note with no strings is never
-// shown to an observer, so it is not listed.
+// Collects what a NoteObserver is shown: every note, those with no strings
+// included, and every string, its text read in the encoding given.
 class NoteListing : public NoteObserver {
  public:
+  explicit NoteListing(TextEncoding encoding = TextEncoding::kShiftJis) : encoding_(encoding) {}
+
+  void OnNote(const GeneralNoteEntity& entity, std::int32_t stringCount) override;
   void OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
                     std::int32_t stringCount, const NoteString& asRead,
                     std::string_view text) override;
@@ -43,6 +50,7 @@ class NoteListing : public NoteObserver {
   const std::vector<ListedNote>& notes() const { return notes_; }
 
  private:
+  TextEncoding encoding_;
   std::vector<ListedNote> notes_;
 };
 

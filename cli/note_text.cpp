@@ -1,70 +1,18 @@
 #include "cli/note_text.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <utility>
 
-#include "base/byte_classes.h"
 #include "note/cp932.h"
+#include "note/cp932_unicode.h"
+#include "note/text_encoding.h"
 
 namespace notora {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// One conversion descriptor from code page 932 to UTF-8, for the life of one
-// decoding. glibc's "CP932" covers the NEC and IBM extensions.
-class Cp932Decoder {
- public:
-  Cp932Decoder() : descriptor_(iconv_open("UTF-8", "CP932")) {}
-  ~Cp932Decoder() {
-    if (usable()) iconv_close(descriptor_);
-  }
-  Cp932Decoder(const Cp932Decoder&) = delete;
-  Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-  // Appends the UTF-8 of the one character `bytes` to `*out`, or U+FFFD when
-  // it has none.
-  void AppendCharacter(std::string_view bytes, std::string* out) {
-    std::array<char, 16> buffer{};
-    if (usable()) {
-      iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
-      char* in = const_cast<char*>(bytes.data());
-      std::size_t inLeft = bytes.size();
-      char* converted = buffer.data();
-      std::size_t outLeft = buffer.size();
-      const std::size_t status = iconv(descriptor_, &in, &inLeft, &converted, &outLeft);
-      if (status != static_cast<std::size_t>(-1) && inLeft == 0 && converted != buffer.data()) {
-        out->append(buffer.data(), converted);
-        return;
-      }
-    }
-    out->append(kReplacement);
-  }
-
- private:
-  bool usable() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t descriptor_;
-};
-
-std::string DecodeShiftJis(std::string_view text, Cp932Decoder* decoder) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool lead = cp932::IsLeadByte(static_cast<unsigned char>(text[i]));
-    if (lead && i + 1 >= text.size()) {
-      out.append(kReplacement);
-      break;
-    }
-    const std::size_t length = lead ? 2 : 1;
-    decoder->AppendCharacter(text.substr(i, length), &out);
-    i += length - 1;
-  }
-  return out;
-}
-
-std::string DecodeJisCode(std::string_view text, Cp932Decoder* decoder) {
+std::string DecodeJisCode(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); i += 4) {
     std::uint32_t code = 0;
@@ -75,52 +23,14 @@ std::string DecodeJisCode(std::string_view text, Cp932Decoder* decoder) {
       code = code * 16 + static_cast<std::uint32_t>(value);
     }
     const std::uint16_t shiftJis = valid ? cp932::JisToShiftJis(static_cast<std::uint16_t>(code)) : 0;
-    if (shiftJis == 0) {
+    const std::int32_t unicode = shiftJis == 0 ? -1 : cp932::ToUnicode(shiftJis);
+    if (unicode < 0) {
       out.append(kReplacement);
-      continue;
+    } else {
+      AppendUtf8(unicode, &out);
     }
-    const char bytes[2] = {static_cast<char>(shiftJis >> 8), static_cast<char>(shiftJis & 0xFF)};
-    decoder->AppendCharacter(std::string_view(bytes, 2), &out);
   }
   return out;
-}
-
-// The code point at `*index` of `text`, advancing `*index` past it; -1 (and
-// one byte) when no valid UTF-8 sequence starts there.
-std::int32_t NextCodePoint(std::string_view text, std::size_t* index) {
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-  const std::size_t start = *index;
-  const unsigned first = byte(start);
-  std::size_t length = 0;
-  std::uint32_t code = 0;
-  std::uint32_t smallest = 0;
-  if (first < 0x80) {
-    *index = start + 1;
-    return static_cast<std::int32_t>(first);
-  } else if ((first & 0xE0) == 0xC0) {
-    length = 2, code = first & 0x1F, smallest = 0x80;
-  } else if ((first & 0xF0) == 0xE0) {
-    length = 3, code = first & 0x0F, smallest = 0x800;
-  } else if ((first & 0xF8) == 0xF0) {
-    length = 4, code = first & 0x07, smallest = 0x10000;
-  }
-  if (length == 0 || start + length > text.size()) {
-    *index = start + 1;
-    return -1;
-  }
-  for (std::size_t at = start + 1; at < start + length; ++at) {
-    if ((byte(at) & 0xC0) != 0x80) {
-      *index = start + 1;
-      return -1;
-    }
-    code = code << 6 | (byte(at) & 0x3F);
-  }
-  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-    *index = start + 1;
-    return -1;
-  }
-  *index = start + length;
-  return static_cast<std::int32_t>(code);
 }
 
 // East Asian Wide (W) and Fullwidth (F) ranges that matter for text from
@@ -152,17 +62,20 @@ bool IsWide(std::int32_t code) {
 
 }  // namespace
 
-std::string DecodeNoteText(std::string_view text, std::int32_t FC) {
-  Cp932Decoder decoder;
-  if (FC == kJisCodeFont) return DecodeJisCode(text, &decoder);
-  return DecodeShiftJis(text, &decoder);
+std::string DecodeNoteText(std::string_view text, std::int32_t FC, TextEncoding encoding,
+                           bool* valid) {
+  if (FC == kJisCodeFont) {
+    if (valid != nullptr) *valid = true;
+    return DecodeJisCode(text);
+  }
+  return ToUtf8(text, encoding, valid);
 }
 
 int DisplayWidth(std::string_view utf8) {
   int width = 0;
   std::size_t index = 0;
   while (index < utf8.size()) {
-    const std::int32_t code = NextCodePoint(utf8, &index);
+    const std::int32_t code = NextUtf8(utf8, &index);
     width += code >= 0 && IsWide(code) ? 2 : 1;
   }
   return width;
@@ -174,7 +87,7 @@ std::string ToValidUtf8(std::string_view text) {
   std::size_t index = 0;
   while (index < text.size()) {
     const std::size_t start = index;
-    if (NextCodePoint(text, &index) < 0) {
+    if (NextUtf8(text, &index) < 0) {
       out.append(kReplacement);
     } else {
       out.append(text.substr(start, index - start));
@@ -187,7 +100,7 @@ std::size_t CountCodePoints(std::string_view utf8) {
   std::size_t count = 0;
   std::size_t index = 0;
   while (index < utf8.size()) {
-    NextCodePoint(utf8, &index);
+    NextUtf8(utf8, &index);
     ++count;
   }
   return count;

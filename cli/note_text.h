@@ -7,16 +7,20 @@
 #include <string_view>
 
 #include "iges/record_format.h"
+#include "base/run_options.h"
 
 namespace notora {
 
-// The TEXT of a string with font code `FC`, as UTF-8. Shift-JIS text is
-// decoded as code page 932, vendor extensions included; with FC 2001 every
-// four hexadecimal digits are a JIS X 0208 code, taken to its Shift-JIS
-// character and decoded the same way. A character with no Unicode
-// counterpart, a group of digits that is no JIS X 0208 code and a lone lead
-// byte each become U+FFFD.
-std::string DecodeNoteText(std::string_view text, std::int32_t FC);
+// The TEXT of a string with font code `FC`, as UTF-8. Text is read in
+// `encoding`, Shift-JIS as code page 932 with its vendor extensions; with FC
+// 2001 every four hexadecimal digits are a JIS X 0208 code, taken to its
+// Shift-JIS character and decoded the same way. A character with no Unicode
+// counterpart, a group of digits that is no JIS X 0208 code and an invalid
+// byte sequence (a lone lead byte, say) each become U+FFFD. `*valid`, when
+// not null, is set to false when the text held an invalid byte sequence.
+std::string DecodeNoteText(std::string_view text, std::int32_t FC,
+                           TextEncoding encoding = TextEncoding::kShiftJis,
+                           bool* valid = nullptr);
 
 // The columns a terminal gives to `utf8`: two for East Asian Wide and
 // Fullwidth characters, one for every other character (East Asian Ambiguous

@@ -64,7 +64,7 @@ PreviewCommand::PreviewCommand(CLI::App* app) {
       "With any conversion option, also the notes as that conversion would write them,\n"
       "beside the originals (or over them with --overlay). Never writes over a file.\n"
       "Exit status: 0 written, 2 error, 64 usage.");
-  flags_.AddTo(command_);
+  flags_.AddTo(command_, /*withLineEnd=*/false);
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_option("-o,--output", picture_, "the SVG picture to write (must not exist)")
       ->required();
@@ -90,7 +90,7 @@ int PreviewCommand::Run() const {
   NotePictureRequest request;
   request.title = source_;
   request.overlay = overlay_;
-  NoteListing original;
+  NoteListing original(options.sourceEncoding);
   if (!InspectSource(sourcePath, options, original, ui).completed) return kExitFailed;
   request.original = {original.notes(), options.verticalValueInput, "as read"};
 
@@ -110,7 +110,8 @@ int PreviewCommand::Run() const {
     } else {
       RunOptions parsing = options;
       parsing.verticalValueInput = options.verticalValueOutput;
-      NoteListing rebuilt;
+      parsing.sourceEncoding = options.outputEncoding;
+      NoteListing rebuilt(parsing.sourceEncoding);
       if (!InspectSource(converted.outputPath, parsing, rebuilt, ui, files).completed) {
         return kExitFailed;
       }

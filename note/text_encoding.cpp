@@ -236,14 +236,11 @@ std::string ToUtf8(std::string_view text, TextEncoding encoding, bool* valid) {
   return out;
 }
 
-bool ReadsCleanly(std::string_view text, TextEncoding encoding) {
+bool IsValidText(std::string_view text, TextEncoding encoding) {
   std::size_t index = 0;
   while (index < text.size()) {
     const Character character = ReadCharacter(text, index, encoding);
-    if (character.kind != Character::kCode ||
-        cp932::ToUnicode(static_cast<std::uint16_t>(character.code)) < 0) {
-      return false;
-    }
+    if (character.kind == Character::kInvalid) return false;
     index += character.length;
   }
   return true;

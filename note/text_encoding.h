@@ -73,9 +73,9 @@ void FromCp932(std::string_view text, TextEncoding encoding, std::uint16_t fallb
 // null, is set to false when an invalid sequence was met and true otherwise.
 std::string ToUtf8(std::string_view text, TextEncoding encoding, bool* valid = nullptr);
 
-// True when `text` reads in `encoding` without an invalid sequence and every
-// character of it is a character of code page 932.
-bool ReadsCleanly(std::string_view text, TextEncoding encoding);
+// True when `text` holds no invalid byte sequence in `encoding` (in the
+// sense of ToUtf8).
+bool IsValidText(std::string_view text, TextEncoding encoding);
 
 // Appends the UTF-8 form of Unicode character `character` (0 to U+10FFFF, no
 // surrogate) to `*out`.

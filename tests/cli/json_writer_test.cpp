@@ -20,11 +20,14 @@ TEST(JsonWriterTest, NestsAndSeparatesValues) {
   json.BeginObject();
   json.EndObject();
   json.String("x");
+  json.Boolean(true);
   json.EndArray();
   json.Key("b");
   json.Real(35.0);
+  json.Key("c");
+  json.Boolean(false);
   json.EndObject();
-  EXPECT_EQ(json.text(), R"({"a":-3,"list":[0.5,{},"x"],"b":35})");
+  EXPECT_EQ(json.text(), R"({"a":-3,"list":[0.5,{},"x",true],"b":35,"c":false})");
 }
 
 TEST(JsonWriterTest, EscapesStringsAndKeepsOutputValid) {

@@ -130,9 +130,18 @@ TEST_F(InspectTest, AFaultyFileStopsWithTheMessageOfAConversion) {
 TEST_F(InspectTest, ZeroColumnsNeedTheFlagAndUsageErrorsExitSixtyFour) {
   Source("empty.igs", testing::IgesFile().Entity(212, "212,0;").Build());
   EXPECT_EQ(Cli({"inspect", "empty.igs"}).exitStatus, 2);
+  // With the flag, a note without strings is listed as such.
   const CliRun allowed = Cli({"inspect", "--allow-zero-columns", "empty.igs"});
   EXPECT_EQ(allowed.exitStatus, 0);
-  EXPECT_EQ(allowed.out.substr(0, 18), "No General Notes.\n");
+  EXPECT_EQ(allowed.out.substr(0, allowed.out.find("\n\n") + 2),
+            "ENTRY  D  STRING  NC  WT  HT  FC  SL  A  M  VH  XS  YS  ZS  TEXT\n"
+            "    1  1     -/0\n\n");
+  EXPECT_NE(allowed.out.find("1 General Notes, 0 strings\n"), std::string::npos);
+  EXPECT_EQ(Cli({"inspect", "--json", "--allow-zero-columns", "empty.igs"}).out.substr(0, 38),
+            "{\"entry\":1,\"d\":1,\"NS\":0,\"strings\":[]}\n");
+  Source("plain.igs", testing::IgesFile().Entity(110, "110,0.,0.,0.,1.,1.,1.;").Build());
+  EXPECT_EQ(Cli({"inspect", "--allow-zero-columns", "plain.igs"}).out.substr(0, 18),
+            "No General Notes.\n");
   EXPECT_EQ(Cli({"inspect"}).exitStatus, 64);
   EXPECT_EQ(Cli({"inspect", "a.igs", "b.igs"}).exitStatus, 64);
 }

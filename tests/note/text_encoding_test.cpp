@@ -125,7 +125,7 @@ TEST(TextEncodingTest, InvalidUtf8IsFoundWhereItStarts) {
     EXPECT_NE(ToUtf8(invalid.text, TextEncoding::kUtf8, &valid).find("\uFFFD"),
               std::string::npos);
     EXPECT_FALSE(valid);
-    EXPECT_FALSE(ReadsCleanly(invalid.text, TextEncoding::kUtf8));
+    EXPECT_FALSE(IsValidText(invalid.text, TextEncoding::kUtf8));
   }
   // The longest valid forms at the edges.
   EXPECT_EQ(In("\xC2\x80\xEF\xBF\xBF\xF4\x8F\xBF\xBF", TextEncoding::kUtf8).invalidAt,
@@ -150,6 +150,7 @@ TEST(TextEncodingTest, InvalidEucJpIsFoundWhereItStarts) {
     bool valid = true;
     ToUtf8(invalid.text, TextEncoding::kEucJp, &valid);
     EXPECT_FALSE(valid);
+    EXPECT_FALSE(IsValidText(invalid.text, TextEncoding::kEucJp));
   }
 }
 
@@ -166,9 +167,11 @@ TEST(TextEncodingTest, CharactersWithoutCodePage932CodeBecomeTheFallback) {
   EXPECT_EQ(eucIn.invalidAt, kTextValid);
   EXPECT_EQ(eucIn.text, "\x81\x40\x81\x40\x81\x40\x81\x40\x81\x40" "A");
   EXPECT_EQ(eucIn.unconvertible, 5);
-  EXPECT_FALSE(ReadsCleanly("\xAD\xA1", TextEncoding::kEucJp));
-  EXPECT_FALSE(ReadsCleanly("\xE2\x82\xAC", TextEncoding::kUtf8));
-  EXPECT_FALSE(ReadsCleanly("\x85\x40", TextEncoding::kShiftJis));
+  // Well formed all the same.
+  EXPECT_TRUE(IsValidText("\xAD\xA1\x8F\xA2\xB7", TextEncoding::kEucJp));
+  EXPECT_TRUE(IsValidText("\xE2\x82\xAC", TextEncoding::kUtf8));
+  EXPECT_TRUE(IsValidText("\x85\x40", TextEncoding::kShiftJis));
+  EXPECT_FALSE(IsValidText("\x85\x20", TextEncoding::kShiftJis));
   // On the way out: what the encoding cannot hold, and bytes that are no
   // character of code page 932.
   const Converted out = Out("\x87\x40\x85\x40\x80\x8a", TextEncoding::kUtf8);
