@@ -33,8 +33,7 @@ InspectCommand::InspectCommand(CLI::App* app) {
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_flag("--json", json_,
                      "one JSON object per note and line, then one line with the counters");
-  command_->add_flag("--allow-zero-columns", allowZeroColumns_,
-                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off) and list them");
+  AddAllowZeroColumnsFlag(command_, &allowZeroColumns_);
   AddSourceEncodingOption(command_, &sourceEncoding_);
   command_->add_flag("--guess-encoding", guessEncoding_,
                      "print only the encoding in which the text of every note reads without an "
@@ -46,7 +45,7 @@ bool InspectCommand::chosen() const { return command_->parsed(); }
 
 int InspectCommand::Run() const {
   RunOptions parsing;
-  parsing.zeroColumnsIsError = allowZeroColumns_ ? 0 : 1;
+  parsing.zeroColumnsIsError = !allowZeroColumns_;
   parsing.sourceEncoding = EncodingNamed(sourceEncoding_);
   TerminalUi::InstallInterruptHandler();
   TerminalUi ui;

@@ -82,7 +82,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
   counters_.noteStringCount = note_.NS;
-  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError != 0)) {
+  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError)) {
     return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
   }
   if (observer_ != nullptr) observer_->OnNote(entity, note_.NS);
@@ -116,10 +116,10 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
   if (string.WT == 0.0) return NoteError(MessageId::NoteWidthZero, cursor.last);
   if (string.WT < 0.0) {
     CountOne(&counters_.negativeWidthElements);
-    if (options_.negativeWidthMode == 2) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kError) {
       return NoteError(MessageId::NoteWidthNegative, cursor.last);
     }
-    if (options_.negativeWidthMode == 0) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kPlus) {
       string.WT = std::fabs(string.WT);
       CountOne(&note_.changeCount);
     }
@@ -149,9 +149,9 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
     CountOne(&counters_.verticalElements);
     // The variable value of a vertical string is kept in WT while it is
     // converted; a file that carries it in the height field has it moved.
-    if (options_.verticalValueInput == 1) {
+    if (options_.verticalValueInput == VerticalValue::kAfter) {
       std::swap(string.WT, string.HT);
-      if (options_.verticalValueOutput == 0) CountOne(&note_.changeCount);
+      if (options_.verticalValueOutput == VerticalValue::kBefore) CountOne(&note_.changeCount);
     }
   }
 
@@ -212,9 +212,9 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
     // without JIS code (＂), which that conversion replaces by the JIS
     // fallback and counts (0xFA57 has no JIS X 0208 code). Otherwise it is
     // taken in as the full-width fallback and counted here.
-    const bool toJis = options_.conversionMode == 0;
+    const bool toJis = options_.conversionMode == ConversionMode::kToJisCode;
     const std::uint16_t fallback =
-        toJis ? kFullWidthQuotationCode : FullWidthFallback(options_);
+        toJis ? kFullWidthQuotationCode : FullWidthFallbackCode(options_);
     note_.cp932Text.clear();
     note_.sourceIndices.clear();
     std::int64_t unconvertible = 0;
@@ -239,7 +239,7 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
     // change of the note.
     note_.outputText.clear();
     std::int64_t ignored = 0;
-    FromCp932(cp932Text, options_.outputEncoding, FullWidthFallback(options_), &note_.outputText,
+    FromCp932(cp932Text, options_.outputEncoding, FullWidthFallbackCode(options_), &note_.outputText,
               &ignored);
     if (note_.outputText != text) CountOne(&note_.changeCount);
   }
@@ -259,8 +259,9 @@ Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
   const std::int32_t textStart = cursor.next;
   const auto count = static_cast<std::int32_t>(text.size());
   const bool jisFont = string->FC == kJisCodeFont;
-  const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
-  const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
+  const bool cutEveryCharacter = options_.verticalToHorizontal && string->VH != 0;
+  const bool cutAtClassChange =
+      !cutEveryCharacter && options_.conversionMode == ConversionMode::kToJisCode;
   // The index in the parameter text of the byte that byte `index` of `text`
   // stands for, for the messages.
   const auto sourceIndex = [&](std::int32_t index) -> std::int64_t {

@@ -33,7 +33,7 @@ std::uint16_t ReadJisCode(std::string_view digits) {
 void AppendFullWidthCharacters(const RunOptions& options, std::string_view digits,
                                std::string* out, std::int32_t* changeCount,
                                RunCounters* counters) {
-  const std::uint16_t fallback = FullWidthFallback(options);
+  const std::uint16_t fallback = FullWidthFallbackCode(options);
   for (std::size_t i = 0; i < digits.size(); i += 4) {
     CountOne(changeCount);
     std::uint16_t code = cp932::JisToShiftJis(ReadJisCode(digits.substr(i, 4)));
@@ -68,7 +68,7 @@ std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
   }
   std::string encoded;
   std::int64_t unconvertible = 0;
-  FromCp932(bytes, options.outputEncoding, FullWidthFallback(options), &encoded, &unconvertible);
+  FromCp932(bytes, options.outputEncoding, FullWidthFallbackCode(options), &encoded, &unconvertible);
   CountMany(&counters->unconvertibleChars, unconvertible);
   return encoded;
 }
@@ -93,7 +93,7 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
     CountOne(changeCount);
     const std::uint16_t jis = cp932::ShiftJisToJis(code);
     if (jis == 0) {
-      body->append(options.jisFallback == 0 ? "2121" : "FFFF", 4);
+      body->append(options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF", 4);
       CountOne(&counters->unconvertibleChars);
     } else {
       const char digits[4] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF], kHex[(jis >> 4) & 0xF],
@@ -112,8 +112,9 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
                               segment->charClass == CharClass::kDoubleByte;
-  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisCodeFont;
-  const bool toJis = options.conversionMode == 0 && fullWidthClass;
+  const bool jisToFullWidth =
+      options.conversionMode == ConversionMode::kToFullWidth && string->FC == kJisCodeFont;
+  const bool toJis = options.conversionMode == ConversionMode::kToJisCode && fullWidthClass;
 
   const auto textSize = static_cast<std::int64_t>(text.size());
   const std::int64_t start = std::min<std::int64_t>(std::max(segment->start, 0), textSize);
@@ -136,11 +137,12 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
 
   // New character count: the bytes of the new text.
   std::int64_t characters = length;
+  const bool toJisMode = options.conversionMode == ConversionMode::kToJisCode;
   if (encoded) {
     characters = static_cast<std::int64_t>(encodedText.size());
-  } else if (options.conversionMode == 0 && segment->charClass == CharClass::kDoubleByte) {
+  } else if (toJisMode && segment->charClass == CharClass::kDoubleByte) {
     characters = length * 2;
-  } else if (options.conversionMode == 0 && segment->charClass == CharClass::kHalfWidth) {
+  } else if (toJisMode && segment->charClass == CharClass::kHalfWidth) {
     characters = length * 4;
   } else if (jisToFullWidth) {
     characters = length / 2;
@@ -156,10 +158,10 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   } else if (string->NC > 0) {
     width = static_cast<double>(length) * string->WT / string->NC;
   }
-  if (options.verticalValueOutput == 1 && vertical) {
+  if (options.verticalValueOutput == VerticalValue::kAfter && vertical) {
     AppendRealField(body, string->HT, P);
     AppendRealField(body, width, P);
-    if (options.verticalValueInput == 0) CountOne(changeCount);
+    if (options.verticalValueInput == VerticalValue::kBefore) CountOne(changeCount);
   } else {
     AppendRealField(body, width, P);
     AppendRealField(body, string->HT, P);
@@ -169,7 +171,7 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   AppendRealField(body, string->SL, P);
   AppendRealField(body, string->A, P);
   AppendIntegerField(body, string->M, P);
-  if (options.verticalToHorizontal == 1 && vertical) {
+  if (options.verticalToHorizontal && vertical) {
     AppendIntegerField(body, 0, P);
     CountOne(changeCount);
   } else {

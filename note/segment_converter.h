@@ -35,14 +35,14 @@ struct NoteSegment {
 };
 
 // Appends the block of `segment` of `text` (code page 932) to `body`. Under
-// options.conversionMode 0 full-width characters become JIS-code notation
+// ConversionMode::kToJisCode full-width characters become JIS-code notation
 // (font 2001, four lower-case hex digits each; "2121" or "FFFF" by
-// options.jisFallback for a character without JIS code); under mode 1 a font
-// 2001 text becomes full-width characters (the ideographic space or "＂" by
-// options.fullWidthFallback for a code without one); anything else is copied.
-// A block whose font is not 2001 is written in options.outputEncoding, NC
-// and the Hollerith count being its bytes there; a character that encoding
-// cannot hold becomes the full-width fallback. The box width is the
+// options.jisFallback for a character without JIS code); under kToFullWidth
+// a font 2001 text becomes full-width characters (the ideographic space or
+// "＂" by options.fullWidthFallback for a code without one); anything else is
+// copied. A block whose font is not 2001 is written in options.outputEncoding,
+// NC and the Hollerith count being its bytes there; a character that
+// encoding cannot hold becomes the full-width fallback. The box width is the
 // segment's share of string->WT; a vertical string made horizontal is written
 // with VH 0. string->XS and string->YS advance to the next segment's start
 // point; segment->start ends just after the segment. Every alteration adds to

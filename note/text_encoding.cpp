@@ -155,10 +155,11 @@ std::uint16_t FallbackFor(TextEncoding encoding, std::uint16_t preferred) {
   return AppendInEncoding(preferred, encoding, &scratch) ? preferred : kIdeographicSpaceCode;
 }
 
-std::uint16_t FullWidthFallback(const RunOptions& options) {
-  return FallbackFor(options.outputEncoding, options.fullWidthFallback == 0
-                                                 ? kIdeographicSpaceCode
-                                                 : kFullWidthQuotationCode);
+std::uint16_t FullWidthFallbackCode(const RunOptions& options) {
+  return FallbackFor(options.outputEncoding,
+                     options.fullWidthFallback == FullWidthFallback::kSpace
+                         ? kIdeographicSpaceCode
+                         : kFullWidthQuotationCode);
 }
 
 std::size_t ToCp932(std::string_view text, TextEncoding encoding, std::uint16_t fallback,

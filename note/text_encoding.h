@@ -38,7 +38,7 @@ inline constexpr std::uint16_t kFullWidthQuotationCode = 0xFA57;
 
 // The full-width fallback character that `options` choose (fullWidthFallback)
 // as a code page 932 code, as options.outputEncoding can write it.
-std::uint16_t FullWidthFallback(const RunOptions& options);
+std::uint16_t FullWidthFallbackCode(const RunOptions& options);
 
 // Returned by ToCp932 when the whole text is valid.
 inline constexpr std::size_t kTextValid = static_cast<std::size_t>(-1);

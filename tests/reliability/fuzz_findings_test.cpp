@@ -25,21 +25,28 @@ constexpr LineEnd kLineEnds[4] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCr
 // ends going round among them.
 std::vector<RunOptions> OptionSets() {
   std::vector<RunOptions> sets;
-  for (int mode = 0; mode < 3; ++mode) {
-    for (int vertical = 0; vertical < 2; ++vertical) {
-      for (int negative = 0; negative < 3; ++negative) {
+  for (ConversionMode mode :
+       {ConversionMode::kToJisCode, ConversionMode::kToFullWidth, ConversionMode::kNone}) {
+    for (bool vertical : {false, true}) {
+      for (NegativeWidthMode negative :
+           {NegativeWidthMode::kPlus, NegativeWidthMode::kMinus, NegativeWidthMode::kError}) {
         RunOptions options;
-        options.sourceEncoding = kEncodings[(mode + negative) % 3];
-        options.outputEncoding = kEncodings[(vertical + 2 * negative) % 3];
-        options.lineEnd = kLineEnds[(mode + vertical + negative) % 4];
+        const int m = static_cast<int>(mode);
+        const int v = vertical ? 1 : 0;
+        const int n = static_cast<int>(negative);
+        options.sourceEncoding = kEncodings[(m + n) % 3];
+        options.outputEncoding = kEncodings[(v + 2 * n) % 3];
+        options.lineEnd = kLineEnds[(m + v + n) % 4];
         options.conversionMode = mode;
         options.verticalToHorizontal = vertical;
         options.negativeWidthMode = negative;
-        options.verticalValueInput = negative == 1;
-        options.verticalValueOutput = mode == 1;
-        options.jisFallback = vertical;
-        options.fullWidthFallback = 1 - vertical;
-        options.zeroColumnsIsError = mode != 2;
+        options.verticalValueInput =
+            negative == NegativeWidthMode::kMinus ? VerticalValue::kAfter : VerticalValue::kBefore;
+        options.verticalValueOutput =
+            mode == ConversionMode::kToFullWidth ? VerticalValue::kAfter : VerticalValue::kBefore;
+        options.jisFallback = vertical ? JisFallback::kFFFF : JisFallback::k2121;
+        options.fullWidthFallback = vertical ? FullWidthFallback::kSpace : FullWidthFallback::kQuote;
+        options.zeroColumnsIsError = mode != ConversionMode::kNone;
         options.outputName = "out";
         sets.push_back(options);
       }
@@ -64,7 +71,8 @@ TEST(FuzzFindingsTest, FixturesAndBoundsFilesKeepEveryPromiseUnderEveryOptionSet
       request.options = options;
       request.source = InSourceEncoding(file, options);
       const testing::ConversionCheck check = testing::CheckConversion(request);
-      EXPECT_EQ(check.violation, "") << file.name << " mode " << options.conversionMode;
+      EXPECT_EQ(check.violation, "")
+          << file.name << " mode " << static_cast<int>(options.conversionMode);
       written += check.result.outcome == RunOutcome::kWritten;
     }
   }

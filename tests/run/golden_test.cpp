@@ -85,8 +85,8 @@ TEST_P(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
   IgesFile source;
   source.Entity(212, "212,1,4,10.,3.,1,0.,0.,0,1,0.,0.,0.,4H\x8a\xbf\x8e\x9a;").Entity(110, kLine);
   RunOptions options;
-  options.conversionMode = 2;
-  options.verticalToHorizontal = 1;
+  options.conversionMode = ConversionMode::kNone;
+  options.verticalToHorizontal = true;
   Converted converted = Convert(source, options);
   ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten) << converted.messages[0];
 
@@ -106,17 +106,18 @@ TEST_P(GoldenTest, JisCodeBackToFullWidthWithBothFallbacks) {
   source.Entity(212, "212,2,4,2.,2.,2001,0.,0.,0,0,1.,2.,0.,4H3441,4,2.,2.,2001,0.,0.,0,0,"
                      "1.,5.,0.,4HFFFF,0,0;");
   RunOptions options;
-  options.conversionMode = 1;
-  for (int fallback : {0, 1}) {
+  options.conversionMode = ConversionMode::kToFullWidth;
+  for (FullWidthFallback fallback : {FullWidthFallback::kSpace, FullWidthFallback::kQuote}) {
     options.fullWidthFallback = fallback;
     Converted converted = Convert(source, options);
     ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten) << converted.messages[0];
-    const std::string replacement = fallback == 0 ? "\x81\x40" : "\xfa\x57";
+    const std::string replacement =
+        fallback == FullWidthFallback::kSpace ? "\x81\x40" : "\xfa\x57";
     IgesFile expected;
     expected.EntityLines(212, {Line64("212,2,"),
                                Line64("2,2,2,1,0,0,0,0,1,2,0,2H\x8a\xbf,2,2,2,1,0,0,0,0,1,5,0,2H" +
                                       replacement + ",0,0;")});
-    EXPECT_EQ(converted.output, expected.Build()) << fallback;
+    EXPECT_EQ(converted.output, expected.Build()) << static_cast<int>(fallback);
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
     EXPECT_EQ(converted.result.counters.jisCodeElements, 2);
   }
@@ -146,7 +147,7 @@ TEST_P(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
   IgesFile source;
   source.Entity(212, "212,1,7,-7.,2.,1,0.,0.,0,0,0.,0.,0.,7HABC\x8a\xbf\x8e\x9a;");
   RunOptions options;
-  options.negativeWidthMode = 1;
+  options.negativeWidthMode = NegativeWidthMode::kMinus;
   Converted converted = Convert(source, options);
   ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten);
   IgesFile expected;
@@ -192,7 +193,7 @@ TEST(EncodingGoldenTest, NotesMoveBetweenEncodingsAndBack) {
   IgesFile source;
   source.Entity(212, "212,1,4,4.,2.,1,0.,0.,0,0,0.,0.,0.,4H" + kanji + ";").Entity(110, kLine);
   RunOptions none;
-  none.conversionMode = 2;
+  none.conversionMode = ConversionMode::kNone;
   for (auto [encoding, text] : {std::pair<TextEncoding, std::string>{TextEncoding::kUtf8, "漢字"},
                                 {TextEncoding::kEucJp, "\xB4\xC1\xBB\xFA"}}) {
     RunOptions out = none;
@@ -221,7 +222,7 @@ TEST(EncodingGoldenTest, NotesMoveBetweenEncodingsAndBack) {
     // Read in the encoding it is written in, it is left as it is.
     RunOptions same = back;
     same.outputEncoding = encoding;
-    same.negativeWidthMode = 0;
+    same.negativeWidthMode = NegativeWidthMode::kPlus;
     EXPECT_EQ(ConvertBytes(there.output, same).result.outcome, RunOutcome::kNothingConverted);
   }
 }
@@ -234,20 +235,21 @@ TEST(EncodingGoldenTest, CharactersWithoutCounterpartBecomeTheFallbackAndAreCoun
   struct Case {
     std::string note;
     TextEncoding from, to;
-    int mode, jisFallback, fullWidthFallback;
+    FullWidthFallback fullWidthFallback;
     std::string block;
   };
-  for (const Case& c : {Case{euro, TextEncoding::kUtf8, TextEncoding::kShiftJis, 2, 0, 0,
+  constexpr FullWidthFallback kSpace = FullWidthFallback::kSpace;
+  constexpr FullWidthFallback kQuote = FullWidthFallback::kQuote;
+  for (const Case& c : {Case{euro, TextEncoding::kUtf8, TextEncoding::kShiftJis, kSpace,
                              "3,4,2,1,0,0,0,0,0,0,0,3HA\x81\x40;"},
-                        Case{euro, TextEncoding::kUtf8, TextEncoding::kShiftJis, 2, 0, 1,
+                        Case{euro, TextEncoding::kUtf8, TextEncoding::kShiftJis, kQuote,
                              "3,4,2,1,0,0,0,0,0,0,0,3HA\xFA\x57;"},
-                        Case{euro, TextEncoding::kUtf8, TextEncoding::kUtf8, 2, 0, 1,
+                        Case{euro, TextEncoding::kUtf8, TextEncoding::kUtf8, kQuote,
                              "4,4,2,1,0,0,0,0,0,0,0,4HA＂;"},
-                        Case{circled, TextEncoding::kShiftJis, TextEncoding::kEucJp, 2, 0, 1,
+                        Case{circled, TextEncoding::kShiftJis, TextEncoding::kEucJp, kQuote,
                              "3,3,2,1,0,0,0,0,0,0,0,3H\xA1\xA1" "A;"}}) {
     RunOptions options;
-    options.conversionMode = c.mode;
-    options.jisFallback = c.jisFallback;
+    options.conversionMode = ConversionMode::kNone;
     options.fullWidthFallback = c.fullWidthFallback;
     options.sourceEncoding = c.from;
     options.outputEncoding = c.to;
@@ -259,7 +261,7 @@ TEST(EncodingGoldenTest, CharactersWithoutCounterpartBecomeTheFallbackAndAreCoun
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1) << c.block;
   }
   // Converted to JIS code, € becomes the JIS fallback, counted once.
-  for (int jisFallback : {0, 1}) {
+  for (JisFallback jisFallback : {JisFallback::k2121, JisFallback::kFFFF}) {
     RunOptions options;
     options.jisFallback = jisFallback;
     options.sourceEncoding = TextEncoding::kUtf8;
@@ -271,7 +273,7 @@ TEST(EncodingGoldenTest, CharactersWithoutCounterpartBecomeTheFallbackAndAreCoun
                                      Line64("1,1.333333333333333,2,1,0,0,0,0,0,0,0,1HA,4,"
                                             "2.666666666666667,"),
                                      Line64(std::string("2,2001,0,0,0,0,1.333333333333333,0,0,4H") +
-                                            (jisFallback == 0 ? "2121" : "FFFF") + ";")})
+                                            (jisFallback == JisFallback::k2121 ? "2121" : "FFFF") + ";")})
                   .Build());
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
   }

@@ -10,6 +10,30 @@ namespace notora::testing {
 namespace {
 
 const std::string kSourcePath = "/in/source.igs";
+
+// The option value each value of the header's bits stands for.
+constexpr ConversionMode kModeOfBits[] = {ConversionMode::kToJisCode, ConversionMode::kToFullWidth,
+                                          ConversionMode::kNone, ConversionMode::kNone};
+constexpr NegativeWidthMode kNegativeWidthOfBits[] = {
+    NegativeWidthMode::kPlus, NegativeWidthMode::kMinus, NegativeWidthMode::kError,
+    NegativeWidthMode::kError};
+constexpr VerticalValue kVerticalValueOfBit[] = {VerticalValue::kBefore, VerticalValue::kAfter};
+constexpr JisFallback kJisFallbackOfBit[] = {JisFallback::k2121, JisFallback::kFFFF};
+constexpr FullWidthFallback kFullWidthFallbackOfBit[] = {FullWidthFallback::kSpace,
+                                                         FullWidthFallback::kQuote};
+constexpr TextEncoding kEncodingOfBits[] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
+                                            TextEncoding::kUtf8, TextEncoding::kUtf8};
+constexpr LineEnd kLineEndOfBits[] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
+                                      LineEnd::kSource};
+
+// The bits that stand for `value`: its first place in `ofBits`.
+template <typename Value, std::size_t N>
+int BitsOf(const Value (&ofBits)[N], Value value) {
+  for (std::size_t bits = 0; bits < N; ++bits) {
+    if (ofBits[bits] == value) return static_cast<int>(bits);
+  }
+  return 0;
+}
 const std::string kOutputPath = "/in/out.igs";
 
 bool EndsWith(std::string_view text, std::string_view end) {
@@ -183,23 +207,19 @@ std::string CheckOutput(const ConversionRequest& request, const ConversionCheck&
 }  // namespace
 
 RunOptions DecodeRequestOptions(unsigned char byte0, unsigned char byte1, unsigned char byte4) {
-  constexpr TextEncoding kEncodings[4] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
-                                          TextEncoding::kUtf8, TextEncoding::kUtf8};
-  constexpr LineEnd kLineEnds[4] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
-                                    LineEnd::kSource};
   RunOptions options;
   options.outputName = "out";
-  options.conversionMode = std::min(byte0 & 3, 2);
+  options.conversionMode = kModeOfBits[byte0 & 3];
   options.verticalToHorizontal = (byte0 >> 2) & 1;
-  options.verticalValueInput = (byte0 >> 3) & 1;
-  options.verticalValueOutput = (byte0 >> 4) & 1;
-  options.jisFallback = (byte0 >> 5) & 1;
-  options.fullWidthFallback = (byte0 >> 6) & 1;
-  options.zeroColumnsIsError = (byte0 >> 7) ? 0 : 1;
-  options.negativeWidthMode = std::min(byte1 & 3, 2);
-  options.sourceEncoding = kEncodings[byte4 & 3];
-  options.outputEncoding = kEncodings[(byte4 >> 2) & 3];
-  options.lineEnd = kLineEnds[(byte4 >> 4) & 3];
+  options.verticalValueInput = kVerticalValueOfBit[(byte0 >> 3) & 1];
+  options.verticalValueOutput = kVerticalValueOfBit[(byte0 >> 4) & 1];
+  options.jisFallback = kJisFallbackOfBit[(byte0 >> 5) & 1];
+  options.fullWidthFallback = kFullWidthFallbackOfBit[(byte0 >> 6) & 1];
+  options.zeroColumnsIsError = (byte0 >> 7) == 0;
+  options.negativeWidthMode = kNegativeWidthOfBits[byte1 & 3];
+  options.sourceEncoding = kEncodingOfBits[byte4 & 3];
+  options.outputEncoding = kEncodingOfBits[(byte4 >> 2) & 3];
+  options.lineEnd = kLineEndOfBits[(byte4 >> 4) & 3];
   return options;
 }
 
@@ -225,14 +245,17 @@ ConversionRequest DecodeConversionRequest(std::string_view input) {
 
 std::string EncodeRequestHeader(const RunOptions& options) {
   std::string header(kRequestHeaderSize, '\0');
-  header[0] = static_cast<char>(options.conversionMode | options.verticalToHorizontal << 2 |
-                                options.verticalValueInput << 3 | options.verticalValueOutput << 4 |
-                                options.jisFallback << 5 | options.fullWidthFallback << 6 |
+  header[0] = static_cast<char>(BitsOf(kModeOfBits, options.conversionMode) |
+                                (options.verticalToHorizontal ? 1 : 0) << 2 |
+                                BitsOf(kVerticalValueOfBit, options.verticalValueInput) << 3 |
+                                BitsOf(kVerticalValueOfBit, options.verticalValueOutput) << 4 |
+                                BitsOf(kJisFallbackOfBit, options.jisFallback) << 5 |
+                                BitsOf(kFullWidthFallbackOfBit, options.fullWidthFallback) << 6 |
                                 (options.zeroColumnsIsError ? 0 : 1) << 7);
-  header[1] = static_cast<char>(options.negativeWidthMode);
-  header[4] = static_cast<char>(static_cast<int>(options.sourceEncoding) |
-                                static_cast<int>(options.outputEncoding) << 2 |
-                                static_cast<int>(options.lineEnd) << 4);
+  header[1] = static_cast<char>(BitsOf(kNegativeWidthOfBits, options.negativeWidthMode));
+  header[4] = static_cast<char>(BitsOf(kEncodingOfBits, options.sourceEncoding) |
+                                BitsOf(kEncodingOfBits, options.outputEncoding) << 2 |
+                                BitsOf(kLineEndOfBits, options.lineEnd) << 4);
   return header;
 }
 

@@ -122,15 +122,14 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   }
   // A value moved into the height field of a vertical string may be one no
   // height may be; only without that exchange must the note read again.
-  if (request.options.verticalValueInput != 0 || request.options.verticalValueOutput != 0) {
+  if (request.options.verticalValueInput != VerticalValue::kBefore ||
+      request.options.verticalValueOutput != VerticalValue::kBefore) {
     return check;
   }
-  RunOptions nothing;
-  nothing.conversionMode = 2;
-  nothing.negativeWidthMode = 1;
-  nothing.zeroColumnsIsError = 1;
-  nothing.sourceEncoding = request.options.outputEncoding;
-  nothing.outputEncoding = request.options.outputEncoding;
+  // Read again in the encoding it was written in.
+  RunOptions reading;
+  reading.sourceEncoding = request.options.outputEncoding;
+  const RunOptions nothing = ReadOnlyOptions(reading);
   RunCounters againCounters;
   GeneralNoteConverter again(nothing, againCounters, request.parameterDelimiter,
                              request.recordDelimiter);

@@ -35,7 +35,7 @@ class TextPlaces : public NoteObserver {
 
 std::string ReencodeNoteTexts(std::string_view parameterText, TextEncoding encoding) {
   RunOptions options;
-  options.zeroColumnsIsError = 0;
+  options.zeroColumnsIsError = false;
   RunCounters counters;
   GeneralNoteConverter parser(options, counters, ',', ';');
   TextPlaces places;
@@ -81,9 +81,9 @@ std::string ReencodeDrawing(const std::string& bytes, TextEncoding encoding) {
   MemoryFileSystem files;
   files.AddFile("/in/drawing.igs", bytes);
   RunOptions options;
-  options.conversionMode = 2;
-  options.negativeWidthMode = 1;
-  options.zeroColumnsIsError = 0;
+  options.conversionMode = ConversionMode::kNone;
+  options.negativeWidthMode = NegativeWidthMode::kMinus;
+  options.zeroColumnsIsError = false;
   options.outputEncoding = encoding;
   options.outputName = "twin";
   RecordingUi ui;
