@@ -22,7 +22,8 @@ std::string DecodeJisCode(std::string_view text) {
       valid = value >= 0;
       code = code * 16 + static_cast<std::uint32_t>(value);
     }
-    const std::uint16_t shiftJis = valid ? cp932::JisToShiftJis(static_cast<std::uint16_t>(code)) : 0;
+    const std::uint16_t shiftJis =
+        valid ? cp932::JisToShiftJis(static_cast<std::uint16_t>(code)) : 0;
     const std::int32_t unicode = shiftJis == 0 ? -1 : cp932::ToUnicode(shiftJis);
     if (unicode < 0) {
       out.append(kReplacement);

@@ -28,18 +28,6 @@ bool HasNonAsciiByte(std::string_view text) {
   return false;
 }
 
-std::string_view EncodingName(TextEncoding encoding) {
-  switch (encoding) {
-    case TextEncoding::kEucJp:
-      return "EUC-JP";
-    case TextEncoding::kUtf8:
-      return "UTF-8";
-    case TextEncoding::kShiftJis:
-      break;
-  }
-  return "Shift-JIS";
-}
-
 }  // namespace
 
 GeneralNoteConverter::GeneralNoteConverter(const RunOptions& options, RunCounters& counters,
@@ -225,13 +213,12 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
         SkipText(sourceLength);
         return Status::Ok();
       }
+      const std::int64_t invalidIndex = note_.cursor.next + static_cast<std::int64_t>(invalidAt);
       return Status::Error(MessageId::NoteTextInvalidEncoding,
-                           {note_.lines.LineOf(note_.cursor.next + static_cast<std::int64_t>(invalidAt)),
-                            EncodingName(options_.sourceEncoding)});
+                           {note_.lines.LineOf(invalidIndex),
+                            EncodingDisplayName(options_.sourceEncoding)});
     }
-    if (!toJis) {
-      CountMany(&counters_.unconvertibleChars, unconvertible);
-    }
+    if (!toJis) CountMany(&counters_.unconvertibleChars, unconvertible);
     cp932Text = note_.cp932Text;
   }
   if (textHandling_ == TextHandling::kConvert) {
@@ -239,8 +226,8 @@ Status GeneralNoteConverter::ReadText(NoteString* string, std::string_view text)
     // change of the note.
     note_.outputText.clear();
     std::int64_t ignored = 0;
-    FromCp932(cp932Text, options_.outputEncoding, FullWidthFallbackCode(options_), &note_.outputText,
-              &ignored);
+    FromCp932(cp932Text, options_.outputEncoding, FullWidthFallbackCode(options_),
+              &note_.outputText, &ignored);
     if (note_.outputText != text) CountOne(&note_.changeCount);
   }
   string->NC = static_cast<std::int32_t>(cp932Text.size());

@@ -68,7 +68,8 @@ std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
   }
   std::string encoded;
   std::int64_t unconvertible = 0;
-  FromCp932(bytes, options.outputEncoding, FullWidthFallbackCode(options), &encoded, &unconvertible);
+  FromCp932(bytes, options.outputEncoding, FullWidthFallbackCode(options), &encoded,
+            &unconvertible);
   CountMany(&counters->unconvertibleChars, unconvertible);
   return encoded;
 }

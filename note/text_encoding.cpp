@@ -150,7 +150,20 @@ bool AppendInEncoding(std::int32_t code, TextEncoding encoding, std::string* out
 
 }  // namespace
 
+std::string_view EncodingDisplayName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kEucJp:
+      return "EUC-JP";
+    case TextEncoding::kUtf8:
+      return "UTF-8";
+    case TextEncoding::kShiftJis:
+      break;
+  }
+  return "Shift-JIS";
+}
+
 std::uint16_t FallbackFor(TextEncoding encoding, std::uint16_t preferred) {
+  if (encoding == TextEncoding::kShiftJis) return preferred;
   std::string scratch;
   return AppendInEncoding(preferred, encoding, &scratch) ? preferred : kIdeographicSpaceCode;
 }

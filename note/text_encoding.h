@@ -43,6 +43,9 @@ std::uint16_t FullWidthFallbackCode(const RunOptions& options);
 // Returned by ToCp932 when the whole text is valid.
 inline constexpr std::size_t kTextValid = static_cast<std::size_t>(-1);
 
+// The name messages give `encoding`: "Shift-JIS", "EUC-JP" or "UTF-8".
+std::string_view EncodingDisplayName(TextEncoding encoding);
+
 // `preferred` (a code page 932 code) when text in `encoding` can hold it,
 // otherwise the ideographic space: EUC-JP has no "＂".
 std::uint16_t FallbackFor(TextEncoding encoding, std::uint16_t preferred);
