@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-namespace notora {
+#include "iges/record_format.h"
 
-inline constexpr std::size_t kParameterDataWidth = 64;  // columns 1-64 of a P record
+namespace notora {
 
 // A part of a parameter text: `lines` consecutive records of the source from
 // `offset` (columns 1-64 of each), or owned bytes.

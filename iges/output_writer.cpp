@@ -1,8 +1,9 @@
 #include "iges/output_writer.h"
 
 #include <cstring>
-#include <limits>
 
+#include "iges/record_format.h"
+#include "base/counting.h"
 #include "base/messages.h"
 
 namespace notora {
@@ -97,22 +98,21 @@ class SequenceText {
   std::size_t Put(char* out) const;
 
  private:
-  static constexpr int kWidth = 7;
+  static constexpr int kWidth = kSequenceWidth;
   static constexpr std::int64_t kLimit = 10000000;
   char text_[kWidth];
   std::int64_t value_ = 0;
 };
 
+// The columns `range` of `record`.
+std::string_view ColumnsOf(std::string_view record, Columns range) {
+  return record.substr(range.first - 1, range.width());
+}
+
 // Copies `text` to `out`; returns its length.
 std::size_t Put(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
   return text.size();
-}
-
-std::int32_t Saturate(std::int64_t value) {
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
 }
 
 // Gives up a partly written file: closes it and reports why (and, when that
@@ -146,7 +146,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
     const std::int32_t outputLineCount = table->outputLineCount(k);
-    entry.parameterPointer = Saturate(pointer);
+    entry.parameterPointer = SaturateToInt32(pointer);
     // Each D record is copied into the output before the next is read back.
     Status read = source->NextDirectoryRecord(&record);
     if (!read.ok()) {
@@ -154,11 +154,11 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), read);
     }
     char* out = output.Reserve(160);
-    std::size_t n = PutNumber(out, entry.entityType, 8);
-    n += PutNumber(out + n, pointer, 8);
-    n += Put(out + n, record.substr(16, 56));  // columns 17-72, fields 3 to 9
+    std::size_t n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
+    n += Put(out + n, ColumnsOf(record, kFirstRecordCopiedColumns));
     out[n++] = 'D';
-    n += PutNumber(out + n, 2 * std::int64_t(k) - 1, 7);
+    n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
     out[n++] = '\n';
     output.Commit(n);
     read = source->NextDirectoryRecord(&record);
@@ -167,16 +167,16 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), read);
     }
     out = output.Reserve(160);
-    n = PutNumber(out, entry.entityType, 8);
-    n += Put(out + n, record.substr(8, 16));  // columns 9-24, fields 12 and 13
-    n += PutNumber(out + n, outputLineCount, 8);
-    n += Put(out + n, record.substr(32, 40));  // columns 33-72, fields 15 to 19
+    n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsBefore));
+    n += PutNumber(out + n, outputLineCount, kDirectoryFieldWidth);
+    n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsAfter));
     out[n++] = 'D';
-    n += PutNumber(out + n, 2 * std::int64_t(k), 7);
+    n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
     out[n++] = '\n';
     output.Commit(n);
     pointer += outputLineCount;
-    if ((2 * k) % 100 == 0) ui->ShowProgress(2 * k);
+    if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
   }
 
   counters->parameterRecords = 0;
@@ -190,7 +190,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), Status::Error(MessageId::OutputTextLengthMismatch));
     }
     char pointerText[24];
-    const std::string_view directoryPointer(pointerText, PutNumber(pointerText, 2 * std::int64_t(k) - 1, 7));
+    const std::string_view directoryPointer(
+        pointerText, PutNumber(pointerText, FirstDirectoryRecord(k), kSequenceWidth));
     const std::int64_t first = pointer;
     const std::int64_t end = pointer + outputLineCount;
     pointer = end;
@@ -210,7 +211,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += sequence.Put(out + n);
       out[n++] = '\n';
       output.Commit(n);
-      if (number % 100 == 0) ui->ShowProgress(number);
+      if (number % kProgressInterval == 0) ui->ShowProgress(number);
       return true;
     });
     if (!read.ok()) {
@@ -225,15 +226,14 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
 
   char* out = output.Reserve(160);
   std::size_t n = 0;
-  out[n++] = 'S';
-  n += PutNumber(out + n, counters->startRecords, 7);
-  out[n++] = 'G';
-  n += PutNumber(out + n, counters->globalRecords, 7);
-  out[n++] = 'D';
-  n += PutNumber(out + n, counters->directoryRecords, 7);
-  out[n++] = 'P';
-  n += PutNumber(out + n, counters->parameterRecords, 7);
-  n += Put(out + n, "                                        T      1\n");
+  const std::int32_t sectionCounts[] = {counters->startRecords, counters->globalRecords,
+                                        counters->directoryRecords, counters->parameterRecords};
+  for (std::size_t section = 0; section < std::size(sectionCounts); ++section) {
+    out[n++] = kTerminateCountLetters[section];
+    n += PutNumber(out + n, sectionCounts[section], kSequenceWidth);
+  }
+  n += Put(out + n, kTerminateRecordEnd);
+  out[n++] = '\n';
   output.Commit(n);
   output.Flush();
 

@@ -154,7 +154,9 @@ void SourceStream::Fill(Block* block, std::uint64_t offset, Check check) {
     got += static_cast<std::size_t>(n);
   }
   block->size = got;
-  const std::size_t index = static_cast<std::size_t>(offset / kBlockSize);
+  constexpr std::size_t kSpan = BlockSums::kSumSpan;
+  static_assert(kBlockSize % kSpan == 0);
+  const std::size_t first = static_cast<std::size_t>(offset / kSpan);
   switch (check) {
     case Check::kNone:
     case Check::kRecord:
@@ -164,23 +166,38 @@ void SourceStream::Fill(Block* block, std::uint64_t offset, Check check) {
         block->failed = false;
       }
       if (check == Check::kRecord && !block->failed) {
-        if (sums_->sums.size() <= index) sums_->sums.resize(index + 1);
-        sums_->sums[index] = BlockSum(data, block->size);
+        const std::size_t count = (block->size + kSpan - 1) / kSpan;
+        if (sums_->sums.size() < first + count) sums_->sums.resize(first + count);
+        for (std::size_t i = 0; i < count; ++i) {
+          sums_->sums[first + i] = BlockSum(data + i * kSpan, std::min(kSpan, block->size - i * kSpan));
+        }
         if (block->ended) {
           sums_->end = offset + block->size;
           sums_->complete = true;
         }
       }
       break;
-    case Check::kVerify:
+    case Check::kVerify: {
       if (want < kBlockSize) block->ended = true;
-      if (block->failed || got != want || index >= sums_->sums.size() || BlockSum(data, got) != sums_->sums[index]) {
-        // Not the bytes that were checked: none of the block counts.
-        block->size = 0;
+      // The bytes count up to the first span that does not give its sum (or
+      // could not be read whole).
+      std::size_t good = 0;
+      while (good < want) {
+        const std::size_t span = std::min(kSpan, want - good);
+        const std::size_t index = first + good / kSpan;
+        if (good + span > got || index >= sums_->sums.size() ||
+            BlockSum(data + good, span) != sums_->sums[index]) {
+          break;
+        }
+        good += span;
+      }
+      if (good < want) {
+        block->size = good;
         block->failed = true;
         block->ended = false;
       }
       break;
+    }
   }
 }
 

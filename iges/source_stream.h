@@ -11,8 +11,8 @@
 //
 // The source is read again after its records were checked (the output pass
 // copies them from the source): while the records are checked, a sum of
-// every block is kept (BlockSums), and when they are read back each block
-// must give the same sum and size, or it counts as unreadable. A file that
+// every 4 KB is kept (BlockSums), and when they are read back each 4 KB must
+// give the same sum and size, or it and what follows counts as unreadable. A file that
 // shrank, grew within what was read, or changed under the run thus gives a
 // read error, never bytes that were not checked.
 #pragma once
@@ -29,10 +29,11 @@
 
 namespace notora {
 
-// The sum and the logical end of every block of the source as the checking
-// pass read it.
+// The sums of the source as the checking pass read it, one for every
+// kSumSpan bytes, and its logical end.
 struct BlockSums {
-  std::vector<std::uint64_t> sums;  // block i covers bytes [i * kBlockSize, (i + 1) * kBlockSize)
+  static constexpr std::size_t kSumSpan = 4096;
+  std::vector<std::uint64_t> sums;  // sum i covers bytes [i * kSumSpan, (i + 1) * kSumSpan)
   std::uint64_t end = 0;            // where the file ended (at its end or at a Ctrl-Z)
   bool complete = false;            // the pass read up to that end
 };
