@@ -36,10 +36,17 @@ std::uint64_t BlockSum(const char* bytes, std::size_t size) {
     std::memcpy(tail, bytes + at, size - at);
     round(tail);
   }
-  std::uint64_t sum = size * 0x9E3779B97F4A7C15ull;
+  // Every step a bijection that spreads each bit over the whole word, so
+  // that a change in any lane reaches the sum.
+  auto mix = [](std::uint64_t x) {
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+  };
+  std::uint64_t sum = mix(size);
   for (int lane = 0; lane < 4; ++lane) {
-    sum = (sum ^ a[lane]) * 0xBF58476D1CE4E5B9ull;
-    sum = (sum ^ b[lane]) * 0x94D049BB133111EBull;
+    sum = mix(sum ^ mix(a[lane]));
+    sum = mix(sum ^ mix(b[lane]));
   }
   return sum;
 }
