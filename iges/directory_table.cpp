@@ -1,14 +1,22 @@
 #include "iges/directory_table.h"
 
+#include <new>
+#include <type_traits>
+
 namespace notora {
 
 DirectoryTable::DirectoryTable(std::int32_t entityCount)
-    : entries_(static_cast<std::size_t>(entityCount) + 1) {}
+    : entityCount_(entityCount),
+      entries_(static_cast<DirectoryEntry*>(
+          std::calloc(static_cast<std::size_t>(entityCount) + 1, sizeof(DirectoryEntry)))) {
+  static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
+  if (entries_ == nullptr) throw std::bad_alloc();
+}
 
 std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {
   const DirectoryEntry& e = entry(k);
-  if (e.storedText < 0) return e.parameterLineCount;
-  return stored_[static_cast<std::size_t>(e.storedText)].outputLineCount;
+  if (e.storedText == 0) return e.parameterLineCount;
+  return stored_[static_cast<std::size_t>(e.storedText) - 1].outputLineCount;
 }
 
 void DirectoryTable::SetSourceText(std::int32_t k, const TextPiece& run) {
@@ -16,7 +24,7 @@ void DirectoryTable::SetSourceText(std::int32_t k, const TextPiece& run) {
   e.textOffset = run.offset;
   e.textLines = run.lines;
   e.textRecord = run.record;
-  e.storedText = -1;
+  e.storedText = 0;
 }
 
 void DirectoryTable::SetPiecedText(std::int32_t k, const std::vector<TextPiece>& pieces,
@@ -34,8 +42,8 @@ void DirectoryTable::SetPiecedText(std::int32_t k, const std::vector<TextPiece>&
     pieces_.push_back(piece);
   }
   e.textLines = 0;
-  e.storedText = static_cast<std::int32_t>(stored_.size());
   stored_.push_back(stored);
+  e.storedText = static_cast<std::int32_t>(stored_.size());
 }
 
 void DirectoryTable::SetRebuiltText(std::int32_t k, std::string text, std::int32_t lineCount) {
@@ -49,8 +57,8 @@ void DirectoryTable::SetRebuiltText(std::int32_t k, std::string text, std::int32
   stored.outputLineCount = lineCount;
   pieces_.push_back(piece);
   e.textLines = 0;
-  e.storedText = static_cast<std::int32_t>(stored_.size());
   stored_.push_back(stored);
+  e.storedText = static_cast<std::int32_t>(stored_.size());
 }
 
 std::uint64_t DirectoryTable::textLength(std::int32_t k) const {

@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,7 @@ struct TextPiece {
   std::int32_t owned = -1;    // >= 0: the owned bytes of that index instead of a run
 };
 
+// All zero is an entry as it starts: no entity read, an empty text.
 struct DirectoryEntry {
   std::int32_t entityType = 0;          // columns 1-8 of both records
   std::int32_t parameterPointer = 0;    // columns 9-16 of the first record
@@ -36,18 +39,21 @@ struct DirectoryEntry {
   // storedText names the table's stored text). Empty (textLines 0) until set.
   std::int32_t textLines = 0;
   std::int32_t textRecord = 0;
-  std::int32_t storedText = -1;
+  std::int32_t storedText = 0;  // 0: none; i: the stored text of index i - 1
   std::uint64_t textOffset = 0;
 };
 
 class DirectoryTable {
  public:
   // A table of `entityCount` + 1 entries (entry 0 holds no entity).
+  // The entries are taken zeroed from the system, so that their memory is
+  // touched once, when they are filled. Throws std::bad_alloc when there is
+  // no memory for them.
   explicit DirectoryTable(std::int32_t entityCount);
 
-  std::int32_t entityCount() const { return static_cast<std::int32_t>(entries_.size()) - 1; }
-  DirectoryEntry& entry(std::int32_t k) { return entries_[static_cast<std::size_t>(k)]; }
-  const DirectoryEntry& entry(std::int32_t k) const { return entries_[static_cast<std::size_t>(k)]; }
+  std::int32_t entityCount() const { return entityCount_; }
+  DirectoryEntry& entry(std::int32_t k) { return entries_.get()[k]; }
+  const DirectoryEntry& entry(std::int32_t k) const { return entries_.get()[k]; }
 
   // The P records entity k will have in the output: its count as read, or
   // the count of its rebuilt text.
@@ -76,7 +82,11 @@ class DirectoryTable {
     std::int32_t outputLineCount = 0;
   };
 
-  std::vector<DirectoryEntry> entries_;
+  struct Free {
+    void operator()(DirectoryEntry* entries) const { std::free(entries); }
+  };
+  std::int32_t entityCount_;
+  std::unique_ptr<DirectoryEntry[], Free> entries_;
   std::vector<StoredText> stored_;
   std::vector<TextPiece> pieces_;
   std::vector<std::string> owned_;
@@ -85,7 +95,7 @@ class DirectoryTable {
 template <typename Sink>
 void DirectoryTable::ForEachPiece(std::int32_t k, Sink&& sink) const {
   const DirectoryEntry& e = entry(k);
-  if (e.storedText < 0) {
+  if (e.storedText == 0) {
     if (e.textLines > 0) {
       TextPiece run;
       run.offset = e.textOffset;
@@ -95,7 +105,7 @@ void DirectoryTable::ForEachPiece(std::int32_t k, Sink&& sink) const {
     }
     return;
   }
-  const StoredText& stored = stored_[static_cast<std::size_t>(e.storedText)];
+  const StoredText& stored = stored_[static_cast<std::size_t>(e.storedText) - 1];
   for (std::uint32_t i = 0; i < stored.pieceCount; ++i) {
     const TextPiece& piece = pieces_[stored.firstPiece + i];
     sink(piece, piece.owned >= 0 ? std::string_view(owned_[static_cast<std::size_t>(piece.owned)])
