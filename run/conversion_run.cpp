@@ -19,7 +19,8 @@ class ConversionRun {
       : options_(options),
         ui_(ui),
         files_(files),
-        reading_(options, std::string(sourcePath), ui, files),
+        reading_(options, std::string(sourcePath), ui, files, /*observer=*/nullptr,
+                 /*readBack=*/true),
         sourcePath_(sourcePath) {}
 
   RunResult Execute() {
@@ -33,7 +34,8 @@ class ConversionRun {
         result_.outcome = RunOutcome::kNothingConverted;
       } else {
         status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), files_, ui_, OutputLineEnd());
+                             &reading_.counters(), files_, ui_, reading_.replay(),
+                             OutputLineEnd());
         if (status.ok()) {
           ShowReport(/*written=*/true);
           result_.outcome = RunOutcome::kWritten;
@@ -50,10 +52,7 @@ class ConversionRun {
   // The option set and the two names, before anything is opened.
   Status CheckRequest() {
     if (ChangesNothing(options_)) return Status::Error(MessageId::NothingRequested);
-    if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
-    if (!files_->Exists(sourcePath_, /*followLinks=*/true)) {
-      return Status::Error(MessageId::SourceMissing);
-    }
+    NOTORA_RETURN_IF_ERROR(CheckSource(sourcePath_, *files_));
     if (options_.outputName.empty()) return Status::Error(MessageId::NoOutputName);
     result_.outputPath = BuildOutputPath(sourcePath_, options_.outputName);
     // A link at the output path counts as a file even when it dangles: the

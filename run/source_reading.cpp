@@ -7,22 +7,40 @@
 
 namespace notora {
 
+Status CheckSource(std::string_view sourcePath, FileSystem& files) {
+  if (sourcePath.empty()) return Status::Error(MessageId::NoSourceSelected);
+  if (!files.Exists(std::string(sourcePath), /*followLinks=*/true)) {
+    return Status::Error(MessageId::SourceMissing);
+  }
+  return Status::Ok();
+}
+
 SourceReading::SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui,
-                             FileSystem* files, NoteObserver* observer,
+                             FileSystem* files, NoteObserver* observer, bool readBack,
                              TextHandling textHandling)
     : options_(options),
       sourcePath_(std::move(sourcePath)),
       ui_(ui),
       files_(files),
       observer_(observer),
+      readBack_(readBack),
       textHandling_(textHandling) {}
 
 SourceReading::~SourceReading() = default;
 
 Status SourceReading::Open() {
-  std::unique_ptr<InputFile> file = files_->OpenInput(sourcePath_);
-  if (file == nullptr) return Status::Error(MessageId::SourceOpenFailed);
-  source_ = std::make_unique<SourceBuffer>(std::move(file));
+  file_ = files_->OpenInput(sourcePath_);
+  if (file_ == nullptr) return Status::Error(MessageId::SourceOpenFailed);
+  if (readBack_) {
+    readBackFile_ = file_->Duplicate();
+    if (readBackFile_ == nullptr) {
+      // The source cannot be read back: as good as not opened.
+      file_->Close();
+      file_.reset();
+      return Status::Error(MessageId::SourceOpenFailed);
+    }
+  }
+  source_ = std::make_unique<SourceStream>(file_.get(), &sums_);
   sourceOpen_ = true;
   counters_ = RunCounters();
   return Status::Ok();
@@ -33,7 +51,7 @@ Status SourceReading::Read() {
   waitCursorUp_ = true;
   RecordReader reader(source_.get(), ui_);
   NOTORA_RETURN_IF_ERROR(ScanSections(&reader, &scan_, &counters_));
-  table_.emplace(source_.get(), counters_.directoryRecords / 2);
+  table_.emplace(counters_.directoryRecords / 2);
   GeneralNoteConverter notes(options_, counters_, scan_.parameterDelimiter, scan_.recordDelimiter);
   notes.SetObserver(observer_);
   notes.SetTextHandling(textHandling_);
@@ -42,8 +60,16 @@ Status SourceReading::Read() {
 
 Status SourceReading::Close() {
   sourceOpen_ = false;
-  if (!source_->Close()) return Status::Error(MessageId::SourceCloseFailed);
+  // The stream (its blocks and its thread) goes on with the second handle,
+  // for the output; the source itself is no longer read.
+  source_->SwitchFile(readBackFile_.get());
+  if (!file_->Close()) return Status::Error(MessageId::SourceCloseFailed);
   return Status::Ok();
+}
+
+SourceReplay* SourceReading::replay() {
+  if (!replay_ && readBackFile_ != nullptr && table_) replay_.emplace(source_.get(), &*table_);
+  return replay_ ? &*replay_ : nullptr;
 }
 
 void SourceReading::End(Status* status) {
@@ -52,7 +78,8 @@ void SourceReading::End(Status* status) {
     // fails after the error can be shown after it.
     if (sourceOpen_) {
       sourceOpen_ = false;
-      if (!source_->Close()) status->FollowedBy(MessageId::SourceCloseFailedAfterError);
+      source_.reset();
+      if (!file_->Close()) status->FollowedBy(MessageId::SourceCloseFailedAfterError);
     }
     ui_->ShowMessage(MessageKind::kError, status->message());
     if (status->hasFollowUp()) {
@@ -63,8 +90,13 @@ void SourceReading::End(Status* status) {
     waitCursorUp_ = false;
     ui_->EndWaitCursor();
   }
+  replay_.reset();
   table_.reset();
   source_.reset();
+  // The second handle only read: a failing close loses nothing.
+  if (readBackFile_ != nullptr) readBackFile_->Close();
+  readBackFile_.reset();
+  file_.reset();
 }
 
 }  // namespace notora

@@ -7,11 +7,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
-#include "iges/source_buffer.h"
+#include "iges/source_replay.h"
+#include "iges/source_stream.h"
 #include "note/general_note.h"
 #include "note/note_observer.h"
 #include "base/run_counters.h"
@@ -21,17 +23,25 @@
 
 namespace notora {
 
+// The checks on the source's path before anything is opened: a path was
+// given (else NoSourceSelected) and something stands at it, a link followed
+// (else SourceMissing).
+Status CheckSource(std::string_view sourcePath, FileSystem& files);
+
 class SourceReading {
  public:
   // `options` and the pointers must outlive this object. `observer`, when
   // not null, sees every string of every General Note as it is parsed;
   // `textHandling` says what the General Note parser does with their TEXT.
+  // With `readBack`, a second handle on the source is kept from the open on,
+  // so that the output can read the records back after the source was
+  // closed.
   SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui, FileSystem* files,
-                NoteObserver* observer = nullptr,
+                NoteObserver* observer = nullptr, bool readBack = false,
                 TextHandling textHandling = TextHandling::kConvert);
   ~SourceReading();
 
-  // Opens the source and clears the counters.
+  // Opens the source (and its second handle) and clears the counters.
   Status Open();
   // Raises the wait cursor and reads both passes: the section scan, then the
   // entities, every General Note parsed and converted by the options.
@@ -48,6 +58,9 @@ class SourceReading {
   const SectionScan& scan() const { return scan_; }
   // The entries read; valid after Read and until End.
   DirectoryTable* table() { return table_ ? &*table_ : nullptr; }
+  // The records read back from the source through its second handle, as
+  // they were checked; valid after Close (with readBack) and until End.
+  SourceReplay* replay();
 
  private:
   const RunOptions& options_;
@@ -55,9 +68,14 @@ class SourceReading {
   RunUi* ui_;
   FileSystem* files_;
   NoteObserver* observer_;
+  const bool readBack_;
   TextHandling textHandling_;
 
-  std::unique_ptr<SourceBuffer> source_;
+  std::unique_ptr<InputFile> file_;
+  std::unique_ptr<InputFile> readBackFile_;
+  BlockSums sums_;
+  std::unique_ptr<SourceStream> source_;
+  std::optional<SourceReplay> replay_;
   bool sourceOpen_ = false;
   bool waitCursorUp_ = false;
   RunCounters counters_;

@@ -1,0 +1,104 @@
+#include "cli/inspect/inspect_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+#include "cli/inspect/encoding_guess.h"
+#include "cli/inspect/inspect_text.h"
+#include "cli/inspect/json_writer.h"
+#include "cli/shared/conversion_flags.h"
+#include "cli/shared/exit_status.h"
+#include "cli/shared/source_path.h"
+#include "cli/shared/terminal_ui.h"
+#include "run/inspection.h"
+
+namespace notora {
+namespace {
+
+void Print(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+}  // namespace
+
+InspectCommand::InspectCommand(CLI::App* app) {
+  command_ = app->add_subcommand(
+      "inspect",
+      "List every General Note of SOURCE: entry and D number, and for each string NC, box\n"
+      "width and height, font code, slant, rotation, mirror, VH, start point and the text\n"
+      "in Unicode. Reads with the checks of a conversion; changes nothing.\n"
+      "Exit status: 0 listed, 2 error, 64 usage.");
+  command_->add_option("SOURCE", source_, "the IGES file to read")->required();
+  command_->add_flag("--json", json_,
+                     "one JSON object per note and line, then one line with the counters");
+  AddAllowZeroColumnsFlag(command_, &allowZeroColumns_);
+  AddSourceEncodingOption(command_, &sourceEncoding_);
+  command_->add_flag("--guess-encoding", guessEncoding_,
+                     "print only the encoding in which the text of every note reads without an "
+                     "invalid byte sequence: shift_jis, euc-jp, utf-8, ascii (nothing else "
+                     "needed), ambiguous or none");
+}
+
+bool InspectCommand::chosen() const { return command_->parsed(); }
+
+int InspectCommand::Run() const {
+  RunOptions parsing;
+  parsing.zeroColumnsIsError = !allowZeroColumns_;
+  parsing.sourceEncoding = EncodingNamed(sourceEncoding_);
+  TerminalUi::InstallInterruptHandler();
+  TerminalUi ui;
+  if (guessEncoding_) return GuessEncoding(parsing, &ui);
+
+  InspectedNotes inspected(parsing.sourceEncoding);
+  const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, inspected, ui);
+  if (!result.completed) return kExitFailed;
+
+  if (json_) {
+    for (const InspectedNote& note : inspected.notes()) Print(NoteJson(note) + "\n");
+    Print(CountersJson(inspected.notes(), result.counters) + "\n");
+  } else {
+    Print(InspectionTable(inspected.notes(), sourceEncoding_));
+    Print("\n");
+    Print(InspectionCounters(inspected.notes(), result.counters));
+  }
+  std::fflush(stdout);
+  return kExitSuccess;
+}
+
+int InspectCommand::GuessEncoding(const RunOptions& parsing, RunUi* ui) const {
+  EncodingGuess guess;
+  if (!InspectSource(MakeAbsolute(source_), parsing, guess, *ui, PosixFileSystem(),
+                     /*fieldsOnly=*/true)
+           .completed) {
+    return kExitFailed;
+  }
+  const std::string verdict = guess.Verdict();
+  std::string candidates;
+  if (verdict == "ambiguous") {
+    for (TextEncoding encoding : guess.Candidates()) {
+      candidates += (candidates.empty() ? "" : " ") + EncodingName(encoding);
+    }
+  }
+  if (json_) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("encoding");
+    json.String(verdict);
+    json.Key("candidates");
+    json.BeginArray();
+    if (verdict != "none" && verdict != "ascii") {
+      for (TextEncoding encoding : guess.Candidates()) json.String(EncodingName(encoding));
+    }
+    json.EndArray();
+    json.EndObject();
+    Print(json.text() + "\n");
+  } else {
+    Print(verdict + "\n");
+    if (!candidates.empty()) Print("candidates: " + candidates + "\n");
+  }
+  std::fflush(stdout);
+  return kExitSuccess;
+}
+
+}  // namespace notora

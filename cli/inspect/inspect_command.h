@@ -1,0 +1,41 @@
+// notora-cli inspect: lists every General Note of a source, read with the
+// checks of a conversion, and changes nothing.
+#pragma once
+
+#include <string>
+
+#include "base/run_options.h"
+#include "base/run_ui.h"
+
+namespace CLI {
+class App;
+}
+
+namespace notora {
+
+class InspectCommand {
+ public:
+  // Declares the subcommand on `app`, bound to this object.
+  explicit InspectCommand(CLI::App* app);
+
+  // True when the command line chose this subcommand.
+  bool chosen() const;
+  // Reads the source and prints its notes and the counters on standard
+  // output (faults on standard error), or with --guess-encoding the encoding
+  // the notes' text reads in. Returns the exit status: 0, or 2 after a
+  // fault, which is shown as a conversion shows it.
+  int Run() const;
+
+ private:
+  // Prints the verdict of an EncodingGuess over the source's notes.
+  int GuessEncoding(const RunOptions& parsing, RunUi* ui) const;
+
+  CLI::App* command_;
+  std::string source_;
+  bool json_ = false;
+  bool allowZeroColumns_ = false;
+  std::string sourceEncoding_ = "shift_jis";
+  bool guessEncoding_ = false;
+};
+
+}  // namespace notora
