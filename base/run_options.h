@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/platform.h"
+
 namespace notora {
 
 struct RunOptions {
@@ -25,6 +27,8 @@ struct RunOptions {
   int negativeWidthMode = 0;
   // 1: a General Note with no strings (or a missing string count) is an error.
   int zeroColumnsIsError = 1;
+  // How the lines of the output file end: as this system's text files do.
+  LineEnd outputLineEnd = PlatformLineEnd();
 };
 
 }  // namespace notora
