@@ -102,7 +102,7 @@ class PosixFiles : public FileSystem {
 
 }  // namespace
 
-FileSystem& PosixFileSystem() {
+FileSystem& SystemFileSystem() {
   static PosixFiles files;
   return files;
 }

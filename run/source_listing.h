@@ -30,6 +30,6 @@ struct InspectionResult {
 // the counters.
 InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& parsing,
                                NoteObserver& observer, RunUi& ui,
-                               FileSystem& files = PosixFileSystem());
+                               FileSystem& files = SystemFileSystem());
 
 }  // namespace notora
