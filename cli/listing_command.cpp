@@ -2,8 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-
+#include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/listing_text.h"
 #include "cli/note_listing.h"
@@ -12,13 +11,6 @@
 #include "run/source_listing.h"
 
 namespace notora {
-namespace {
-
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-}  // namespace
 
 InspectCommand::InspectCommand(CLI::App* app) {
   command_ = app->add_subcommand(
@@ -45,15 +37,14 @@ int InspectCommand::Run() const {
   const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, listing, ui);
   if (!result.completed) return kExitFailed;
 
+  std::string text;
   if (json_) {
-    for (const ListedNote& note : listing.notes()) Print(NoteJson(note) + "\n");
-    Print(CountersJson(listing.notes(), result.counters) + "\n");
+    for (const ListedNote& note : listing.notes()) text += NoteJson(note) + "\n";
+    text += CountersJson(listing.notes(), result.counters) + "\n";
   } else {
-    Print(InspectionTable(listing.notes()));
-    Print("\n");
-    Print(InspectionCounters(listing.notes(), result.counters));
+    text = InspectionTable(listing.notes()) + "\n" + InspectionCounters(listing.notes(), result.counters);
   }
-  std::fflush(stdout);
+  WriteToConsole(ConsoleStream::kOut, text);
   return kExitWritten;
 }
 

@@ -6,9 +6,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli/batch_command.h"
+#include "cli/console.h"
 #include "cli/conversion_flags.h"
 #include "cli/exit_status.h"
 #include "cli/listing_command.h"
@@ -40,6 +43,9 @@ int main(int argc, char** argv) {
       "strings horizontal, and treats negative character widths. The source is never\n"
       "changed; the output is a new file beside it, never written over an existing one.",
       "notora-cli"};
+  // Options are written the same way on every system ("/x" is a path on
+  // Windows too, never an option).
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
 
   notora::ConversionFlags flags;
@@ -58,10 +64,17 @@ int main(int argc, char** argv) {
   notora::PreviewCommand preview(&app);
   notora::BatchCommand batch(&app);
 
+  const std::vector<std::string> arguments = notora::CommandLineArguments(argc, argv);
+  std::vector<const char*> argumentPointers;
+  for (const std::string& argument : arguments) argumentPointers.push_back(argument.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argumentPointers.size()), argumentPointers.data());
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
+    // Help and usage errors go out through the console like every message.
+    std::ostringstream out, err;
+    const int status = app.exit(error, out, err);
+    notora::WriteToConsole(notora::ConsoleStream::kOut, out.str());
+    notora::WriteToConsole(notora::ConsoleStream::kError, err.str());
     return status == 0 ? 0 : notora::kExitUsage;
   }
 

@@ -2,9 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <filesystem>
 
+#include "cli/console.h"
 #include "cli/exit_status.h"
 #include "cli/memory_output_files.h"
 #include "cli/note_listing.h"
@@ -38,19 +38,18 @@ class ErrorsOnlyUi : public RunUi {
 };
 
 void ShowError(const std::string& text) {
-  const std::string line = "notora-cli preview: " + text + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  WriteToConsole(ConsoleStream::kError, "notora-cli preview: " + text + "\n");
 }
 
 // Creates `path` (never over anything that stands there) and writes `svg`
 // into it; a picture that could not be written whole is removed again.
 bool WritePicture(const std::string& path, const std::string& svg) {
-  std::unique_ptr<OutputFile> file = PosixFileSystem().CreateOutput(path);
+  std::unique_ptr<OutputFile> file = SystemFileSystem().CreateOutput(path);
   if (file == nullptr) return false;
   const bool written = file->Write(svg.data(), svg.size());
   if (file->Close() && written) return true;
   std::error_code error;
-  std::filesystem::remove(path, error);
+  std::filesystem::remove(PathOf(path), error);
   return false;
 }
 
@@ -75,9 +74,8 @@ PreviewCommand::PreviewCommand(CLI::App* app) {
 bool PreviewCommand::chosen() const { return command_->parsed(); }
 
 int PreviewCommand::Run() const {
-  std::error_code error;
-  if (std::filesystem::symlink_status(picture_, error).type() !=
-      std::filesystem::file_type::not_found) {
+  // Anything at the path counts, a link too, dangling or not.
+  if (SystemFileSystem().Exists(picture_, /*followLinks=*/false)) {
     ShowError(picture_ + " exists; a picture is never written over a file.");
     return kExitFailed;
   }
@@ -99,7 +97,7 @@ int PreviewCommand::Run() const {
     // same parser.
     RunOptions conversion = options;
     conversion.outputName = kPreviewOutputName;
-    MemoryOutputFiles files(&PosixFileSystem(), BuildOutputPath(sourcePath, kPreviewOutputName));
+    MemoryOutputFiles files(&SystemFileSystem(), BuildOutputPath(sourcePath, kPreviewOutputName));
     ErrorsOnlyUi conversionUi(&ui);
     const RunResult converted = RunConversion(conversion, sourcePath, conversionUi, files);
     const std::string caption = "as converted with " + flags_.Describe();
@@ -122,7 +120,8 @@ int PreviewCommand::Run() const {
     ShowError(picture_ + " could not be written.");
     return kExitFailed;
   }
-  std::printf("%s: %zu General Notes drawn\n", picture_.c_str(), original.notes().size());
+  WriteToConsole(ConsoleStream::kOut, picture_ + ": " + std::to_string(original.notes().size()) +
+                                         " General Notes drawn\n");
   return kExitWritten;
 }
 
