@@ -5,6 +5,7 @@
 
 #include "note/counting.h"
 #include "note/parameter_emitter.h"
+#include "note/trigonometry.h"
 
 namespace notora {
 namespace {
@@ -153,8 +154,8 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   // The next segment starts where this one ends along the writing direction;
   // a negative width still moves forward.
   const double theta = vertical ? string->A - kHalfPi : string->A;
-  string->XS += std::fabs(width) * std::cos(theta);
-  string->YS += std::fabs(width) * std::sin(theta);
+  string->XS += std::fabs(width) * Cosine(theta);
+  string->YS += std::fabs(width) * Sine(theta);
 
   if (jisToFullWidth) {
     AppendFullWidthText(options, bytes, body, changeCount, counters);
