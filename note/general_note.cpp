@@ -4,7 +4,9 @@
 #include <limits>
 #include <utility>
 
-#include "note/counting.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
+#include "base/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/segment_converter.h"
 
@@ -13,15 +15,10 @@ namespace {
 
 using cp932::CharClass;
 
-constexpr std::int32_t kGeneralNoteType = 212;
-constexpr std::int32_t kJisFont = 2001;
 // Indices into a parameter text are signed 32-bit; a longer text is read only
 // as far as they reach (with room for the index arithmetic past its end).
-constexpr std::size_t kMaxParameterText = std::numeric_limits<std::int32_t>::max() - 64;
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+constexpr std::size_t kMaxParameterText =
+    std::numeric_limits<std::int32_t>::max() - kParameterDataWidth;
 
 }  // namespace
 
@@ -65,7 +62,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
   counters_.noteStringCount = note_.NS;
-  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError != 0)) {
+  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError)) {
     return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
   }
   for (std::int32_t stringNumber = 1; stringNumber <= note_.NS; ++stringNumber) {
@@ -79,7 +76,8 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
                                           parameterDelimiter_, recordDelimiter_,
                                           &note_.bodyBuffer, &rebuilt->parameterText));
   rebuilt->changed = true;
-  rebuilt->lineCount = static_cast<std::int32_t>(rebuilt->parameterText.size() / 64);
+  rebuilt->lineCount =
+      static_cast<std::int32_t>(rebuilt->parameterText.size() / kParameterDataWidth);
   CountOne(&counters_.convertedEntities);
   return Status::Ok();
 }
@@ -97,10 +95,10 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
   if (string.WT == 0.0) return NoteError(MessageId::NoteWidthZero, cursor.last);
   if (string.WT < 0.0) {
     CountOne(&counters_.negativeWidthElements);
-    if (options_.negativeWidthMode == 2) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kError) {
       return NoteError(MessageId::NoteWidthNegative, cursor.last);
     }
-    if (options_.negativeWidthMode == 0) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kPlus) {
       string.WT = std::fabs(string.WT);
       CountOne(&note_.changeCount);
     }
@@ -112,7 +110,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameFC, &string.FC));
   if (string.FC <= 0) return NoteError(MessageId::NoteFontNotPositive, cursor.last);
-  if (string.FC == kJisFont) CountOne(&counters_.jisCodeElements);
+  if (string.FC == kJisCodeFont) CountOne(&counters_.jisCodeElements);
 
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameSL, &string.SL));
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameA, &string.A));
@@ -130,9 +128,9 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
     CountOne(&counters_.verticalElements);
     // The variable value of a vertical string is kept in WT while it is
     // converted; a file that carries it in the height field has it moved.
-    if (options_.verticalValueInput == 1) {
+    if (options_.verticalValueInput == VerticalValue::kAfter) {
       std::swap(string.WT, string.HT);
-      if (options_.verticalValueOutput == 0) CountOne(&note_.changeCount);
+      if (options_.verticalValueOutput == VerticalValue::kBefore) CountOne(&note_.changeCount);
     }
   }
 
@@ -161,7 +159,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
                               note_.parameterText[textEnd] != recordDelimiter_)) {
     return NoteError(MessageId::NoteNoDelimiterAfterText, cursor.last);
   }
-  if (string.FC == kJisFont && textCount % 4 != 0) {
+  if (string.FC == kJisCodeFont && textCount % 4 != 0) {
     return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
   }
   const std::string_view text = note_.parameterText.substr(textStart, textCount);
@@ -179,9 +177,10 @@ Status GeneralNoteConverter::WalkText(NoteString* string) {
   const std::string_view text = note_.parameterText;
   const std::int32_t textStart = cursor.next;
   const std::int32_t count = string->NC;
-  const bool jisFont = string->FC == kJisFont;
-  const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
-  const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
+  const bool jisFont = string->FC == kJisCodeFont;
+  const bool cutEveryCharacter = options_.verticalToHorizontal && string->VH != 0;
+  const bool cutAtClassChange =
+      !cutEveryCharacter && options_.conversionMode == ConversionMode::kToJisCode;
 
   CharClass previous = CharClass::kPlain;
   for (std::int32_t byteIndex = 0; byteIndex < count; ++byteIndex) {
