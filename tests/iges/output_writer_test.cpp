@@ -7,6 +7,7 @@
 #include "iges/second_pass.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {
@@ -57,7 +58,7 @@ WriteOutcome Convert(const std::string& source, const std::string& replacement,
                      testing::FaultPlan plan = {}) {
   testing::TempDir dir;
   WriteOutcome outcome;
-  SourceBuffer buffer(std::make_unique<testing::StringInput>(source));
+  SourceBuffer buffer(testing::MemoryInput(source));
   testing::RecordingUi ui;
   RecordReader reader(&buffer, &ui);
   SectionScan scan;
@@ -190,7 +191,7 @@ TEST(OutputWriterTest, FailingCloseAtTheEnd) {
 
 TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   testing::TempDir dir;
-  SourceBuffer buffer(std::make_unique<testing::StringInput>(Source()));
+  SourceBuffer buffer(testing::MemoryInput(Source()));
   testing::RecordingUi ui;
   RecordReader reader(&buffer, &ui);
   SectionScan scan;

@@ -4,6 +4,7 @@
 
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {
@@ -36,7 +37,7 @@ struct PassOutcome {
 
 PassOutcome RunPasses(const std::string& bytes) {
   PassOutcome outcome;
-  SourceBuffer source(std::make_unique<testing::StringInput>(bytes));
+  SourceBuffer source(testing::MemoryInput(bytes));
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   SectionScan scan;

@@ -3,11 +3,11 @@
 #include <memory>
 
 #include "iges/directory_table.h"
+#include "iges/memory_file_system.h"
 #include "iges/record_reader.h"
 #include "iges/second_pass.h"
 #include "iges/source_buffer.h"
 #include "note/general_note.h"
-#include "tests/support/recording_ui.h"
 
 namespace notora::testing {
 namespace {
@@ -47,7 +47,7 @@ class RecordingNotes : public EntityHandler {
 
 IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
   IgesReading reading;
-  SourceBuffer source(std::make_unique<StringInput>(std::string(bytes)));
+  SourceBuffer source(OpenMemoryInput(std::string(bytes)));
   QuietUi ui;
   RecordReader reader(&source, &ui);
   reading.status = ScanSections(&reader, &reading.scan, &reading.counters);
