@@ -10,19 +10,19 @@ class MemoryInput : public InputFile {
   explicit MemoryInput(std::shared_ptr<const MemoryFileSystem::File> file)
       : file_(std::move(file)) {}
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     const std::string& bytes = file_->bytes;
-    size = std::min(size, bytes.size() - std::min(at_, bytes.size()));
-    bytes.copy(buffer, size, at_);
-    at_ += size;
+    if (offset >= bytes.size()) return 0;
+    size = std::min<std::uint64_t>(size, bytes.size() - offset);
+    bytes.copy(buffer, size, static_cast<std::size_t>(offset));
     return static_cast<std::int64_t>(size);
   }
   std::uint64_t SizeHint() const override { return file_->bytes.size(); }
+  std::unique_ptr<InputFile> Duplicate() override { return std::make_unique<MemoryInput>(file_); }
   bool Close() override { return true; }
 
  private:
   std::shared_ptr<const MemoryFileSystem::File> file_;
-  std::size_t at_ = 0;
 };
 
 class MemoryOutput : public OutputFile {
@@ -52,6 +52,11 @@ void MemoryFileSystem::AddFile(const std::string& path, std::string bytes) {
 
 void MemoryFileSystem::ReadThrough(const std::string& path, FileSystem* files) {
   readThrough_[path] = files;
+}
+
+std::string* MemoryFileSystem::MutableBytes(const std::string& path) {
+  const auto found = files_.find(path);
+  return found == files_.end() ? nullptr : &found->second->bytes;
 }
 
 const MemoryFileSystem::File* MemoryFileSystem::Find(const std::string& path) const {

@@ -33,6 +33,9 @@ class MemoryFileSystem : public FileSystem {
   void ReadThrough(const std::string& path, FileSystem* files);
   // The file held at `path`, or null.
   const File* Find(const std::string& path) const;
+  // The bytes held at `path`, to be changed in place (tests change a source
+  // under a run), or null.
+  std::string* MutableBytes(const std::string& path);
   // The paths of every file CreateOutput made, in order.
   const std::vector<std::string>& createdPaths() const { return createdPaths_; }
 

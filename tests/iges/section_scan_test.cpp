@@ -20,7 +20,8 @@ struct ScanOutcome {
 };
 
 ScanOutcome Scan(const std::string& bytes) {
-  SourceBuffer source(testing::MemoryInput(bytes));
+  testing::StringInput sourceFile(bytes);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   ScanOutcome outcome;

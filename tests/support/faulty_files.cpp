@@ -9,25 +9,31 @@ namespace {
 
 class FaultyInput : public InputFile {
  public:
-  FaultyInput(std::unique_ptr<InputFile> inner, const FaultPlan& plan)
-      : inner_(std::move(inner)), plan_(plan) {}
-  std::int64_t Read(char* buffer, std::size_t size) override {
+  FaultyInput(std::unique_ptr<InputFile> inner, const FaultPlan& plan, bool readBack)
+      : inner_(std::move(inner)), plan_(plan), readBack_(readBack) {}
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     size = std::min(size, std::max<std::size_t>(plan_.readChunk, 1));
-    if (plan_.failReadAfter >= 0) {
-      if (delivered_ >= plan_.failReadAfter) return -1;
-      size = std::min<std::size_t>(size, static_cast<std::size_t>(plan_.failReadAfter - delivered_));
+    // Bytes from the fault's offset on cannot be read (a bad spot on the
+    // disk), however often they are asked for.
+    const std::int64_t failAt = readBack_ ? plan_.failReadBackAfter : plan_.failReadAfter;
+    if (failAt >= 0) {
+      if (static_cast<std::int64_t>(offset) >= failAt) return -1;
+      size = std::min<std::size_t>(size, static_cast<std::size_t>(failAt - static_cast<std::int64_t>(offset)));
     }
-    const std::int64_t n = inner_->Read(buffer, size);
-    if (n > 0) delivered_ += n;
-    return n;
+    return inner_->ReadAt(offset, buffer, size);
   }
   std::uint64_t SizeHint() const override { return inner_->SizeHint(); }
+  std::unique_ptr<InputFile> Duplicate() override {
+    std::unique_ptr<InputFile> inner = inner_->Duplicate();
+    if (inner == nullptr) return nullptr;
+    return std::make_unique<FaultyInput>(std::move(inner), plan_, /*readBack=*/true);
+  }
   bool Close() override { return inner_->Close() && !plan_.failSourceClose; }
 
  private:
   std::unique_ptr<InputFile> inner_;
   FaultPlan plan_;
-  std::int64_t delivered_ = 0;
+  bool readBack_;
 };
 
 class FaultyOutput : public OutputFile {
@@ -68,6 +74,15 @@ std::unique_ptr<InputFile> FaultyFiles::OpenInput(const std::string& path) {
 }
 
 std::unique_ptr<OutputFile> FaultyFiles::CreateOutput(const std::string& path) {
+  // The source changes under the run, after it was read and closed.
+  if (std::string* source = memory_ != nullptr ? memory_->MutableBytes(sourcePath_) : nullptr) {
+    if (plan_.shrinkSourceTo >= 0 && source->size() > static_cast<std::size_t>(plan_.shrinkSourceTo)) {
+      source->resize(static_cast<std::size_t>(plan_.shrinkSourceTo));
+    }
+    if (plan_.alterSourceAt >= 0 && source->size() > static_cast<std::size_t>(plan_.alterSourceAt)) {
+      (*source)[static_cast<std::size_t>(plan_.alterSourceAt)] ^= 0x20;
+    }
+  }
   auto inner = files_->CreateOutput(path);
   if (!inner) return nullptr;
   auto offered = std::make_shared<std::size_t>(0);
@@ -80,16 +95,17 @@ std::size_t FaultyFiles::offered(const std::string& path) const {
   return found == offered_.end() ? 0 : *found->second;
 }
 
-std::unique_ptr<InputFile> WithReadFaults(std::unique_ptr<InputFile> input, const FaultPlan& plan) {
-  return std::make_unique<FaultyInput>(std::move(input), plan);
+std::unique_ptr<InputFile> WithReadFaults(std::unique_ptr<InputFile> input, const FaultPlan& plan,
+                                          bool readBack) {
+  return std::make_unique<FaultyInput>(std::move(input), plan, readBack);
 }
 
-std::unique_ptr<InputFile> MemoryInput(std::string bytes, std::size_t chunk,
-                                       std::int64_t failAfter) {
+StringInput::StringInput(std::string bytes, std::size_t chunk, std::int64_t failAfter) {
   FaultPlan plan;
   plan.readChunk = chunk;
   plan.failReadAfter = failAfter;
-  return WithReadFaults(OpenMemoryInput(std::move(bytes)), plan);
+  plan.failReadBackAfter = failAfter;
+  input_ = WithReadFaults(OpenMemoryInput(std::move(bytes)), plan);
 }
 
 }  // namespace notora::testing
