@@ -8,6 +8,7 @@
 #include "iges/second_pass.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/test_platform.h"
 
 namespace notora {
