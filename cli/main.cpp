@@ -3,11 +3,13 @@
 // convert exit status: 0 output written; 1 nothing to convert (no file
 // made); 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
 // inspect, preview and batch: 0 done, 2 failed, 64 bad usage.
+// --version prints "notora-cli <version>" and exits 0.
 
 #include <CLI/CLI.hpp>
 
 #include <string>
 
+#include "base/version.h"
 #include "cli/batch_command.h"
 #include "cli/conversion_flags.h"
 #include "cli/exit_status.h"
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
       "changed; the output is a new file beside it, never written over an existing one.",
       "notora-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("notora-cli ") + notora::kVersion,
+                       "Print the version and exit");
 
   notora::ConversionFlags flags;
   std::string source;
