@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <array>
 #include <string>
 
 #include "app/dialog_run_ui.h"
@@ -30,16 +31,47 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Which option each radio group holds, by the id of its first button.
+// One radio group: the id of its first button and the option it holds, with
+// the value each of its buttons stands for in template order. Both ways of
+// the exchange go through that list, so an option only ever holds a value of
+// its set.
 struct RadioBinding {
   int firstId;
-  int RunOptions::*option;
+  // The position of the button that stands for the option's value.
+  int (*position)(const RunOptions& options);
+  // Sets the option to the value of the button at `position`; a position
+  // outside the group (no button checked) leaves the option as it was.
+  void (*choose)(RunOptions* options, int position);
 };
 
+template <auto kOption, auto... kValues>
+constexpr RadioBinding Bind(int firstId) {
+  return {firstId,
+          [](const RunOptions& options) {
+            constexpr std::array values{kValues...};
+            for (std::size_t i = 0; i < values.size(); ++i) {
+              if (options.*kOption == values[i]) return static_cast<int>(i);
+            }
+            return -1;
+          },
+          [](RunOptions* options, int position) {
+            constexpr std::array values{kValues...};
+            if (position >= 0 && position < static_cast<int>(values.size())) {
+              options->*kOption = values[static_cast<std::size_t>(position)];
+            }
+          }};
+}
+
 constexpr RadioBinding kRadioBindings[] = {
-    {1008, &RunOptions::conversionMode},      {1004, &RunOptions::verticalValueInput},
-    {1006, &RunOptions::verticalValueOutput}, {1012, &RunOptions::jisFallback},
-    {1014, &RunOptions::fullWidthFallback},   {1018, &RunOptions::negativeWidthMode},
+    Bind<&RunOptions::conversionMode, ConversionMode::kToJisCode, ConversionMode::kToFullWidth,
+         ConversionMode::kNone>(1008),
+    Bind<&RunOptions::verticalValueInput, VerticalValue::kBefore, VerticalValue::kAfter>(1004),
+    Bind<&RunOptions::verticalValueOutput, VerticalValue::kBefore, VerticalValue::kAfter>(1006),
+    Bind<&RunOptions::jisFallback, JisFallback::k2121, JisFallback::kFFFF>(1012),
+    Bind<&RunOptions::fullWidthFallback, FullWidthFallback::kSpace, FullWidthFallback::kQuote>(
+        1014),
+    Bind<&RunOptions::negativeWidthMode, NegativeWidthMode::kPlus, NegativeWidthMode::kMinus,
+         NegativeWidthMode::kError>(1018),
 };
 
 constexpr int kIdVerticalToHorizontal = 1009;
@@ -160,21 +192,20 @@ QButtonGroup* CConvertDlg::RadioGroupStartingAt(int firstId) const {
 
 void CConvertDlg::ExchangeOptions(Exchange direction) {
   if (direction == Exchange::kLoad) {
-    verticalToHorizontalBox_->setChecked(options_.verticalToHorizontal != 0);
-    zeroColumnsIsErrorBox_->setChecked(options_.zeroColumnsIsError != 0);
+    verticalToHorizontalBox_->setChecked(options_.verticalToHorizontal);
+    zeroColumnsIsErrorBox_->setChecked(options_.zeroColumnsIsError);
     for (const RadioBinding& binding : kRadioBindings) {
-      QAbstractButton* button = RadioGroupStartingAt(binding.firstId)->button(options_.*binding.option);
+      QAbstractButton* button =
+          RadioGroupStartingAt(binding.firstId)->button(binding.position(options_));
       if (button != nullptr) button->setChecked(true);
     }
     outputNameEdit_->setText(QFile::decodeName(QByteArray::fromStdString(options_.outputName)));
     return;
   }
-  options_.verticalToHorizontal = verticalToHorizontalBox_->isChecked() ? 1 : 0;
-  options_.zeroColumnsIsError = zeroColumnsIsErrorBox_->isChecked() ? 1 : 0;
-  // A group without a checked button reads as -1, as the template's data
-  // exchange does.
+  options_.verticalToHorizontal = verticalToHorizontalBox_->isChecked();
+  options_.zeroColumnsIsError = zeroColumnsIsErrorBox_->isChecked();
   for (const RadioBinding& binding : kRadioBindings) {
-    options_.*binding.option = RadioGroupStartingAt(binding.firstId)->checkedId();
+    binding.choose(&options_, RadioGroupStartingAt(binding.firstId)->checkedId());
   }
   options_.outputName = QFile::encodeName(outputNameEdit_->text()).toStdString();
 }

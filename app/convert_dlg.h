@@ -80,7 +80,8 @@ class CConvertDlg : public QDialog {
   QCheckBox* verticalToHorizontalBox_ = nullptr;
   QCheckBox* zeroColumnsIsErrorBox_ = nullptr;
   // Each radio group with the id of its first button; a button's id in its
-  // group is its position in the template, which is the option's value.
+  // group is its position in the template, which kRadioBindings maps to the
+  // option's value.
   std::vector<std::pair<int, QButtonGroup*>> radioGroups_;
 };
 
