@@ -50,10 +50,7 @@ class ConversionRun {
   // The option set and the two names, before anything is opened.
   Status CheckRequest() {
     if (ChangesNothing(options_)) return Status::Error(MessageId::NothingRequested);
-    if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
-    if (!files_->Exists(sourcePath_, /*followLinks=*/true)) {
-      return Status::Error(MessageId::SourceMissing);
-    }
+    NOTORA_RETURN_IF_ERROR(CheckSource(sourcePath_, *files_));
     if (options_.outputName.empty()) return Status::Error(MessageId::NoOutputName);
     result_.outputPath = BuildOutputPath(sourcePath_, options_.outputName);
     // A link at the output path counts as a file even when it dangles: the
