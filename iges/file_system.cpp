@@ -1,110 +1,62 @@
 #include "iges/file_system.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
+#include <cstring>
 
 namespace notora {
-namespace {
 
-// An open file descriptor, closed once: by Close (which reports failure) or
-// when it goes.
-class Descriptor {
+// What a stream has delivered so far, shared by the handle that reads it and
+// its duplicates.
+struct StreamInputFile::Kept {
+  StreamInputFile* reader = nullptr;  // null once the stream is closed
+  std::vector<char> bytes;
+  bool ended = false;
+};
+
+// A duplicate serves the bytes kept, and reads the stream further through
+// the original while that is open.
+class StreamInputFile::Duplicated : public InputFile {
  public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
+  explicit Duplicated(std::shared_ptr<Kept> kept) : kept_(std::move(kept)) {}
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (kept_->reader != nullptr) return kept_->reader->ReadAt(offset, buffer, size);
+    if (offset >= kept_->bytes.size()) return 0;
+    const std::size_t n = std::min<std::uint64_t>(size, kept_->bytes.size() - offset);
+    std::memcpy(buffer, kept_->bytes.data() + offset, n);
+    return static_cast<std::int64_t>(n);
   }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
+  std::uint64_t SizeHint() const override { return 0; }
+  std::unique_ptr<InputFile> Duplicate() override { return std::make_unique<Duplicated>(kept_); }
+  bool Close() override { return true; }
 
  private:
-  int fd_;
+  std::shared_ptr<Kept> kept_;
 };
 
-class PosixInputFile : public InputFile {
- public:
-  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+StreamInputFile::StreamInputFile() : kept_(std::make_shared<Kept>()) { kept_->reader = this; }
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
-    for (;;) {
-      ssize_t n = ::read(fd_.get(), buffer, size);
-      if (n >= 0) return n;
-      if (errno != EINTR) return -1;
-    }
+std::int64_t StreamInputFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) {
+  std::vector<char>& bytes = kept_->bytes;
+  while (offset >= bytes.size() && !kept_->ended) {
+    constexpr std::size_t kChunk = 64 << 10;
+    const std::size_t at = bytes.size();
+    bytes.resize(at + kChunk);
+    const std::int64_t n = ReadStream(bytes.data() + at, kChunk);
+    bytes.resize(at + static_cast<std::size_t>(std::max<std::int64_t>(n, 0)));
+    if (n < 0) return -1;
+    if (n == 0) kept_->ended = true;
   }
-  std::uint64_t SizeHint() const override { return size_; }
-  bool Close() override { return fd_.Close(); }
+  if (offset >= bytes.size()) return 0;
+  const std::size_t n = std::min<std::uint64_t>(size, bytes.size() - offset);
+  std::memcpy(buffer, bytes.data() + offset, n);
+  return static_cast<std::int64_t>(n);
+}
 
- private:
-  Descriptor fd_;
-  std::uint64_t size_;
-};
+std::unique_ptr<InputFile> StreamInputFile::Duplicate() { return std::make_unique<Duplicated>(kept_); }
 
-class PosixOutputFile : public OutputFile {
- public:
-  explicit PosixOutputFile(int fd) : fd_(fd) {}
-
-  bool Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      ssize_t n = ::write(fd_.get(), data, size);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-  bool Close() override { return fd_.Close(); }
-
- private:
-  Descriptor fd_;
-};
-
-class PosixFiles : public FileSystem {
- public:
-  bool Exists(const std::string& path, bool followLinks) override {
-    struct stat info;
-    return (followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0;
-  }
-
-  std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info;
-    // Only regular files (or devices and pipes, read as streams) are sources;
-    // a directory opens on POSIX but can never be read as one.
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-      ::close(fd);
-      return nullptr;
-    }
-    std::uint64_t size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
-    return std::make_unique<PosixInputFile>(fd, size);
-  }
-
-  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
-    // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    return std::make_unique<PosixOutputFile>(fd);
-  }
-};
-
-}  // namespace
-
-FileSystem& PosixFileSystem() {
-  static PosixFiles files;
-  return files;
+bool StreamInputFile::Close() {
+  kept_->reader = nullptr;
+  return CloseStream();
 }
 
 }  // namespace notora

@@ -22,18 +22,18 @@ class MemoryOutput : public OutputFile {
 class MemoryInput : public InputFile {
  public:
   explicit MemoryInput(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
-  std::int64_t Read(char* buffer, std::size_t size) override {
-    const std::size_t count = std::min(size, bytes_->size() - position_);
-    std::memcpy(buffer, bytes_->data() + position_, count);
-    position_ += count;
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset >= bytes_->size()) return 0;
+    const std::size_t count = std::min<std::uint64_t>(size, bytes_->size() - offset);
+    std::memcpy(buffer, bytes_->data() + offset, count);
     return static_cast<std::int64_t>(count);
   }
   std::uint64_t SizeHint() const override { return bytes_->size(); }
+  std::unique_ptr<InputFile> Duplicate() override { return std::make_unique<MemoryInput>(bytes_); }
   bool Close() override { return true; }
 
  private:
   std::shared_ptr<std::string> bytes_;
-  std::size_t position_ = 0;
 };
 
 }  // namespace

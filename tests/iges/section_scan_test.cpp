@@ -19,7 +19,8 @@ struct ScanOutcome {
 };
 
 ScanOutcome Scan(const std::string& bytes) {
-  SourceBuffer source(std::make_unique<testing::StringInput>(bytes));
+  testing::StringInput sourceFile(bytes);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   ScanOutcome outcome;

@@ -7,29 +7,32 @@ namespace {
 
 class MemoryInput : public InputFile {
  public:
-  MemoryInput(std::shared_ptr<MemoryFileSystem::File> file, const FaultPlan& faults)
-      : file_(std::move(file)), faults_(faults) {}
+  MemoryInput(std::shared_ptr<MemoryFileSystem::File> file, const FaultPlan& faults, bool readBack)
+      : file_(std::move(file)), faults_(faults), readBack_(readBack) {}
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
-    if (faults_.failReadAfter >= 0 && delivered_ >= faults_.failReadAfter) return -1;
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    // Bytes from the fault's offset on cannot be read (a bad spot on the
+    // disk), however often they are asked for.
+    const std::int64_t failAt = readBack_ ? faults_.failReadBackAfter : faults_.failReadAfter;
+    if (failAt >= 0 && static_cast<std::int64_t>(offset) >= failAt) return -1;
     const std::string& bytes = file_->bytes;
-    size = std::min({size, std::max<std::size_t>(faults_.readChunk, 1), bytes.size() - at_});
-    if (faults_.failReadAfter >= 0) {
-      size = std::min<std::size_t>(size, static_cast<std::size_t>(faults_.failReadAfter - delivered_));
-    }
-    bytes.copy(buffer, size, at_);
-    at_ += size;
-    delivered_ += static_cast<std::int64_t>(size);
+    if (offset >= bytes.size()) return 0;
+    size = std::min({size, std::max<std::size_t>(faults_.readChunk, 1),
+                     static_cast<std::size_t>(bytes.size() - offset)});
+    if (failAt >= 0) size = std::min<std::size_t>(size, static_cast<std::size_t>(failAt - offset));
+    bytes.copy(buffer, size, static_cast<std::size_t>(offset));
     return static_cast<std::int64_t>(size);
   }
   std::uint64_t SizeHint() const override { return file_->bytes.size(); }
+  std::unique_ptr<InputFile> Duplicate() override {
+    return std::make_unique<MemoryInput>(file_, faults_, /*readBack=*/true);
+  }
   bool Close() override { return !faults_.failSourceClose; }
 
  private:
   std::shared_ptr<MemoryFileSystem::File> file_;
   FaultPlan faults_;
-  std::size_t at_ = 0;
-  std::int64_t delivered_ = 0;
+  bool readBack_;
 };
 
 class MemoryOutput : public OutputFile {
@@ -79,11 +82,21 @@ bool MemoryFileSystem::Exists(const std::string& path, bool) { return files_.cou
 std::unique_ptr<InputFile> MemoryFileSystem::OpenInput(const std::string& path) {
   auto found = files_.find(path);
   if (found == files_.end()) return nullptr;
-  return std::make_unique<MemoryInput>(found->second, faults_);
+  return std::make_unique<MemoryInput>(found->second, faults_, /*readBack=*/false);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::CreateOutput(const std::string& path) {
   if (files_.count(path) != 0) return nullptr;
+  // The sources change under the run, after they were read and closed.
+  for (auto& [name, file] : files_) {
+    if (file->created) continue;
+    if (faults_.shrinkSourceTo >= 0 && file->bytes.size() > static_cast<std::size_t>(faults_.shrinkSourceTo)) {
+      file->bytes.resize(static_cast<std::size_t>(faults_.shrinkSourceTo));
+    }
+    if (faults_.alterSourceAt >= 0 && file->bytes.size() > static_cast<std::size_t>(faults_.alterSourceAt)) {
+      file->bytes[static_cast<std::size_t>(faults_.alterSourceAt)] ^= 0x20;
+    }
+  }
   auto file = std::make_shared<File>();
   file->created = true;
   files_[path] = file;

@@ -17,12 +17,12 @@ void RecordingUi::ShowProgress(std::int32_t recordNumber) {
 
 bool RecordingUi::PollCancel() { return ++polls == cancelAtPoll; }
 
-std::int64_t StringInput::Read(char* buffer, std::size_t size) {
-  if (failAfter_ >= 0 && static_cast<std::int64_t>(at_) >= failAfter_) return -1;
-  size = std::min({size, chunk_, bytes_.size() - at_});
-  if (failAfter_ >= 0) size = std::min<std::size_t>(size, static_cast<std::size_t>(failAfter_) - at_);
-  bytes_.copy(buffer, size, at_);
-  at_ += size;
+std::int64_t StringInput::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) {
+  if (failAfter_ >= 0 && static_cast<std::int64_t>(offset) >= failAfter_) return -1;
+  if (offset >= bytes_->size()) return 0;
+  size = std::min({size, chunk_, static_cast<std::size_t>(bytes_->size() - offset)});
+  if (failAfter_ >= 0) size = std::min<std::size_t>(size, static_cast<std::size_t>(failAfter_ - offset));
+  bytes_->copy(buffer, size, static_cast<std::size_t>(offset));
   return static_cast<std::int64_t>(size);
 }
 
@@ -30,25 +30,29 @@ namespace {
 
 class FaultyInput : public InputFile {
  public:
-  FaultyInput(std::unique_ptr<InputFile> inner, const FaultPlan& plan)
-      : inner_(std::move(inner)), plan_(plan) {}
-  std::int64_t Read(char* buffer, std::size_t size) override {
+  FaultyInput(std::unique_ptr<InputFile> inner, const FaultPlan& plan, bool readBack)
+      : inner_(std::move(inner)), plan_(plan), readBack_(readBack) {}
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     size = std::min(size, plan_.readChunk);
-    if (plan_.failReadAfter >= 0) {
-      if (delivered_ >= plan_.failReadAfter) return -1;
-      size = std::min<std::size_t>(size, static_cast<std::size_t>(plan_.failReadAfter - delivered_));
+    const std::int64_t failAt = readBack_ ? plan_.failReadBackAfter : plan_.failReadAfter;
+    if (failAt >= 0) {
+      if (static_cast<std::int64_t>(offset) >= failAt) return -1;
+      size = std::min<std::size_t>(size, static_cast<std::size_t>(failAt - static_cast<std::int64_t>(offset)));
     }
-    const std::int64_t n = inner_->Read(buffer, size);
-    if (n > 0) delivered_ += n;
-    return n;
+    return inner_->ReadAt(offset, buffer, size);
   }
   std::uint64_t SizeHint() const override { return inner_->SizeHint(); }
+  std::unique_ptr<InputFile> Duplicate() override {
+    std::unique_ptr<InputFile> inner = inner_->Duplicate();
+    if (inner == nullptr) return nullptr;
+    return std::make_unique<FaultyInput>(std::move(inner), plan_, /*readBack=*/true);
+  }
   bool Close() override { return inner_->Close() && !plan_.failSourceClose; }
 
  private:
   std::unique_ptr<InputFile> inner_;
   FaultPlan plan_;
-  std::int64_t delivered_ = 0;
+  bool readBack_;
 };
 
 class FaultyOutput : public OutputFile {
@@ -82,7 +86,7 @@ bool FaultyFiles::Exists(const std::string& path, bool followLinks) {
 std::unique_ptr<InputFile> FaultyFiles::OpenInput(const std::string& path) {
   auto inner = PosixFileSystem().OpenInput(path);
   if (!inner) return nullptr;
-  return std::make_unique<FaultyInput>(std::move(inner), plan_);
+  return std::make_unique<FaultyInput>(std::move(inner), plan_, /*readBack=*/false);
 }
 
 std::unique_ptr<OutputFile> FaultyFiles::CreateOutput(const std::string& path) {

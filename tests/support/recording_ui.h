@@ -34,9 +34,17 @@ class RecordingUi : public RunUi {
 
 // Faults to put into the file layer.
 struct FaultPlan {
-  // Reads fail once this many bytes of the source have been delivered; -1
-  // never.
+  // Reads of the source fail from this offset on (every read that reaches
+  // it, in every pass); -1 never.
   std::int64_t failReadAfter = -1;
+  // Reads through the second handle, with which the output reads the
+  // records back, fail from this offset on; -1 never.
+  std::int64_t failReadBackAfter = -1;
+  // When the output is created (the source has been read and closed), the
+  // source is cut to this many bytes, and its byte at alterSourceAt is
+  // changed; -1 never.
+  std::int64_t shrinkSourceTo = -1;
+  std::int64_t alterSourceAt = -1;
   // Writes fail once this many bytes have been written; -1 never.
   std::int64_t failWriteAfter = -1;
   bool failSourceClose = false;
@@ -46,20 +54,20 @@ struct FaultPlan {
 };
 
 // A source held in memory, delivered at most `chunk` bytes per read,
-// failing every read once `failAfter` bytes were delivered (when not -1).
+// failing every read of the bytes from offset `failAfter` on (when not -1).
 class StringInput : public InputFile {
  public:
   explicit StringInput(std::string bytes, std::size_t chunk = 1 << 20, std::int64_t failAfter = -1)
-      : bytes_(std::move(bytes)), chunk_(chunk), failAfter_(failAfter) {}
-  std::int64_t Read(char* buffer, std::size_t size) override;
-  std::uint64_t SizeHint() const override { return bytes_.size(); }
+      : bytes_(std::make_shared<const std::string>(std::move(bytes))), chunk_(chunk), failAfter_(failAfter) {}
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override;
+  std::uint64_t SizeHint() const override { return bytes_->size(); }
+  std::unique_ptr<InputFile> Duplicate() override { return std::make_unique<StringInput>(*this); }
   bool Close() override { return true; }
 
  private:
-  std::string bytes_;
+  std::shared_ptr<const std::string> bytes_;
   std::size_t chunk_;
   std::int64_t failAfter_;
-  std::size_t at_ = 0;
 };
 
 class FaultyFiles : public FileSystem {
