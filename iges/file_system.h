@@ -6,9 +6,9 @@
 //
 // What an implementation must provide:
 // - InputFile::ReadAt: positional reads, any offset, any number of times,
-//   from any one thread at a time (the run reads ahead on a thread of its
-//   own). The source is read in several passes; nothing relies on a file
-//   position. A source that cannot be read at an offset (a pipe, a terminal)
+//   safe from two threads at once (the run reads ahead on a thread of its
+//   own while the caller's thread may read a few records back). The source
+//   is read in several passes; nothing relies on a file position. A source that cannot be read at an offset (a pipe, a terminal)
 //   is wrapped in a StreamInputFile, which keeps what it has read.
 // - InputFile::Duplicate: a second, independent handle on the same open
 //   file, so that the records can be read back after the source was closed
