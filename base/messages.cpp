@@ -1,5 +1,7 @@
 #include "base/messages.h"
 
+#include "base/byte_classes.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -115,7 +117,7 @@ std::string FormatMessage(MessageId id, const std::vector<std::string>& args) {
 std::string DescribeFileByte(char byte) {
   const auto value = static_cast<unsigned char>(byte);
   if (value < 0x80) return std::string(1, byte);
-  if (value >= 0xA1 && value <= 0xDF) {
+  if (cp932::IsHalfWidthKatakana(value)) {
     // U+FF61..U+FF9F, three bytes in UTF-8.
     const unsigned code = 0xFF61 + (value - 0xA1);
     std::string out;

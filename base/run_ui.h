@@ -25,7 +25,8 @@ class RunUi {
   // when the run ends.
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;
-  // Shows `recordNumber` in the progress display (every 100 records).
+  // Shows `recordNumber` in the progress display (the reader and the writer
+  // call it every kProgressInterval records, iges/record_format.h).
   virtual void ShowProgress(std::int32_t recordNumber) = 0;
   // Called once per record read: discards pending input and returns true when
   // the user asked to cancel (Escape).

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "iges/record_format.h"
 #include "note/note_observer.h"
 #include "note/note_string.h"
 
@@ -24,7 +25,7 @@ struct ListedString {
 struct ListedNote {
   // Entry k of the Directory Entry section: D records 2k-1 and 2k.
   std::int32_t entry = 0;
-  std::int32_t directoryNumber() const { return entry * 2 - 1; }
+  std::int64_t directoryNumber() const { return FirstDirectoryRecord(entry); }
   // NS as read.
   std::int32_t stringCount = 0;
   std::vector<ListedString> strings;

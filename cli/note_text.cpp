@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "base/byte_classes.h"
 #include "note/cp932.h"
 
 namespace notora {
@@ -47,13 +48,6 @@ class Cp932Decoder {
   iconv_t descriptor_;
 };
 
-int HexValue(char digit) {
-  if (digit >= '0' && digit <= '9') return digit - '0';
-  if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
-  if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
-  return -1;
-}
-
 std::string DecodeShiftJis(std::string_view text, Cp932Decoder* decoder) {
   std::string out;
   out.reserve(text.size() * 2);
@@ -76,7 +70,7 @@ std::string DecodeJisCode(std::string_view text, Cp932Decoder* decoder) {
     std::uint32_t code = 0;
     bool valid = i + 4 <= text.size();
     for (std::size_t digit = i; valid && digit < i + 4; ++digit) {
-      const int value = HexValue(text[digit]);
+      const int value = HexDigitValue(text[digit]);
       valid = value >= 0;
       code = code * 16 + static_cast<std::uint32_t>(value);
     }

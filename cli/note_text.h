@@ -6,10 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace notora {
+#include "iges/record_format.h"
 
-// The font code of JIS-code text: every character is four hexadecimal digits.
-inline constexpr std::int32_t kJisCodeFont = 2001;
+namespace notora {
 
 // The TEXT of a string with font code `FC`, as UTF-8. Shift-JIS text is
 // decoded as code page 932, vendor extensions included; with FC 2001 every

@@ -16,13 +16,13 @@ Status DirectorySection::HandleRecord(const Record& record) {
   if (n > directoryRecords_) return fail(MessageId::DirectoryAfterParameter);
 
   std::int32_t sequence;
-  if (!ReadNumericColumns(record.columns, 74, 80, &sequence)) {
+  if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
     return fail(MessageId::DirectorySequenceNotNumeric);
   }
   if (sequence != n) return fail(MessageId::DirectorySequenceOutOfOrder);
 
   std::int32_t entityType;
-  if (!ReadNumericColumns(record.columns, 1, 8, &entityType)) {
+  if (!ReadNumericColumns(record.columns, kEntityTypeColumns, &entityType)) {
     return fail(MessageId::DirectoryTypeNotNumeric);
   }
 
@@ -30,14 +30,14 @@ Status DirectorySection::HandleRecord(const Record& record) {
     const std::int32_t k = ++entryCount_;
     DirectoryEntry& entry = table_->entry(k);
     entry.entityType = entityType;
-    if (!ReadNumericColumns(record.columns, 9, 16, &entry.parameterPointer)) {
+    if (!ReadNumericColumns(record.columns, kParameterPointerColumns, &entry.parameterPointer)) {
       return fail(MessageId::DirectoryPointerNotNumeric);
     }
     entry.firstRecordOffset = record.offset;
   } else {
     DirectoryEntry& entry = table_->entry(entryCount_);
     if (entityType != entry.entityType) return fail(MessageId::DirectoryTypeMismatch);
-    if (!ReadNumericColumns(record.columns, 25, 32, &entry.parameterLineCount)) {
+    if (!ReadNumericColumns(record.columns, kParameterLineCountColumns, &entry.parameterLineCount)) {
       return fail(MessageId::DirectoryLineCountNotNumeric);
     }
     entry.outputLineCount = entry.parameterLineCount;

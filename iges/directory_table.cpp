@@ -1,25 +1,24 @@
 #include "iges/directory_table.h"
 
-#include "iges/record_reader.h"
+#include "iges/record_format.h"
 
 namespace notora {
 
 DirectoryTable::DirectoryTable(const SourceBuffer* source, std::int32_t entityCount)
     : source_(source), entries_(static_cast<std::size_t>(entityCount) + 1) {}
 
-std::string_view DirectoryTable::RecordColumns(std::uint64_t offset, std::size_t first,
-                                               std::size_t last) const {
-  return std::string_view(source_->data() + offset + first - 1, last - first + 1);
+std::string_view DirectoryTable::RecordColumns(std::uint64_t offset, Columns columns) const {
+  return std::string_view(source_->data() + offset + columns.first - 1, columns.width());
 }
 
 std::string_view DirectoryTable::fields3to9(std::int32_t k) const {
-  return RecordColumns(entry(k).firstRecordOffset, 17, 72);
+  return RecordColumns(entry(k).firstRecordOffset, kFirstRecordCopiedColumns);
 }
 std::string_view DirectoryTable::fields12to13(std::int32_t k) const {
-  return RecordColumns(entry(k).secondRecordOffset, 9, 24);
+  return RecordColumns(entry(k).secondRecordOffset, kSecondRecordCopiedColumnsBefore);
 }
 std::string_view DirectoryTable::fields15to19(std::int32_t k) const {
-  return RecordColumns(entry(k).secondRecordOffset, 33, 72);
+  return RecordColumns(entry(k).secondRecordOffset, kSecondRecordCopiedColumnsAfter);
 }
 
 void DirectoryTable::SetSourceText(std::int32_t k, std::uint64_t offset, std::int32_t lines) {

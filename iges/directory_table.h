@@ -14,11 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "iges/record_format.h"
 #include "iges/source_buffer.h"
 
 namespace notora {
-
-inline constexpr std::size_t kParameterDataWidth = 64;  // columns 1-64 of a P record
 
 struct DirectoryEntry {
   std::int32_t entityType = 0;          // columns 1-8 of both records
@@ -75,7 +74,7 @@ class DirectoryTable {
   std::uint64_t NextRecordOffset(std::uint64_t offset) const;
 
  private:
-  std::string_view RecordColumns(std::uint64_t offset, std::size_t first, std::size_t last) const;
+  std::string_view RecordColumns(std::uint64_t offset, Columns columns) const;
 
   const SourceBuffer* source_;
   std::vector<DirectoryEntry> entries_;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "iges/record_format.h"
+
 namespace notora {
 
 // Reads `columns` byte by byte by the rule below.
@@ -55,6 +57,11 @@ inline bool ReadNumericColumns(std::string_view line, std::size_t first, std::si
   number = ((number & 0x00FF00FF00FF00FFULL) * 6553601) >> 16;
   *value = static_cast<std::int32_t>(((number & 0x0000FFFF0000FFFFULL) * 42949672960001ULL) >> 32);
   return true;
+}
+
+// The same for the columns `columns` of `line`.
+inline bool ReadNumericColumns(std::string_view line, Columns columns, std::int32_t* value) {
+  return ReadNumericColumns(line, columns.first, columns.last, value);
 }
 
 }  // namespace notora

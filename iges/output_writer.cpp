@@ -1,8 +1,9 @@
 #include "iges/output_writer.h"
 
 #include <cstring>
-#include <limits>
 
+#include "iges/record_format.h"
+#include "base/counting.h"
 #include "base/messages.h"
 
 namespace notora {
@@ -97,7 +98,7 @@ class SequenceText {
   std::size_t Put(char* out) const;
 
  private:
-  static constexpr int kWidth = 7;
+  static constexpr int kWidth = kSequenceWidth;
   static constexpr std::int64_t kLimit = 10000000;
   char text_[kWidth];
   std::int64_t value_ = 0;
@@ -107,12 +108,6 @@ class SequenceText {
 std::size_t Put(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
   return text.size();
-}
-
-std::int32_t Saturate(std::int64_t value) {
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
 }
 
 // Gives up a partly written file: closes it and reports why (and, when that
@@ -145,24 +140,24 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   std::int64_t pointer = 1;
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
-    entry.parameterPointer = Saturate(pointer);
+    entry.parameterPointer = SaturateToInt32(pointer);
     char* out = output.Reserve(2 * 160);
-    std::size_t n = PutNumber(out, entry.entityType, 8);
-    n += PutNumber(out + n, pointer, 8);
+    std::size_t n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
     n += Put(out + n, table->fields3to9(k));
     out[n++] = 'D';
-    n += PutNumber(out + n, 2 * std::int64_t(k) - 1, 7);
+    n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
     out[n++] = '\n';
-    n += PutNumber(out + n, entry.entityType, 8);
+    n += PutNumber(out + n, entry.entityType, kDirectoryFieldWidth);
     n += Put(out + n, table->fields12to13(k));
-    n += PutNumber(out + n, entry.outputLineCount, 8);
+    n += PutNumber(out + n, entry.outputLineCount, kDirectoryFieldWidth);
     n += Put(out + n, table->fields15to19(k));
     out[n++] = 'D';
-    n += PutNumber(out + n, 2 * std::int64_t(k), 7);
+    n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
     out[n++] = '\n';
     output.Commit(n);
     pointer += entry.outputLineCount;
-    if ((2 * k) % 100 == 0) ui->ShowProgress(2 * k);
+    if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
   }
 
   counters->parameterRecords = 0;
@@ -176,7 +171,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), MessageId::OutputTextLengthMismatch);
     }
     char pointerText[24];
-    const std::string_view directoryPointer(pointerText, PutNumber(pointerText, 2 * std::int64_t(k) - 1, 7));
+    const std::string_view directoryPointer(
+        pointerText, PutNumber(pointerText, FirstDirectoryRecord(k), kSequenceWidth));
     const std::int64_t first = pointer;
     const std::int64_t end = pointer + entry.outputLineCount;
     pointer = end;
@@ -197,7 +193,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += sequence.Put(out + n);
       out[n++] = '\n';
       output.Commit(n);
-      if (number % 100 == 0) ui->ShowProgress(number);
+      if (number % kProgressInterval == 0) ui->ShowProgress(number);
     });
     if (!inRange) {
       output.Flush();
@@ -207,15 +203,14 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
 
   char* out = output.Reserve(160);
   std::size_t n = 0;
-  out[n++] = 'S';
-  n += PutNumber(out + n, counters->startRecords, 7);
-  out[n++] = 'G';
-  n += PutNumber(out + n, counters->globalRecords, 7);
-  out[n++] = 'D';
-  n += PutNumber(out + n, counters->directoryRecords, 7);
-  out[n++] = 'P';
-  n += PutNumber(out + n, counters->parameterRecords, 7);
-  n += Put(out + n, "                                        T      1\n");
+  const std::int32_t sectionCounts[] = {counters->startRecords, counters->globalRecords,
+                                        counters->directoryRecords, counters->parameterRecords};
+  for (std::size_t section = 0; section < std::size(sectionCounts); ++section) {
+    out[n++] = kTerminateCountLetters[section];
+    n += PutNumber(out + n, sectionCounts[section], kSequenceWidth);
+  }
+  n += Put(out + n, kTerminateRecordEnd);
+  out[n++] = '\n';
   output.Commit(n);
   output.Flush();
 

@@ -19,8 +19,8 @@ namespace notora {
 // that was created is left in place, closed; when that close failed too, the
 // status is followed by OutputCloseFailedAfterError.
 // Sets every entry's parameterPointer to its new value and counts the P
-// records written in counters->parameterRecords; shows progress every 100
-// records through `ui`.
+// records written in counters->parameterRecords; shows progress every
+// kProgressInterval records through `ui`.
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
                    RunCounters* counters, FileSystem* files, RunUi* ui);
 

@@ -3,16 +3,11 @@
 #include <cstring>
 
 #include "iges/numeric_field.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
 #include "base/messages.h"
 
 namespace notora {
-namespace {
-
-constexpr std::int32_t kGeneralNoteType = 212;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
 
 ParameterSection::ParameterSection(DirectoryTable* table, RunCounters* counters,
                                    EntityHandler* notes, char parameterDelimiter,
@@ -27,14 +22,14 @@ Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t m = ++counters_->parameterRecords;
   auto fail = [m](MessageId id) { return Status::Error(id, {m}); };
 
-  if (record.column(65) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
+  if (record.column(kParameterBlankColumn) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
   std::int32_t sequence;
-  if (!ReadNumericColumns(record.columns, 74, 80, &sequence)) {
+  if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
     return fail(MessageId::ParameterSequenceNotNumeric);
   }
   if (sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
   std::int32_t p;
-  if (!ReadNumericColumns(record.columns, 66, 72, &p)) {
+  if (!ReadNumericColumns(record.columns, kDirectoryPointerColumns, &p)) {
     return fail(MessageId::ParameterPointerNotNumeric);
   }
   if (p % 2 == 0) return fail(MessageId::ParameterPointerEven);
@@ -44,7 +39,7 @@ Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t k = (p + 1) / 2;
   if (m > 1 && k != currentEntry_) {
     if (table_->entry(currentEntry_).parameterLineCount != entityLinesRead_) {
-      return Status::Error(MessageId::ParameterEntityShort, {2 * currentEntry_ - 1});
+      return Status::Error(MessageId::ParameterEntityShort, {FirstDirectoryRecord(currentEntry_)});
     }
     entityLinesRead_ = 0;
   }
@@ -58,16 +53,16 @@ Status ParameterSection::HandleRecord(const Record& record) {
   }
 
   if (m == entry.parameterPointer) {
-    if (record.column(4) != parameterDelimiter_) {
+    if (record.column(kParameterTypeDelimiterColumn) != parameterDelimiter_) {
       return Status::Error(MessageId::ParameterColumn4NotDelimiter,
                                          {m, DescribeFileByte(parameterDelimiter_)});
     }
-    if (!IsDigit(record.column(1)) || !IsDigit(record.column(2)) || !IsDigit(record.column(3))) {
-      return fail(MessageId::ParameterTypeNotNumeric);
+    std::int32_t type = 0;
+    for (char digit : record.columnRange(kParameterTypeColumns)) {
+      if (!IsDigit(digit)) return fail(MessageId::ParameterTypeNotNumeric);
+      type = type * 10 + (digit - '0');
     }
     assembled_ = AssembledText();
-    const std::int32_t type = (record.column(1) - '0') * 100 + (record.column(2) - '0') * 10 +
-                              (record.column(3) - '0');
     if (type != entry.entityType) return fail(MessageId::ParameterTypeMismatch);
   }
 

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/byte_classes.h"
 #include "base/messages.h"
 
 namespace notora {
@@ -16,17 +17,13 @@ namespace {
 // characters from one of 80.
 constexpr std::size_t kWindow = kRecordLength + 3;
 
-bool IsJapaneseByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xA1 && byte <= 0xDF) ||
-         (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // True when one of the 80 bytes at `bytes` is a line feed.
 bool HasLineFeedIn80(const char* bytes) {
+  static_assert(kRecordLength == 80);
 #if defined(__SSE2__)
   const __m128i lineFeed = _mm_set1_epi8('\n');
   __m128i found = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), lineFeed);
-  for (int at = 16; at < 80; at += 16) {
+  for (std::size_t at = 16; at < kRecordLength; at += 16) {
     found = _mm_or_si128(found, _mm_cmpeq_epi8(
                                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)),
                                     lineFeed));
@@ -45,11 +42,11 @@ bool HasJapaneseByte(std::string_view text) {
     std::memcpy(&word, text.data() + i, sizeof word);
     if ((word & 0x8080808080808080ULL) == 0) continue;
     for (std::size_t j = i; j < i + 8; ++j) {
-      if (IsJapaneseByte(static_cast<unsigned char>(text[j]))) return true;
+      if (cp932::IsJapaneseByte(static_cast<unsigned char>(text[j]))) return true;
     }
   }
   for (; i < text.size(); ++i) {
-    if (IsJapaneseByte(static_cast<unsigned char>(text[i]))) return true;
+    if (cp932::IsJapaneseByte(static_cast<unsigned char>(text[i]))) return true;
   }
   return false;
 }
@@ -158,7 +155,7 @@ Status RecordReader::Next(Record* record) {
     return Status::Error(MessageId::RecordTooShort, {recordNumber_});
   }
   if (ui_->PollCancel()) return Status::Error(MessageId::Cancelled);
-  if (recordNumber_ % 100 == 0) ui_->ShowProgress(recordNumber_);
+  if (recordNumber_ % kProgressInterval == 0) ui_->ShowProgress(recordNumber_);
   return Status::Ok();
 }
 

@@ -1,21 +1,18 @@
 // RecordReader: reads the source one 80-column record at a time and applies
 // the checks every record must pass (length, read errors), polls the user
-// interface for a cancel and shows progress every 100 records.
+// interface for a cancel and shows progress every kProgressInterval records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "iges/record_format.h"
 #include "iges/source_buffer.h"
 #include "base/run_ui.h"
 #include "base/status.h"
 
 namespace notora {
-
-// Columns of a record, 1-based as IGES counts them.
-inline constexpr std::size_t kRecordLength = 80;
-inline constexpr std::size_t kSectionLetterColumn = 73;
 
 struct Record {
   // The characters read for this record (0 to 80), a view into the source.
@@ -43,6 +40,7 @@ struct Record {
   std::string_view columnRange(std::size_t first, std::size_t last) const {
     return columns.substr(first - 1, last - first + 1);
   }
+  std::string_view columnRange(Columns range) const { return columnRange(range.first, range.last); }
 };
 
 class RecordReader {

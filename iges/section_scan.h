@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "iges/record_format.h"
 #include "iges/record_reader.h"
 #include "base/run_counters.h"
 #include "base/status.h"
@@ -18,8 +19,8 @@ struct SectionScan {
   // Every G record's characters followed by a line feed, in file order.
   std::string globalText;
   // From the first G record; the IGES defaults when there is none.
-  char parameterDelimiter = ',';
-  char recordDelimiter = ';';
+  char parameterDelimiter = kDefaultParameterDelimiter;
+  char recordDelimiter = kDefaultRecordDelimiter;
 };
 
 // The delimiters named by `firstGlobalRecord`: "1H" in columns 1-2 gives the

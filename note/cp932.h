@@ -1,32 +1,19 @@
 // Code page 932 (Shift-JIS) byte classes and character codes.
 //
 // notora works on the bytes of Shift-JIS text as they stand in the file. These
-// helpers classify a byte, convert between two-byte Shift-JIS codes and JIS X
-// 0208 codes by their arithmetic relation, widen half-width katakana to their
-// full-width characters and count the characters of a string. They hold no
-// state and never allocate.
+// helpers classify the byte that starts a character of note text (the byte
+// classes themselves are in base/byte_classes.h), convert between two-byte
+// Shift-JIS codes and JIS X 0208 codes by their arithmetic relation, widen
+// half-width katakana to their full-width characters and count the
+// characters of a string. They hold no state and never allocate.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "base/byte_classes.h"
+
 namespace notora::cp932 {
-
-// The first byte of a two-byte character: 0x81-0x9F or 0xE0-0xFC.
-constexpr bool IsLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// A half-width katakana or katakana punctuation character: 0xA1-0xDF.
-constexpr bool IsHalfWidthKatakana(unsigned char byte) { return byte >= 0xA1 && byte <= 0xDF; }
-
-// A printable single-byte character: 0x20-0x7E.
-constexpr bool IsPrintable(unsigned char byte) { return byte >= 0x20 && byte <= 0x7E; }
-
-// A byte that marks Japanese text: a lead byte or a half-width katakana.
-constexpr bool IsJapaneseByte(unsigned char byte) {
-  return IsLeadByte(byte) || IsHalfWidthKatakana(byte);
-}
 
 // The class of a byte that starts a character of note text.
 enum class CharClass : int {

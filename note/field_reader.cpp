@@ -7,6 +7,8 @@
 #include <limits>
 #include <system_error>
 
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
 #include "note/cp932.h"
 
 namespace notora {
@@ -25,12 +27,11 @@ std::int64_t FindTerminator(std::string_view text, std::int64_t from, char wante
   return -1;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 Status NoTerminator(const ParameterLines& lines, std::int32_t next, char terminator) {
   return Status::Error(
       MessageId::FieldNoTerminator,
-      {lines.LineOf(next), next % 64 + 1, DescribeFileByte(terminator)});
+      {lines.LineOf(next), next % std::int32_t{kParameterDataWidth} + 1,
+       DescribeFileByte(terminator)});
 }
 
 Status FieldError(MessageId id, const ParameterLines& lines, std::int64_t index,

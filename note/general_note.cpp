@@ -4,7 +4,9 @@
 #include <limits>
 #include <utility>
 
-#include "note/counting.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
+#include "base/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/segment_converter.h"
 
@@ -13,15 +15,10 @@ namespace {
 
 using cp932::CharClass;
 
-constexpr std::int32_t kGeneralNoteType = 212;
-constexpr std::int32_t kJisFont = 2001;
 // Indices into a parameter text are signed 32-bit; a longer text is read only
 // as far as they reach (with room for the index arithmetic past its end).
-constexpr std::size_t kMaxParameterText = std::numeric_limits<std::int32_t>::max() - 64;
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+constexpr std::size_t kMaxParameterText =
+    std::numeric_limits<std::int32_t>::max() - kParameterDataWidth;
 
 }  // namespace
 
@@ -79,7 +76,8 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
                                           parameterDelimiter_, recordDelimiter_,
                                           &note_.bodyBuffer, &rebuilt->parameterText));
   rebuilt->changed = true;
-  rebuilt->lineCount = static_cast<std::int32_t>(rebuilt->parameterText.size() / 64);
+  rebuilt->lineCount =
+      static_cast<std::int32_t>(rebuilt->parameterText.size() / kParameterDataWidth);
   CountOne(&counters_.convertedEntities);
   return Status::Ok();
 }
@@ -112,7 +110,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameFC, &string.FC));
   if (string.FC <= 0) return NoteError(MessageId::NoteFontNotPositive, cursor.last);
-  if (string.FC == kJisFont) CountOne(&counters_.jisCodeElements);
+  if (string.FC == kJisCodeFont) CountOne(&counters_.jisCodeElements);
 
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameSL, &string.SL));
   NOTORA_RETURN_IF_ERROR(ReadReal(MessageId::FieldNameA, &string.A));
@@ -161,7 +159,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
                               note_.parameterText[textEnd] != recordDelimiter_)) {
     return NoteError(MessageId::NoteNoDelimiterAfterText, cursor.last);
   }
-  if (string.FC == kJisFont && textCount % 4 != 0) {
+  if (string.FC == kJisCodeFont && textCount % 4 != 0) {
     return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
   }
   const std::string_view text = note_.parameterText.substr(textStart, textCount);
@@ -179,7 +177,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string) {
   const std::string_view text = note_.parameterText;
   const std::int32_t textStart = cursor.next;
   const std::int32_t count = string->NC;
-  const bool jisFont = string->FC == kJisFont;
+  const bool jisFont = string->FC == kJisCodeFont;
   const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
   const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
 

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "iges/record_format.h"
 #include "base/messages.h"
 
 namespace notora {
 namespace {
 
-constexpr std::size_t kRecordBytes = 64;
 constexpr int kMaxTailCharacters = 25;
 
 // Writes `value` in plain decimal at `out` (room for 20 bytes); returns the
@@ -23,8 +23,10 @@ std::size_t FormatDecimal(std::int64_t value, char* out) {
 // `fieldLength` bytes.
 void PadForField(std::string* buffer, std::size_t fieldLength) {
   const std::size_t length = buffer->size();
-  const std::size_t endRecord = (length + fieldLength) / kRecordBytes;
-  if (endRecord > length / kRecordBytes) buffer->resize(endRecord * kRecordBytes, ' ');
+  const std::size_t endRecord = (length + fieldLength) / kParameterDataWidth;
+  if (endRecord > length / kParameterDataWidth) {
+    buffer->resize(endRecord * kParameterDataWidth, ' ');
+  }
 }
 
 // Gives the exponent of a formatted real (if any) at least three digits.
@@ -134,8 +136,8 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
     return Status::Error(MessageId::NoteTailNotRecordDelimiter,
                                        {messageLine, DescribeFileByte(R)});
   }
-  if (body->size() % kRecordBytes != 0) {
-    body->resize((body->size() / kRecordBytes + 1) * kRecordBytes, ' ');
+  if (body->size() % kParameterDataWidth != 0) {
+    body->resize((body->size() / kParameterDataWidth + 1) * kParameterDataWidth, ' ');
   }
 
   char header[48];
@@ -145,9 +147,9 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
   header[headerLength++] = P;
 
   rebuilt->clear();
-  rebuilt->reserve(kRecordBytes + body->size());
+  rebuilt->reserve(kParameterDataWidth + body->size());
   rebuilt->append(header, headerLength);
-  rebuilt->resize(kRecordBytes, ' ');
+  rebuilt->resize(kParameterDataWidth, ' ');
   rebuilt->append(*body);
   return Status::Ok();
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "iges/record_format.h"
+
 namespace notora {
 
 struct ParameterLines {
@@ -13,10 +15,11 @@ struct ParameterLines {
   std::int32_t lastRecordNumber = 0;
 
   // The number of the P record that holds byte `index` of the parameter text
-  // (64 bytes per record): L - N + index / 64 + 1. Computed in 64 bits, so it
-  // never overflows whatever the record numbers are.
+  // (kParameterDataWidth bytes per record): L - N + index / 64 + 1. Computed
+  // in 64 bits, so it never overflows whatever the record numbers are.
   std::int64_t LineOf(std::int64_t index) const {
-    return std::int64_t{lastRecordNumber} - lineCount + index / 64 + 1;
+    return std::int64_t{lastRecordNumber} - lineCount +
+           index / std::int64_t{kParameterDataWidth} + 1;
   }
 };
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "note/counting.h"
+#include "iges/record_format.h"
+#include "base/byte_classes.h"
+#include "base/counting.h"
 #include "note/parameter_emitter.h"
 
 namespace notora {
@@ -11,15 +13,7 @@ namespace {
 
 using cp932::CharClass;
 
-constexpr std::int32_t kJisFont = 2001;
 constexpr double kHalfPi = 1.5707963267948966;
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // The code written by four hex digits, or 0 when they are not four digits.
 std::uint16_t ReadJisCode(std::string_view digits) {
@@ -92,7 +86,7 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
                               segment->charClass == CharClass::kDoubleByte;
-  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisFont;
+  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisCodeFont;
   const bool toJis = options.conversionMode == 0 && fullWidthClass;
 
   const auto textSize = static_cast<std::int64_t>(parameterText.size());
@@ -134,7 +128,7 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   if (jisToFullWidth) {
     font = 1;
   } else if (toJis) {
-    font = kJisFont;
+    font = kJisCodeFont;
   }
   AppendIntegerField(body, font, P);
   AppendRealField(body, string->SL, P);

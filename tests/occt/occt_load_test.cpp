@@ -24,6 +24,8 @@
 #include "tests/support/iges_reading.h"
 #include "tests/support/note_fixtures.h"
 #include "run/conversion_run.h"
+#include "base/byte_classes.h"
+#include "iges/record_format.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
 
@@ -181,10 +183,6 @@ std::vector<testing::NamedFile> Fixtures() {
   return fixtures;
 }
 
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 // What every string of a rebuilt note must be in `mode`, whatever notora's
 // parser reads: checked on OpenCASCADE's reading.
 void ExpectModeHolds(const Mode& mode, const IGESDimen_GeneralNote& note) {
@@ -197,7 +195,7 @@ void ExpectModeHolds(const Mode& mode, const IGESDimen_GeneralNote& note) {
       for (char c : text) {
         EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "Japanese text left";
       }
-      if (note.FontCode(s) == 2001) {
+      if (note.FontCode(s) == kJisCodeFont) {
         EXPECT_EQ(text.size() % 4, 0u);
         for (char c : text) {
           EXPECT_TRUE(IsHexDigit(c)) << text;
@@ -205,7 +203,7 @@ void ExpectModeHolds(const Mode& mode, const IGESDimen_GeneralNote& note) {
       }
     }
     if (options.conversionMode == 1) {
-      EXPECT_NE(note.FontCode(s), 2001);
+      EXPECT_NE(note.FontCode(s), kJisCodeFont);
     }
     if (options.verticalToHorizontal == 1) {
       EXPECT_EQ(note.RotateFlag(s), 0);

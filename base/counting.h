@@ -1,5 +1,6 @@
 // Counting that never overflows: the counters of a run and the change count
-// of a note are signed 32-bit values that stop at their largest value.
+// of a note are signed 32-bit values that stop at their largest value, and a
+// wider number kept in one of 32 bits stops at the end of its range.
 #pragma once
 
 #include <cstdint>
