@@ -1,30 +1,69 @@
-// RunOptions: the option values of one run, as the dialog's controls hold them.
+// RunOptions: the option values of one run, as the dialog's controls hold
+// them, and the predicates the run driver and the front ends share.
 #pragma once
 
 #include <string>
 
 namespace notora {
 
+// What happens to the text of a string. The values are the positions of the
+// dialog's buttons.
+enum class ConversionMode {
+  kToJisCode = 0,    // full-width characters to JIS-code notation (font 2001)
+  kToFullWidth = 1,  // JIS-code notation back to full-width characters
+  kNone = 2,         // the text stays as it is
+};
+
+// Where a vertical string keeps its variable box value.
+enum class VerticalValue {
+  kBefore = 0,  // in the width field (WT)
+  kAfter = 1,   // in the height field (HT)
+};
+
+// What is written for a character that has no JIS code.
+enum class JisFallback {
+  k2121 = 0,  // "2121", the JIS code of the ideographic space
+  kFFFF = 1,  // "FFFF"
+};
+
+// What is written for a JIS code that has no full-width character.
+enum class FullWidthFallback {
+  kSpace = 0,  // the ideographic space "　"
+  kQuote = 1,  // the full-width quotation mark "＂"
+};
+
+// What becomes of a negative character box width.
+enum class NegativeWidthMode {
+  kPlus = 0,   // made positive
+  kMinus = 1,  // kept
+  kError = 2,  // refused: the run ends with an error
+};
+
 struct RunOptions {
-  // 1: every character of a vertical string becomes a horizontal string block.
-  int verticalToHorizontal = 0;
-  // 0 full-width to JIS code, 1 JIS code to full-width, 2 no text conversion.
-  int conversionMode = 0;
+  // Every character of a vertical string becomes a horizontal string block.
+  bool verticalToHorizontal = false;
+  ConversionMode conversionMode = ConversionMode::kToJisCode;
   // Output file name without directory and extension (".igs" is appended).
   std::string outputName;
-  // Position of the variable box value of vertical strings on input and on
-  // output: 0 before (the width field), 1 after (the height field).
-  int verticalValueInput = 0;
-  int verticalValueOutput = 0;
-  // Text for a character without JIS code: 0 "2121", 1 "FFFF".
-  int jisFallback = 0;
-  // Character for a JIS code without full-width character: 0 ideographic
-  // space, 1 full-width quotation mark.
-  int fullWidthFallback = 0;
-  // Negative character width: 0 made positive, 1 kept, 2 refused.
-  int negativeWidthMode = 0;
-  // 1: a General Note with no strings (or a missing string count) is an error.
-  int zeroColumnsIsError = 1;
+  // Where vertical strings hold their variable box value on input and where
+  // it is written on output.
+  VerticalValue verticalValueInput = VerticalValue::kBefore;
+  VerticalValue verticalValueOutput = VerticalValue::kBefore;
+  JisFallback jisFallback = JisFallback::k2121;
+  FullWidthFallback fullWidthFallback = FullWidthFallback::kSpace;
+  NegativeWidthMode negativeWidthMode = NegativeWidthMode::kPlus;
+  // A General Note with no strings (or a missing string count) is an error.
+  bool zeroColumnsIsError = true;
 };
+
+// True when `options` ask for no change at all: no text conversion, no
+// vertical string made horizontal, the box value of vertical strings left
+// where it is and negative widths kept. A conversion refuses such options.
+bool ChangesNothing(const RunOptions& options);
+
+// `options` with everything that changes a note turned off, so that the
+// result ChangesNothing; what decides how a note is read (verticalValueInput,
+// zeroColumnsIsError) is kept.
+RunOptions ReadOnlyOptions(const RunOptions& options);
 
 }  // namespace notora

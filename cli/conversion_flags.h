@@ -12,6 +12,11 @@ class App;
 
 namespace notora {
 
+// Declares --allow-zero-columns on `command`, bound to `*allowZeroColumns`:
+// off by default; given, a General Note with no strings is accepted
+// (zeroColumnsIsError false).
+void AddAllowZeroColumnsFlag(CLI::App* command, bool* allowZeroColumns);
+
 struct ConversionFlags {
   std::string mode = "jis";
   bool verticalToHorizontal = false;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "cli/conversion_flags.h"
 #include "cli/exit_status.h"
 #include "cli/listing_text.h"
 #include "cli/note_listing.h"
@@ -30,15 +31,14 @@ InspectCommand::InspectCommand(CLI::App* app) {
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_flag("--json", json_,
                      "one JSON object per note and line, then one line with the counters");
-  command_->add_flag("--allow-zero-columns", allowZeroColumns_,
-                     "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off)");
+  AddAllowZeroColumnsFlag(command_, &allowZeroColumns_);
 }
 
 bool InspectCommand::chosen() const { return command_->parsed(); }
 
 int InspectCommand::Run() const {
   RunOptions parsing;
-  parsing.zeroColumnsIsError = allowZeroColumns_ ? 0 : 1;
+  parsing.zeroColumnsIsError = !allowZeroColumns_;
   NoteListing listing;
   TerminalUi::InstallInterruptHandler();
   TerminalUi ui;

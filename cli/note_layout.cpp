@@ -59,7 +59,7 @@ Affine Affine::Then(const Affine& next) const {
 }
 
 StringLayout LayOutString(const NoteString& fields, std::string_view text,
-                          int verticalValueInput) {
+                          VerticalValue verticalValueInput) {
   StringLayout layout;
   layout.start = {fields.XS, fields.YS};
   layout.frame = FrameOf(fields.A, fields.M);
@@ -72,8 +72,9 @@ StringLayout LayOutString(const NoteString& fields, std::string_view text,
     layout.fontSize = top;
     layout.runs.push_back({std::string(text), {0.0, 0.0}, width, false});
   } else {
-    const double variable = std::abs(verticalValueInput == 1 ? fields.HT : fields.WT);
-    width = std::abs(verticalValueInput == 1 ? fields.WT : fields.HT);
+    const bool inHeight = verticalValueInput == VerticalValue::kAfter;
+    const double variable = std::abs(inHeight ? fields.HT : fields.WT);
+    width = std::abs(inHeight ? fields.WT : fields.HT);
     const std::vector<std::string> characters = Characters(text);
     const double count = static_cast<double>(std::max<std::size_t>(characters.size(), 1));
     const double cell = variable / count;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "note/note_string.h"
+#include "base/run_options.h"
 
 namespace notora {
 
@@ -66,8 +67,8 @@ struct StringLayout {
 
 // The layout of one string with the fields `fields` and the decoded text
 // `text`. `verticalValueInput` says where a vertical string holds its
-// variable box value: 0 in WT, 1 in HT.
+// variable box value: kBefore in WT, kAfter in HT.
 StringLayout LayOutString(const NoteString& fields, std::string_view text,
-                          int verticalValueInput);
+                          VerticalValue verticalValueInput);
 
 }  // namespace notora

@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "cli/note_listing.h"
+#include "base/run_options.h"
 
 namespace notora {
 
 // One set of notes to draw.
 struct NoteSet {
   std::vector<ListedNote> notes;
-  // Where their vertical strings hold the variable box value: 0 WT, 1 HT.
-  int verticalValueInput = 0;
+  // Where their vertical strings hold the variable box value.
+  VerticalValue verticalValueInput = VerticalValue::kBefore;
   // What the set is, for its panel and the legend ("as read").
   std::string caption;
 };

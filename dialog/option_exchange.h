@@ -1,9 +1,9 @@
 // Dialog data exchange: moving RunOptions into the dialog's controls and
 // back, the same for every front end.
 //
-// A check box holds a switch; a radio group holds an option whose value is
-// the zero-based position of the checked button in template order; the edit
-// holds the output name. The front end supplies access to its controls by id.
+// A check box holds a switch; a radio group holds an option, each button in
+// template order standing for one of its values (one table maps positions to
+// values); the edit holds the output name. The front end supplies access to its controls by id.
 #pragma once
 
 #include <string>
@@ -32,7 +32,8 @@ class DialogControls {
 void LoadOptions(const RunOptions& options, DialogControls& controls);
 
 // Reads the controls into `options`. A radio group with no checked button
-// reads as -1.
+// leaves its option as it was, so an option only ever holds a value of its
+// set.
 void SaveOptions(const DialogControls& controls, RunOptions& options);
 
 }  // namespace notora

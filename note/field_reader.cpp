@@ -120,7 +120,7 @@ Status ReadIntegerField(std::string_view text, char delimiter, MessageId fieldNa
   if (terminator < 0) {
     // A note that ends right after its string count may close that count
     // with the record delimiter, unless a missing string count is an error.
-    if (next != 4 || options.zeroColumnsIsError != 0) {
+    if (next != 4 || options.zeroColumnsIsError) {
       return NoTerminator(lines, next, delimiter);
     }
     terminator = FindTerminator(text, next, recordDelimiter);

@@ -32,7 +32,7 @@ struct FieldCursor {
 // Reads an integer field of unsigned decimal digits into cursor->value and
 // leaves the cursor just after its terminator. The terminator is `delimiter`;
 // for the first field after the entity type (next == 4), when
-// options.zeroColumnsIsError is 0, a field with no delimiter after it may end
+// options.zeroColumnsIsError is false, a field with no delimiter after it may end
 // at `recordDelimiter` instead. A double-byte character is never taken for a
 // terminator. `fieldName` (one of the MessageId::FieldName* texts) is quoted
 // by the messages. More than 25 digits is an error; a value above the signed

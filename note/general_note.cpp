@@ -62,7 +62,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
   counters_.noteStringCount = note_.NS;
-  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError != 0)) {
+  if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError)) {
     return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
   }
   for (std::int32_t stringNumber = 1; stringNumber <= note_.NS; ++stringNumber) {
@@ -95,10 +95,10 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
   if (string.WT == 0.0) return NoteError(MessageId::NoteWidthZero, cursor.last);
   if (string.WT < 0.0) {
     CountOne(&counters_.negativeWidthElements);
-    if (options_.negativeWidthMode == 2) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kError) {
       return NoteError(MessageId::NoteWidthNegative, cursor.last);
     }
-    if (options_.negativeWidthMode == 0) {
+    if (options_.negativeWidthMode == NegativeWidthMode::kPlus) {
       string.WT = std::fabs(string.WT);
       CountOne(&note_.changeCount);
     }
@@ -128,9 +128,9 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
     CountOne(&counters_.verticalElements);
     // The variable value of a vertical string is kept in WT while it is
     // converted; a file that carries it in the height field has it moved.
-    if (options_.verticalValueInput == 1) {
+    if (options_.verticalValueInput == VerticalValue::kAfter) {
       std::swap(string.WT, string.HT);
-      if (options_.verticalValueOutput == 0) CountOne(&note_.changeCount);
+      if (options_.verticalValueOutput == VerticalValue::kBefore) CountOne(&note_.changeCount);
     }
   }
 
@@ -178,8 +178,9 @@ Status GeneralNoteConverter::WalkText(NoteString* string) {
   const std::int32_t textStart = cursor.next;
   const std::int32_t count = string->NC;
   const bool jisFont = string->FC == kJisCodeFont;
-  const bool cutEveryCharacter = options_.verticalToHorizontal == 1 && string->VH != 0;
-  const bool cutAtClassChange = !cutEveryCharacter && options_.conversionMode == 0;
+  const bool cutEveryCharacter = options_.verticalToHorizontal && string->VH != 0;
+  const bool cutAtClassChange =
+      !cutEveryCharacter && options_.conversionMode == ConversionMode::kToJisCode;
 
   CharClass previous = CharClass::kPlain;
   for (std::int32_t byteIndex = 0; byteIndex < count; ++byteIndex) {

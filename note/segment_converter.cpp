@@ -40,7 +40,8 @@ void AppendFullWidthText(const RunOptions& options, std::string_view digits, std
       body->push_back(static_cast<char>(code >> 8));
       body->push_back(static_cast<char>(code & 0xFF));
     } else {
-      body->append(options.fullWidthFallback == 0 ? "\x81\x40" : "\xFA\x57", 2);
+      body->append(options.fullWidthFallback == FullWidthFallback::kSpace ? "\x81\x40" : "\xFA\x57",
+                   2);
       CountOne(&counters->unconvertibleChars);
     }
   }
@@ -66,7 +67,7 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
     CountOne(changeCount);
     const std::uint16_t jis = cp932::ShiftJisToJis(code);
     if (jis == 0) {
-      body->append(options.jisFallback == 0 ? "2121" : "FFFF", 4);
+      body->append(options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF", 4);
       CountOne(&counters->unconvertibleChars);
     } else {
       const char digits[4] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF], kHex[(jis >> 4) & 0xF],
@@ -86,8 +87,9 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
                               segment->charClass == CharClass::kDoubleByte;
-  const bool jisToFullWidth = options.conversionMode == 1 && string->FC == kJisCodeFont;
-  const bool toJis = options.conversionMode == 0 && fullWidthClass;
+  const bool jisToFullWidth =
+      options.conversionMode == ConversionMode::kToFullWidth && string->FC == kJisCodeFont;
+  const bool toJis = options.conversionMode == ConversionMode::kToJisCode && fullWidthClass;
 
   const auto textSize = static_cast<std::int64_t>(parameterText.size());
   const std::int64_t start = std::min<std::int64_t>(std::max(segment->start, 0), textSize);
@@ -97,9 +99,10 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
 
   // New character count.
   std::int64_t characters = length;
-  if (options.conversionMode == 0 && segment->charClass == CharClass::kDoubleByte) {
+  const bool toJisMode = options.conversionMode == ConversionMode::kToJisCode;
+  if (toJisMode && segment->charClass == CharClass::kDoubleByte) {
     characters = length * 2;
-  } else if (options.conversionMode == 0 && segment->charClass == CharClass::kHalfWidth) {
+  } else if (toJisMode && segment->charClass == CharClass::kHalfWidth) {
     characters = length * 4;
   } else if (jisToFullWidth) {
     characters = length / 2;
@@ -115,10 +118,10 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   } else if (string->NC > 0) {
     width = static_cast<double>(length) * string->WT / string->NC;
   }
-  if (options.verticalValueOutput == 1 && vertical) {
+  if (options.verticalValueOutput == VerticalValue::kAfter && vertical) {
     AppendRealField(body, string->HT, P);
     AppendRealField(body, width, P);
-    if (options.verticalValueInput == 0) CountOne(changeCount);
+    if (options.verticalValueInput == VerticalValue::kBefore) CountOne(changeCount);
   } else {
     AppendRealField(body, width, P);
     AppendRealField(body, string->HT, P);
@@ -134,7 +137,7 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   AppendRealField(body, string->SL, P);
   AppendRealField(body, string->A, P);
   AppendIntegerField(body, string->M, P);
-  if (options.verticalToHorizontal == 1 && vertical) {
+  if (options.verticalToHorizontal && vertical) {
     AppendIntegerField(body, 0, P);
     CountOne(changeCount);
   } else {

@@ -33,10 +33,10 @@ struct NoteSegment {
   std::int32_t stringChars = 0;
 };
 
-// Appends the block of `segment` to `body`. Under options.conversionMode 0
+// Appends the block of `segment` to `body`. Under ConversionMode::kToJisCode
 // full-width characters become JIS-code notation (font 2001, four lower-case
 // hex digits each; "2121" or "FFFF" by options.jisFallback for a character
-// without JIS code); under mode 1 a font 2001 text becomes full-width
+// without JIS code); under kToFullWidth a font 2001 text becomes full-width
 // characters (the ideographic space or "＂" by options.fullWidthFallback for
 // a code without one); anything else is copied. The box width is the
 // segment's share of string->WT; a vertical string made horizontal is written

@@ -49,11 +49,7 @@ class ConversionRun {
  private:
   // The option set and the two names, before anything is opened.
   Status CheckRequest() {
-    if (options_.conversionMode == 2 && options_.verticalToHorizontal == 0 &&
-        options_.verticalValueInput == options_.verticalValueOutput &&
-        options_.negativeWidthMode == 1) {
-      return Status::Error(MessageId::NothingRequested);
-    }
+    if (ChangesNothing(options_)) return Status::Error(MessageId::NothingRequested);
     if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
     if (!files_->Exists(sourcePath_, /*followLinks=*/true)) {
       return Status::Error(MessageId::SourceMissing);

@@ -6,25 +6,11 @@
 #include "run/source_reading.h"
 
 namespace notora {
-namespace {
-
-// Options under which the parser reads every note exactly as a conversion
-// would but alters none: no text conversion, no vertical strings made
-// horizontal, negative widths kept, box values left where they are.
-RunOptions ReadOnly(const RunOptions& parsing) {
-  RunOptions options = parsing;
-  options.conversionMode = 2;
-  options.verticalToHorizontal = 0;
-  options.negativeWidthMode = 1;
-  options.verticalValueOutput = options.verticalValueInput;
-  return options;
-}
-
-}  // namespace
 
 InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& parsing,
                                NoteObserver& observer, RunUi& ui, FileSystem& files) {
-  const RunOptions options = ReadOnly(parsing);
+  // The parser reads every note exactly as a conversion would but alters none.
+  const RunOptions options = ReadOnlyOptions(parsing);
   SourceReading reading(options, std::string(sourcePath), &ui, &files, &observer);
   Status status = Status::Ok();
   if (sourcePath.empty()) {

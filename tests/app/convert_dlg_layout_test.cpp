@@ -98,9 +98,9 @@ class ConvertDlgLayoutTest : public QObject {
     QCOMPARE(dialog_->sourcePath(), QString());
     QCOMPARE(Widget<QLabel>(1003)->text(), QString());
     const notora::RunOptions& options = dialog_->options();
-    QCOMPARE(options.conversionMode, 0);
-    QCOMPARE(options.verticalToHorizontal, 0);
-    QCOMPARE(options.zeroColumnsIsError, 1);
+    QCOMPARE(options.conversionMode, notora::ConversionMode::kToJisCode);
+    QCOMPARE(options.verticalToHorizontal, false);
+    QCOMPARE(options.zeroColumnsIsError, true);
   }
 
   void everyControlHasItsCaptionAndName() {

@@ -2,6 +2,7 @@
 // mnemonics, and their exchange into RunOptions when Execute is pressed.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,26 +18,44 @@
 #include "tests/app/modal_responder.h"
 
 using notora::CConvertDlg;
+using notora::ConversionMode;
+using notora::FullWidthFallback;
+using notora::JisFallback;
+using notora::NegativeWidthMode;
 using notora::RunOptions;
+using notora::VerticalValue;
 using notora::testing::ModalResponder;
 
 namespace {
 
+// True when `options` hold `kValue` in the option `kOption`.
+template <auto kOption, auto kValue>
+bool Holds(const RunOptions& options) {
+  return options.*kOption == kValue;
+}
+
 struct RadioCase {
   int id;
-  int RunOptions::*option;
-  int value;
+  int group;  // the id of the first button of its group
+  bool (*holdsValue)(const RunOptions& options);
 };
 
 // Every radio button with the option it sets and the value it gives.
 const RadioCase kRadios[] = {
-    {1008, &RunOptions::conversionMode, 0},      {1011, &RunOptions::conversionMode, 1},
-    {1010, &RunOptions::conversionMode, 2},      {1012, &RunOptions::jisFallback, 0},
-    {1013, &RunOptions::jisFallback, 1},         {1014, &RunOptions::fullWidthFallback, 0},
-    {1015, &RunOptions::fullWidthFallback, 1},   {1018, &RunOptions::negativeWidthMode, 0},
-    {1016, &RunOptions::negativeWidthMode, 1},   {1017, &RunOptions::negativeWidthMode, 2},
-    {1004, &RunOptions::verticalValueInput, 0},  {1005, &RunOptions::verticalValueInput, 1},
-    {1006, &RunOptions::verticalValueOutput, 0}, {1007, &RunOptions::verticalValueOutput, 1},
+    {1008, 1008, Holds<&RunOptions::conversionMode, ConversionMode::kToJisCode>},
+    {1011, 1008, Holds<&RunOptions::conversionMode, ConversionMode::kToFullWidth>},
+    {1010, 1008, Holds<&RunOptions::conversionMode, ConversionMode::kNone>},
+    {1012, 1012, Holds<&RunOptions::jisFallback, JisFallback::k2121>},
+    {1013, 1012, Holds<&RunOptions::jisFallback, JisFallback::kFFFF>},
+    {1014, 1014, Holds<&RunOptions::fullWidthFallback, FullWidthFallback::kSpace>},
+    {1015, 1014, Holds<&RunOptions::fullWidthFallback, FullWidthFallback::kQuote>},
+    {1018, 1018, Holds<&RunOptions::negativeWidthMode, NegativeWidthMode::kPlus>},
+    {1016, 1018, Holds<&RunOptions::negativeWidthMode, NegativeWidthMode::kMinus>},
+    {1017, 1018, Holds<&RunOptions::negativeWidthMode, NegativeWidthMode::kError>},
+    {1004, 1004, Holds<&RunOptions::verticalValueInput, VerticalValue::kBefore>},
+    {1005, 1004, Holds<&RunOptions::verticalValueInput, VerticalValue::kAfter>},
+    {1006, 1006, Holds<&RunOptions::verticalValueOutput, VerticalValue::kBefore>},
+    {1007, 1006, Holds<&RunOptions::verticalValueOutput, VerticalValue::kAfter>},
 };
 
 QString Message(notora::MessageId id) {
@@ -77,7 +96,7 @@ class ConvertDlgOptionsTest : public QObject {
     const RadioCase& radio = kRadios[index];
     // First select another button of the same group, so the click matters.
     for (const RadioCase& other : kRadios) {
-      if (other.option == radio.option && other.value != radio.value) {
+      if (other.group == radio.group && other.id != radio.id) {
         Click(Button(other.id));
         break;
       }
@@ -86,7 +105,7 @@ class ConvertDlgOptionsTest : public QObject {
     Click(Button(radio.id));
     QVERIFY(Button(radio.id)->isChecked());
     Execute();
-    QCOMPARE(dialog_->options().*radio.option, radio.value);
+    QVERIFY(radio.holdsValue(dialog_->options()));
     QCOMPARE(responder_->boxTexts(), QStringList{Message(notora::MessageId::NoSourceSelected)});
   }
 
@@ -99,32 +118,46 @@ class ConvertDlgOptionsTest : public QObject {
     Click(Button(1007));
     Execute();
     const RunOptions& options = dialog_->options();
-    QCOMPARE(options.conversionMode, 2);
-    QCOMPARE(options.jisFallback, 1);
-    QCOMPARE(options.fullWidthFallback, 1);
-    QCOMPARE(options.negativeWidthMode, 2);
-    QCOMPARE(options.verticalValueInput, 1);
-    QCOMPARE(options.verticalValueOutput, 1);
-    QCOMPARE(options.verticalToHorizontal, 0);
-    QCOMPARE(options.zeroColumnsIsError, 1);
+    QCOMPARE(options.conversionMode, ConversionMode::kNone);
+    QCOMPARE(options.jisFallback, JisFallback::kFFFF);
+    QCOMPARE(options.fullWidthFallback, FullWidthFallback::kQuote);
+    QCOMPARE(options.negativeWidthMode, NegativeWidthMode::kError);
+    QCOMPARE(options.verticalValueInput, VerticalValue::kAfter);
+    QCOMPARE(options.verticalValueOutput, VerticalValue::kAfter);
+    QCOMPARE(options.verticalToHorizontal, false);
+    QCOMPARE(options.zeroColumnsIsError, true);
     // Back to the first button of a group.
     Click(Button(1008));
     Execute();
-    QCOMPARE(dialog_->options().conversionMode, 0);
-    QCOMPARE(dialog_->options().negativeWidthMode, 2);
+    QCOMPARE(dialog_->options().conversionMode, ConversionMode::kToJisCode);
+    QCOMPARE(dialog_->options().negativeWidthMode, NegativeWidthMode::kError);
+  }
+
+  // A group left with no checked button (which only code can do) gives no
+  // value outside the option's set: the option keeps the value it had.
+  void aGroupWithoutCheckedButtonKeepsItsValue() {
+    Click(Button(1017));
+    Execute();
+    QButtonGroup* group = Button(1017)->group();
+    group->setExclusive(false);
+    Button(1017)->setChecked(false);
+    QCOMPARE(group->checkedId(), -1);
+    Execute();
+    QCOMPARE(dialog_->options().negativeWidthMode, NegativeWidthMode::kError);
+    QCOMPARE(dialog_->options().conversionMode, ConversionMode::kToJisCode);
   }
 
   void checkBoxesToggle() {
     Click(Button(1009));
     Click(Button(1019));
     Execute();
-    QCOMPARE(dialog_->options().verticalToHorizontal, 1);
-    QCOMPARE(dialog_->options().zeroColumnsIsError, 0);
+    QCOMPARE(dialog_->options().verticalToHorizontal, true);
+    QCOMPARE(dialog_->options().zeroColumnsIsError, false);
     Click(Button(1009));
     Click(Button(1019));
     Execute();
-    QCOMPARE(dialog_->options().verticalToHorizontal, 0);
-    QCOMPARE(dialog_->options().zeroColumnsIsError, 1);
+    QCOMPARE(dialog_->options().verticalToHorizontal, false);
+    QCOMPARE(dialog_->options().zeroColumnsIsError, true);
   }
 
   // Japanese text arrives through the input method, not as key presses.

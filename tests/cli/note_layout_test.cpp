@@ -8,6 +8,9 @@ namespace notora {
 namespace {
 
 constexpr double kHalfPi = 1.5707963267948966;
+// Where a vertical string holds its variable box value: WT or HT.
+constexpr VerticalValue kBefore = VerticalValue::kBefore;
+constexpr VerticalValue kAfter = VerticalValue::kAfter;
 
 NoteString Fields(double WT, double HT, double A, int M, int VH, double XS = 10.0,
                   double YS = 20.0) {
@@ -30,7 +33,7 @@ void ExpectPoint(Point actual, double x, double y) {
 }
 
 TEST(LayOutStringTest, HorizontalStringFillsItsBoxFromTheStartPoint) {
-  const StringLayout layout = LayOutString(Fields(30.0, 5.0, 0.0, 0, 0), "ABC", 0);
+  const StringLayout layout = LayOutString(Fields(30.0, 5.0, 0.0, 0, 0), "ABC", kBefore);
   ExpectPoint(layout.box[0], 10.0, 20.0);
   ExpectPoint(layout.box[1], 40.0, 20.0);
   ExpectPoint(layout.box[2], 40.0, 25.0);
@@ -43,12 +46,12 @@ TEST(LayOutStringTest, HorizontalStringFillsItsBoxFromTheStartPoint) {
 }
 
 TEST(LayOutStringTest, NegativeWidthIsDrawnWithItsSize) {
-  const StringLayout layout = LayOutString(Fields(-30.0, 5.0, 0.0, 0, 0), "ABC", 0);
+  const StringLayout layout = LayOutString(Fields(-30.0, 5.0, 0.0, 0, 0), "ABC", kBefore);
   ExpectPoint(layout.box[1], 40.0, 20.0);
 }
 
 TEST(LayOutStringTest, RotationTurnsTheBoxAboutTheStartPoint) {
-  const StringLayout layout = LayOutString(Fields(30.0, 5.0, kHalfPi, 0, 0), "ABC", 0);
+  const StringLayout layout = LayOutString(Fields(30.0, 5.0, kHalfPi, 0, 0), "ABC", kBefore);
   ExpectPoint(layout.box[0], 10.0, 20.0);
   ExpectPoint(layout.box[1], 10.0, 50.0);
   ExpectPoint(layout.box[2], 5.0, 50.0);
@@ -56,10 +59,10 @@ TEST(LayOutStringTest, RotationTurnsTheBoxAboutTheStartPoint) {
 
 TEST(LayOutStringTest, MirrorFlagsMirrorAboutTheLinesThroughTheStartPoint) {
   // 1: about the line perpendicular to the base line; 2: about the base line.
-  const StringLayout across = LayOutString(Fields(30.0, 5.0, 0.0, 1, 0), "ABC", 0);
+  const StringLayout across = LayOutString(Fields(30.0, 5.0, 0.0, 1, 0), "ABC", kBefore);
   ExpectPoint(across.box[1], -20.0, 20.0);
   ExpectPoint(across.box[2], -20.0, 25.0);
-  const StringLayout along = LayOutString(Fields(30.0, 5.0, 0.0, 2, 0), "ABC", 0);
+  const StringLayout along = LayOutString(Fields(30.0, 5.0, 0.0, 2, 0), "ABC", kBefore);
   ExpectPoint(along.box[1], 40.0, 20.0);
   ExpectPoint(along.box[2], 40.0, 15.0);
 }
@@ -67,16 +70,16 @@ TEST(LayOutStringTest, MirrorFlagsMirrorAboutTheLinesThroughTheStartPoint) {
 TEST(LayOutStringTest, SlantLeansUprightStrokes) {
   NoteString fields = Fields(30.0, 5.0, 0.0, 0, 0);
   fields.SL = std::atan(2.0);  // rises 2 for every 1 forward
-  EXPECT_NEAR(LayOutString(fields, "A", 0).slant, 0.5, 1e-12);
+  EXPECT_NEAR(LayOutString(fields, "A", kBefore).slant, 0.5, 1e-12);
   fields.SL = kHalfPi;
-  EXPECT_EQ(LayOutString(fields, "A", 0).slant, 0.0);
+  EXPECT_EQ(LayOutString(fields, "A", kBefore).slant, 0.0);
   fields.SL = 0.0;  // written by many systems for upright text
-  EXPECT_EQ(LayOutString(fields, "A", 0).slant, 0.0);
+  EXPECT_EQ(LayOutString(fields, "A", kBefore).slant, 0.0);
 }
 
 TEST(LayOutStringTest, VerticalStringRunsDownFromTheStartPoint) {
   // Column length (WT) 30 over three characters, width (HT) 8.
-  const StringLayout layout = LayOutString(Fields(30.0, 8.0, 0.0, 0, 1), "縦書き", 0);
+  const StringLayout layout = LayOutString(Fields(30.0, 8.0, 0.0, 0, 1), "縦書き", kBefore);
   ASSERT_EQ(layout.runs.size(), 3u);
   EXPECT_EQ(layout.runs[0].text, "縦");
   EXPECT_EQ(layout.runs[2].text, "き");
@@ -91,7 +94,7 @@ TEST(LayOutStringTest, VerticalStringRunsDownFromTheStartPoint) {
 }
 
 TEST(LayOutStringTest, VerticalValueAfterTakesTheColumnLengthFromHT) {
-  const StringLayout layout = LayOutString(Fields(8.0, 30.0, 0.0, 0, 1), "縦書き", 1);
+  const StringLayout layout = LayOutString(Fields(8.0, 30.0, 0.0, 0, 1), "縦書き", kAfter);
   ExpectPoint(layout.box[0], 10.0, 0.0);
   ExpectPoint(layout.box[2], 18.0, 30.0);
 }

@@ -84,8 +84,8 @@ TEST_F(SourceInspectionTest, ConversionChoicesDoNotChangeTheReading) {
   // Negative widths refused, vertical values taken from the height field:
   // an inspection still reads the note, and shows its fields as written.
   RunOptions options;
-  options.negativeWidthMode = 2;
-  options.verticalValueInput = 1;
+  options.negativeWidthMode = NegativeWidthMode::kError;
+  options.verticalValueInput = VerticalValue::kAfter;
   const std::string path = Source(testing::IgesFile().Entity(212, kTwoStrings).Build());
   EXPECT_TRUE(InspectSource(path, options, observer_, ui_).completed);
   ASSERT_EQ(observer_.seen.size(), 2u);
@@ -122,7 +122,7 @@ TEST_F(SourceInspectionTest, FaultsShowWhatAConversionShows) {
 TEST_F(SourceInspectionTest, ZeroColumnsAreAcceptedWhenAsked) {
   const std::string path = Source(testing::IgesFile().Entity(212, "212,0;").Build());
   RunOptions options;
-  options.zeroColumnsIsError = 0;
+  options.zeroColumnsIsError = false;
   EXPECT_TRUE(InspectSource(path, options, observer_, ui_).completed);
   EXPECT_TRUE(observer_.seen.empty());
 }

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "dialog/dialog_template.h"
@@ -42,19 +44,29 @@ std::vector<int> Ids(std::span<const ControlTemplate> controls) {
   return ids;
 }
 
+// A radio group with its buttons and its option, read and set as the
+// number of the option's enumerator (which is the button's position).
 struct GroupCase {
   int firstId;
   std::vector<int> ids;
-  int RunOptions::*option;
+  int (*get)(const RunOptions& options);
+  void (*set)(RunOptions& options, int value);
 };
 
+template <auto kOption>
+GroupCase Group(std::vector<int> ids) {
+  using Value = std::remove_reference_t<decltype(std::declval<RunOptions&>().*kOption)>;
+  return {ids.front(), ids, [](const RunOptions& options) { return static_cast<int>(options.*kOption); },
+          [](RunOptions& options, int value) { options.*kOption = static_cast<Value>(value); }};
+}
+
 const std::vector<GroupCase> kGroups = {
-    {1008, {1008, 1011, 1010}, &RunOptions::conversionMode},
-    {1012, {1012, 1013}, &RunOptions::jisFallback},
-    {1014, {1014, 1015}, &RunOptions::fullWidthFallback},
-    {1018, {1018, 1016, 1017}, &RunOptions::negativeWidthMode},
-    {1004, {1004, 1005}, &RunOptions::verticalValueInput},
-    {1006, {1006, 1007}, &RunOptions::verticalValueOutput},
+    Group<&RunOptions::conversionMode>({1008, 1011, 1010}),
+    Group<&RunOptions::jisFallback>({1012, 1013}),
+    Group<&RunOptions::fullWidthFallback>({1014, 1015}),
+    Group<&RunOptions::negativeWidthMode>({1018, 1016, 1017}),
+    Group<&RunOptions::verticalValueInput>({1004, 1005}),
+    Group<&RunOptions::verticalValueOutput>({1006, 1007}),
 };
 
 TEST(DialogTemplateTest, RadioGroupsAreTheRunsOfRadiosFromTheirFirstButton) {
@@ -81,9 +93,10 @@ TEST(OptionExchangeTest, DefaultsCheckTheFirstButtonsAndTheZeroColumnsBox) {
 
 TEST(OptionExchangeTest, EveryPositionOfEveryGroupGoesToItsOptionAndBack) {
   for (const GroupCase& group : kGroups) {
-    for (int position = 0; position < static_cast<int>(group.ids.size()); ++position) {
+    const int count = static_cast<int>(group.ids.size());
+    for (int position = 0; position < count; ++position) {
       RunOptions options;
-      options.*group.option = position;
+      group.set(options, position);
       FakeControls controls;
       LoadOptions(options, controls);
       for (int index = 0; index < static_cast<int>(group.ids.size()); ++index) {
@@ -91,17 +104,17 @@ TEST(OptionExchangeTest, EveryPositionOfEveryGroupGoesToItsOptionAndBack) {
             << group.firstId << " position " << position;
       }
       RunOptions read;
-      read.*group.option = -7;
+      group.set(read, (position + 1) % count);
       SaveOptions(controls, read);
-      EXPECT_EQ(read.*group.option, position) << group.firstId;
+      EXPECT_EQ(group.get(read), position) << group.firstId;
     }
   }
 }
 
 TEST(OptionExchangeTest, SwitchesAndTheOutputNameGoBothWays) {
   RunOptions options;
-  options.verticalToHorizontal = 1;
-  options.zeroColumnsIsError = 0;
+  options.verticalToHorizontal = true;
+  options.zeroColumnsIsError = false;
   options.outputName = "図面 ｶﾅ";
   FakeControls controls;
   LoadOptions(options, controls);
@@ -109,21 +122,24 @@ TEST(OptionExchangeTest, SwitchesAndTheOutputNameGoBothWays) {
   EXPECT_FALSE(controls.IsChecked(kIdZeroColumnsIsError));
   RunOptions read;
   SaveOptions(controls, read);
-  EXPECT_EQ(read.verticalToHorizontal, 1);
-  EXPECT_EQ(read.zeroColumnsIsError, 0);
+  EXPECT_TRUE(read.verticalToHorizontal);
+  EXPECT_FALSE(read.zeroColumnsIsError);
   EXPECT_EQ(read.outputName, "図面 ｶﾅ");
 }
 
-TEST(OptionExchangeTest, AGroupWithoutACheckedButtonReadsMinusOne) {
+// An option only ever holds a value of its set.
+TEST(OptionExchangeTest, AGroupWithoutACheckedButtonLeavesItsOption) {
   FakeControls controls;
   LoadOptions(RunOptions(), controls);
   controls.SetChecked(1008, false);
   // Two checked buttons (which no user can make): the first one counts.
   controls.SetChecked(1016, true);
   RunOptions read;
+  read.conversionMode = ConversionMode::kNone;
+  read.negativeWidthMode = NegativeWidthMode::kError;
   SaveOptions(controls, read);
-  EXPECT_EQ(read.conversionMode, -1);
-  EXPECT_EQ(read.negativeWidthMode, 0);
+  EXPECT_EQ(read.conversionMode, ConversionMode::kNone);
+  EXPECT_EQ(read.negativeWidthMode, NegativeWidthMode::kPlus);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ constexpr ParameterLines kOneLine{1, 1};
 
 RunOptions ZeroColumnsAllowed() {
   RunOptions options;
-  options.zeroColumnsIsError = 0;
+  options.zeroColumnsIsError = false;
   return options;
 }
 

@@ -119,8 +119,8 @@ TEST_F(GeneralNoteTest, NoteWithNothingToChangeKeepsItsText) {
 }
 
 TEST_F(GeneralNoteTest, VerticalStringBecomesOneBlockPerCharacter) {
-  options_.conversionMode = 2;
-  options_.verticalToHorizontal = 1;
+  options_.conversionMode = ConversionMode::kNone;
+  options_.verticalToHorizontal = true;
   StringFields string;
   string.text = kKanji;
   string.NC = "4";
@@ -135,8 +135,8 @@ TEST_F(GeneralNoteTest, VerticalStringBecomesOneBlockPerCharacter) {
 }
 
 TEST_F(GeneralNoteTest, JisCodeVerticalStringSplitsEveryFourDigits) {
-  options_.conversionMode = 1;
-  options_.verticalToHorizontal = 1;
+  options_.conversionMode = ConversionMode::kToFullWidth;
+  options_.verticalToHorizontal = true;
   StringFields string;
   string.text = "34413441344a";
   string.FC = "2001";
@@ -158,43 +158,44 @@ TEST_F(GeneralNoteTest, NegativeWidthFollowsItsOption) {
   string.NC = "7";
   string.WT = "-7.";
 
-  options_.negativeWidthMode = 1;  // kept
+  options_.negativeWidthMode = NegativeWidthMode::kMinus;  // kept
   ASSERT_TRUE(Handle(Note({string})).ok());
   EXPECT_NE(Body().find("3,-3,5,1,0,0,0,0,10,20,0,3HABC,8,-4,5,2001,0,0,0,0,13,"),
             std::string::npos);
   EXPECT_EQ(counters_.negativeWidthElements, 1);
 
-  options_.negativeWidthMode = 0;  // made positive: a change even without conversion
-  options_.conversionMode = 2;
+  // Made positive: a change even without conversion.
+  options_.negativeWidthMode = NegativeWidthMode::kPlus;
+  options_.conversionMode = ConversionMode::kNone;
   ASSERT_TRUE(Handle(Note({string})).ok());
   ASSERT_TRUE(rebuilt_.changed);
   EXPECT_EQ(Body(), PadTo64("7,7,5,1,0,0,0,0,10,20,0,7HABC" + kKanji + ";"));
   EXPECT_EQ(observer_.seen.back().fields.WT, -7.0) << "the observer sees the field as read";
 
-  options_.negativeWidthMode = 1;  // kept, nothing else to do: unchanged
+  options_.negativeWidthMode = NegativeWidthMode::kMinus;  // kept, nothing else to do: unchanged
   ASSERT_TRUE(Handle(Note({string})).ok());
   EXPECT_FALSE(rebuilt_.changed);
   EXPECT_EQ(counters_.negativeWidthElements, 3);
 
-  options_.negativeWidthMode = 2;
+  options_.negativeWidthMode = NegativeWidthMode::kError;
   EXPECT_EQ(Handle(Note({string})).message(),
             "ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ1行目の文字幅がｾﾞﾛ以下です。\n変換は出来ません。");
 }
 
 TEST_F(GeneralNoteTest, VerticalValueExchangeOnlyCountsWhenPositionsDiffer) {
-  options_.conversionMode = 2;
+  options_.conversionMode = ConversionMode::kNone;
   StringFields string;
   string.text = kKanji;
   string.VH = "1";
   string.WT = "3.";
   string.HT = "10.";
 
-  options_.verticalValueInput = 1;
-  options_.verticalValueOutput = 1;
+  options_.verticalValueInput = VerticalValue::kAfter;
+  options_.verticalValueOutput = VerticalValue::kAfter;
   ASSERT_TRUE(Handle(Note({string})).ok());
   EXPECT_FALSE(rebuilt_.changed);
 
-  options_.verticalValueOutput = 0;
+  options_.verticalValueOutput = VerticalValue::kBefore;
   ASSERT_TRUE(Handle(Note({string})).ok());
   ASSERT_TRUE(rebuilt_.changed);
   EXPECT_EQ(Body(), PadTo64("4,10,3,1,0,0,0,1,10,20,0,4H" + kKanji + ";"));
@@ -213,7 +214,7 @@ TEST_F(GeneralNoteTest, ZeroCountsAfterTheStringsAreKept) {
 TEST_F(GeneralNoteTest, StringCountZeroOnlyWhenAllowed) {
   EXPECT_EQ(Handle(PadTo64("212,0,")).message(),
             "ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ1行目の列数がｾﾞﾛ以下です。\n変換は出来ません。");
-  options_.zeroColumnsIsError = 0;
+  options_.zeroColumnsIsError = false;
   ASSERT_TRUE(Handle(PadTo64("212,0;")).ok());
   EXPECT_FALSE(rebuilt_.changed);
 }
@@ -317,7 +318,7 @@ TEST_F(GeneralNoteTest, EveryJisCharacterSurvivesTheRoundTrip) {
   ASSERT_TRUE(Handle(Note({string})).ok());
   EXPECT_EQ(counters_.unconvertibleChars, 0);
 
-  options_.conversionMode = 1;
+  options_.conversionMode = ConversionMode::kToFullWidth;
   const std::string jisNote = rebuilt_.parameterText;
   ASSERT_TRUE(Handle(jisNote).ok());
   const std::string header = std::to_string(original.size()) + "H";

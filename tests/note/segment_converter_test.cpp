@@ -58,7 +58,7 @@ TEST_F(SegmentConverterTest, CharacterWithoutJisCodeGetsTheChosenFallback) {
   string_.NC = 2;
   EXPECT_EQ(Convert("\xf0\x40", 0, 2, CharClass::kDoubleByte),
             "4,7,5,2001,0,0,0,0,10,20,0,4H2121");
-  options_.jisFallback = 1;
+  options_.jisFallback = JisFallback::kFFFF;
   EXPECT_EQ(Convert("\xf0\x40", 0, 2, CharClass::kDoubleByte),
             "4,7,5,2001,0,0,0,0,17,20,0,4HFFFF");
   EXPECT_EQ(counters_.unconvertibleChars, 2);
@@ -66,7 +66,7 @@ TEST_F(SegmentConverterTest, CharacterWithoutJisCodeGetsTheChosenFallback) {
 }
 
 TEST_F(SegmentConverterTest, JisCodeBecomesFullWidth) {
-  options_.conversionMode = 1;
+  options_.conversionMode = ConversionMode::kToFullWidth;
   string_.FC = 2001;
   string_.NC = 8;
   EXPECT_EQ(Convert("34413B7a", 0, 8, CharClass::kPlain),
@@ -75,26 +75,26 @@ TEST_F(SegmentConverterTest, JisCodeBecomesFullWidth) {
 
   string_.NC = 4;
   EXPECT_EQ(Convert("FFFF", 0, 4, CharClass::kPlain), "2,7,5,1,0,0,0,0,17,20,0,2H\x81\x40");
-  options_.fullWidthFallback = 1;
+  options_.fullWidthFallback = FullWidthFallback::kQuote;
   EXPECT_EQ(Convert("ffff", 0, 4, CharClass::kPlain), "2,7,5,1,0,0,0,0,24,20,0,2H\xfa\x57");
   EXPECT_EQ(counters_.unconvertibleChars, 2);
 }
 
 TEST_F(SegmentConverterTest, OtherTextIsCopied) {
-  options_.conversionMode = 1;  // font 1 is not JIS-code text
+  options_.conversionMode = ConversionMode::kToFullWidth;  // font 1 is not JIS-code text
   const std::string text = std::string("AB") + kKanji;
   string_.NC = 6;
   EXPECT_EQ(Convert(text, 0, 6, CharClass::kDoubleByte),
             "6,7,5,1,0,0,0,0,10,20,0,6HAB" + std::string(kKanji));
-  options_.conversionMode = 2;
+  options_.conversionMode = ConversionMode::kNone;
   EXPECT_EQ(Convert(text, 0, 6, CharClass::kDoubleByte),
             "6,7,5,1,0,0,0,0,17,20,0,6HAB" + std::string(kKanji));
   EXPECT_EQ(changeCount_, 0);
 }
 
 TEST_F(SegmentConverterTest, VariableValueWrittenAfterTheHeightWhenAsked) {
-  options_.conversionMode = 2;
-  options_.verticalValueOutput = 1;
+  options_.conversionMode = ConversionMode::kNone;
+  options_.verticalValueOutput = VerticalValue::kAfter;
   string_.NC = 2;
   string_.VH = 1;
   string_.WT = 10;
@@ -103,7 +103,7 @@ TEST_F(SegmentConverterTest, VariableValueWrittenAfterTheHeightWhenAsked) {
             "2,5,5,1,0,0,0,1,10,20,0,2H\x8a\xbf");
   EXPECT_EQ(changeCount_, 1);
   // Read after and written after: nothing changed.
-  options_.verticalValueInput = 1;
+  options_.verticalValueInput = VerticalValue::kAfter;
   Convert(kKanji, 2, 2, CharClass::kDoubleByte, 2);
   EXPECT_EQ(changeCount_, 1);
 }

@@ -146,33 +146,33 @@ std::vector<Mode> Modes() {
   RunOptions jis;
   modes.push_back({"jis", jis});
   RunOptions jisKeepNegative = jis;
-  jisKeepNegative.negativeWidthMode = 1;
-  jisKeepNegative.jisFallback = 1;
+  jisKeepNegative.negativeWidthMode = NegativeWidthMode::kMinus;
+  jisKeepNegative.jisFallback = JisFallback::kFFFF;
   modes.push_back({"jis_negative_kept", jisKeepNegative});
   RunOptions fullWidth;
-  fullWidth.conversionMode = 1;
+  fullWidth.conversionMode = ConversionMode::kToFullWidth;
   modes.push_back({"fullwidth", fullWidth});
   RunOptions fullWidthQuote = fullWidth;
-  fullWidthQuote.fullWidthFallback = 1;
-  fullWidthQuote.verticalToHorizontal = 1;
+  fullWidthQuote.fullWidthFallback = FullWidthFallback::kQuote;
+  fullWidthQuote.verticalToHorizontal = true;
   modes.push_back({"fullwidth_vertical_to_horizontal", fullWidthQuote});
   RunOptions verticalToHorizontal;
-  verticalToHorizontal.conversionMode = 2;
-  verticalToHorizontal.verticalToHorizontal = 1;
-  verticalToHorizontal.negativeWidthMode = 1;
+  verticalToHorizontal.conversionMode = ConversionMode::kNone;
+  verticalToHorizontal.verticalToHorizontal = true;
+  verticalToHorizontal.negativeWidthMode = NegativeWidthMode::kMinus;
   modes.push_back({"none_vertical_to_horizontal", verticalToHorizontal});
   RunOptions positiveWidth;
-  positiveWidth.conversionMode = 2;
-  positiveWidth.negativeWidthMode = 0;
+  positiveWidth.conversionMode = ConversionMode::kNone;
+  positiveWidth.negativeWidthMode = NegativeWidthMode::kPlus;
   modes.push_back({"none_negative_made_positive", positiveWidth});
   RunOptions valueAfter;
-  valueAfter.conversionMode = 2;
-  valueAfter.negativeWidthMode = 1;
-  valueAfter.verticalValueOutput = 1;
+  valueAfter.conversionMode = ConversionMode::kNone;
+  valueAfter.negativeWidthMode = NegativeWidthMode::kMinus;
+  valueAfter.verticalValueOutput = VerticalValue::kAfter;
   modes.push_back({"none_vertical_value_after", valueAfter});
   RunOptions valueExchanged = jis;
-  valueExchanged.verticalValueInput = 1;
-  valueExchanged.verticalToHorizontal = 1;
+  valueExchanged.verticalValueInput = VerticalValue::kAfter;
+  valueExchanged.verticalToHorizontal = true;
   modes.push_back({"jis_vertical_value_before_after", valueExchanged});
   return modes;
 }
@@ -191,7 +191,7 @@ void ExpectModeHolds(const Mode& mode, const IGESDimen_GeneralNote& note) {
     SCOPED_TRACE("string " + std::to_string(s));
     const std::string text = note.Text(s)->ToCString();
     EXPECT_EQ(note.NbCharacters(s), static_cast<int>(text.size()));
-    if (options.conversionMode == 0) {
+    if (options.conversionMode == ConversionMode::kToJisCode) {
       for (char c : text) {
         EXPECT_LT(static_cast<unsigned char>(c), 0x80) << "Japanese text left";
       }
@@ -202,13 +202,13 @@ void ExpectModeHolds(const Mode& mode, const IGESDimen_GeneralNote& note) {
         }
       }
     }
-    if (options.conversionMode == 1) {
+    if (options.conversionMode == ConversionMode::kToFullWidth) {
       EXPECT_NE(note.FontCode(s), kJisCodeFont);
     }
-    if (options.verticalToHorizontal == 1) {
+    if (options.verticalToHorizontal) {
       EXPECT_EQ(note.RotateFlag(s), 0);
     }
-    if (options.negativeWidthMode == 0) {
+    if (options.negativeWidthMode == NegativeWidthMode::kPlus) {
       EXPECT_GT(note.BoxWidth(s), 0.0);
       EXPECT_GT(note.BoxHeight(s), 0.0);
     }

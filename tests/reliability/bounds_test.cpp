@@ -107,7 +107,7 @@ void RunWithinBound(const Bound& bound) {
 RunOptions Jis() { return RunOptions(); }
 RunOptions JisVerticalToHorizontal() {
   RunOptions options;
-  options.verticalToHorizontal = 1;
+  options.verticalToHorizontal = true;
   return options;
 }
 

@@ -17,18 +17,22 @@ namespace {
 
 std::vector<RunOptions> OptionSets() {
   std::vector<RunOptions> sets;
-  for (int mode = 0; mode < 3; ++mode) {
-    for (int vertical = 0; vertical < 2; ++vertical) {
-      for (int negative = 0; negative < 3; ++negative) {
+  for (ConversionMode mode :
+       {ConversionMode::kToJisCode, ConversionMode::kToFullWidth, ConversionMode::kNone}) {
+    for (bool vertical : {false, true}) {
+      for (NegativeWidthMode negative :
+           {NegativeWidthMode::kPlus, NegativeWidthMode::kMinus, NegativeWidthMode::kError}) {
         RunOptions options;
         options.conversionMode = mode;
         options.verticalToHorizontal = vertical;
         options.negativeWidthMode = negative;
-        options.verticalValueInput = negative == 1;
-        options.verticalValueOutput = mode == 1;
-        options.jisFallback = vertical;
-        options.fullWidthFallback = 1 - vertical;
-        options.zeroColumnsIsError = mode != 2;
+        options.verticalValueInput =
+            negative == NegativeWidthMode::kMinus ? VerticalValue::kAfter : VerticalValue::kBefore;
+        options.verticalValueOutput =
+            mode == ConversionMode::kToFullWidth ? VerticalValue::kAfter : VerticalValue::kBefore;
+        options.jisFallback = vertical ? JisFallback::kFFFF : JisFallback::k2121;
+        options.fullWidthFallback = vertical ? FullWidthFallback::kSpace : FullWidthFallback::kQuote;
+        options.zeroColumnsIsError = mode != ConversionMode::kNone;
         options.outputName = "out";
         sets.push_back(options);
       }
@@ -47,7 +51,8 @@ TEST(FuzzFindingsTest, FixturesAndBoundsFilesKeepEveryPromiseUnderEveryOptionSet
       request.options = options;
       request.source = file.bytes;
       const testing::ConversionCheck check = testing::CheckConversion(request);
-      EXPECT_EQ(check.violation, "") << file.name << " mode " << options.conversionMode;
+      EXPECT_EQ(check.violation, "")
+          << file.name << " mode " << static_cast<int>(options.conversionMode);
       written += check.result.outcome == RunOutcome::kWritten;
     }
   }

@@ -50,8 +50,8 @@ std::string PlainFile() {
 
 TEST_F(ConversionRunTest, OptionsThatAskForNothingAreRefused) {
   RunOptions options = Named("out");
-  options.conversionMode = 2;
-  options.negativeWidthMode = 1;
+  options.conversionMode = ConversionMode::kNone;
+  options.negativeWidthMode = NegativeWidthMode::kMinus;
   Run("", options);
   EXPECT_EQ(ui_.messages, (std::vector<std::string>{
                               kError + "変換する様に指示されていません。\n"
@@ -59,10 +59,10 @@ TEST_F(ConversionRunTest, OptionsThatAskForNothingAreRefused) {
   // Changing any one of the four lets the run go on to the file checks.
   for (int change = 0; change < 4; ++change) {
     RunOptions changed = options;
-    if (change == 0) changed.conversionMode = 0;
-    if (change == 1) changed.verticalToHorizontal = 1;
-    if (change == 2) changed.verticalValueOutput = 1;
-    if (change == 3) changed.negativeWidthMode = 0;
+    if (change == 0) changed.conversionMode = ConversionMode::kToJisCode;
+    if (change == 1) changed.verticalToHorizontal = true;
+    if (change == 2) changed.verticalValueOutput = VerticalValue::kAfter;
+    if (change == 3) changed.negativeWidthMode = NegativeWidthMode::kPlus;
     testing::RecordingUi ui;
     RunConversion(changed, "", ui);
     EXPECT_EQ(ui.messages,

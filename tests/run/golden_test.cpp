@@ -58,8 +58,8 @@ TEST(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
   IgesFile source;
   source.Entity(212, "212,1,4,10.,3.,1,0.,0.,0,1,0.,0.,0.,4H\x8a\xbf\x8e\x9a;").Entity(110, kLine);
   RunOptions options;
-  options.conversionMode = 2;
-  options.verticalToHorizontal = 1;
+  options.conversionMode = ConversionMode::kNone;
+  options.verticalToHorizontal = true;
   Converted converted = Convert(source, options);
   ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten) << converted.messages[0];
 
@@ -79,17 +79,18 @@ TEST(GoldenTest, JisCodeBackToFullWidthWithBothFallbacks) {
   source.Entity(212, "212,2,4,2.,2.,2001,0.,0.,0,0,1.,2.,0.,4H3441,4,2.,2.,2001,0.,0.,0,0,"
                      "1.,5.,0.,4HFFFF,0,0;");
   RunOptions options;
-  options.conversionMode = 1;
-  for (int fallback : {0, 1}) {
+  options.conversionMode = ConversionMode::kToFullWidth;
+  for (FullWidthFallback fallback : {FullWidthFallback::kSpace, FullWidthFallback::kQuote}) {
     options.fullWidthFallback = fallback;
     Converted converted = Convert(source, options);
     ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten) << converted.messages[0];
-    const std::string replacement = fallback == 0 ? "\x81\x40" : "\xfa\x57";
+    const std::string replacement =
+        fallback == FullWidthFallback::kSpace ? "\x81\x40" : "\xfa\x57";
     IgesFile expected;
     expected.EntityLines(212, {Line64("212,2,"),
                                Line64("2,2,2,1,0,0,0,0,1,2,0,2H\x8a\xbf,2,2,2,1,0,0,0,0,1,5,0,2H" +
                                       replacement + ",0,0;")});
-    EXPECT_EQ(converted.output, expected.Build()) << fallback;
+    EXPECT_EQ(converted.output, expected.Build()) << static_cast<int>(fallback);
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
     EXPECT_EQ(converted.result.counters.jisCodeElements, 2);
   }
@@ -119,7 +120,7 @@ TEST(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
   IgesFile source;
   source.Entity(212, "212,1,7,-7.,2.,1,0.,0.,0,0,0.,0.,0.,7HABC\x8a\xbf\x8e\x9a;");
   RunOptions options;
-  options.negativeWidthMode = 1;
+  options.negativeWidthMode = NegativeWidthMode::kMinus;
   Converted converted = Convert(source, options);
   ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten);
   IgesFile expected;

@@ -10,6 +10,26 @@ namespace notora::testing {
 namespace {
 
 const std::string kSourcePath = "/in/source.igs";
+
+// The option value each value of the header's bits stands for.
+constexpr ConversionMode kModeOfBits[] = {ConversionMode::kToJisCode, ConversionMode::kToFullWidth,
+                                          ConversionMode::kNone, ConversionMode::kNone};
+constexpr NegativeWidthMode kNegativeWidthOfBits[] = {
+    NegativeWidthMode::kPlus, NegativeWidthMode::kMinus, NegativeWidthMode::kError,
+    NegativeWidthMode::kError};
+constexpr VerticalValue kVerticalValueOfBit[] = {VerticalValue::kBefore, VerticalValue::kAfter};
+constexpr JisFallback kJisFallbackOfBit[] = {JisFallback::k2121, JisFallback::kFFFF};
+constexpr FullWidthFallback kFullWidthFallbackOfBit[] = {FullWidthFallback::kSpace,
+                                                         FullWidthFallback::kQuote};
+
+// The bits that stand for `value`: its first place in `ofBits`.
+template <typename Value, std::size_t N>
+int BitsOf(const Value (&ofBits)[N], Value value) {
+  for (std::size_t bits = 0; bits < N; ++bits) {
+    if (ofBits[bits] == value) return static_cast<int>(bits);
+  }
+  return 0;
+}
 const std::string kOutputPath = "/in/out.igs";
 
 bool EndsWith(std::string_view text, std::string_view end) {
@@ -152,14 +172,14 @@ ConversionRequest DecodeConversionRequest(std::string_view input) {
   ConversionRequest request;
   RunOptions& options = request.options;
   options.outputName = "out";
-  options.conversionMode = std::min(header[0] & 3, 2);
+  options.conversionMode = kModeOfBits[header[0] & 3];
   options.verticalToHorizontal = (header[0] >> 2) & 1;
-  options.verticalValueInput = (header[0] >> 3) & 1;
-  options.verticalValueOutput = (header[0] >> 4) & 1;
-  options.jisFallback = (header[0] >> 5) & 1;
-  options.fullWidthFallback = (header[0] >> 6) & 1;
-  options.zeroColumnsIsError = (header[0] >> 7) ? 0 : 1;
-  options.negativeWidthMode = std::min(header[1] & 3, 2);
+  options.verticalValueInput = kVerticalValueOfBit[(header[0] >> 3) & 1];
+  options.verticalValueOutput = kVerticalValueOfBit[(header[0] >> 4) & 1];
+  options.jisFallback = kJisFallbackOfBit[(header[0] >> 5) & 1];
+  options.fullWidthFallback = kFullWidthFallbackOfBit[(header[0] >> 6) & 1];
+  options.zeroColumnsIsError = (header[0] >> 7) == 0;
+  options.negativeWidthMode = kNegativeWidthOfBits[header[1] & 3];
   if (const int chunk = header[1] >> 2) request.faults.readChunk = static_cast<std::size_t>(chunk);
   if (header[2] >= 0xE0) {
     const std::int64_t position = std::int64_t{64} * header[3];
@@ -175,11 +195,14 @@ ConversionRequest DecodeConversionRequest(std::string_view input) {
 
 std::string EncodeRequestHeader(const RunOptions& options) {
   std::string header(kRequestHeaderSize, '\0');
-  header[0] = static_cast<char>(options.conversionMode | options.verticalToHorizontal << 2 |
-                                options.verticalValueInput << 3 | options.verticalValueOutput << 4 |
-                                options.jisFallback << 5 | options.fullWidthFallback << 6 |
+  header[0] = static_cast<char>(BitsOf(kModeOfBits, options.conversionMode) |
+                                (options.verticalToHorizontal ? 1 : 0) << 2 |
+                                BitsOf(kVerticalValueOfBit, options.verticalValueInput) << 3 |
+                                BitsOf(kVerticalValueOfBit, options.verticalValueOutput) << 4 |
+                                BitsOf(kJisFallbackOfBit, options.jisFallback) << 5 |
+                                BitsOf(kFullWidthFallbackOfBit, options.fullWidthFallback) << 6 |
                                 (options.zeroColumnsIsError ? 0 : 1) << 7);
-  header[1] = static_cast<char>(options.negativeWidthMode);
+  header[1] = static_cast<char>(BitsOf(kNegativeWidthOfBits, options.negativeWidthMode));
   return header;
 }
 

@@ -15,10 +15,12 @@
 namespace notora::testing {
 
 // A fuzz input: four header bytes, then the source file.
-//   byte 0: bits 0-1 conversionMode (3 reads as 2), bit 2 verticalToHorizontal,
-//           bit 3 verticalValueInput, bit 4 verticalValueOutput, bit 5
-//           jisFallback, bit 6 fullWidthFallback, bit 7 set: zeroColumnsIsError 0
-//   byte 1: bits 0-1 negativeWidthMode (3 reads as 2), bits 2-7 the bytes
+//   byte 0: bits 0-1 conversionMode (0 to JIS code, 1 to full width, 2 and 3
+//           none), bit 2 verticalToHorizontal, bit 3 verticalValueInput and
+//           bit 4 verticalValueOutput (set: after), bit 5 jisFallback (set:
+//           FFFF), bit 6 fullWidthFallback (set: quote), bit 7 set:
+//           zeroColumnsIsError false
+//   byte 1: bits 0-1 negativeWidthMode (0 plus, 1 minus, 2 and 3 error), bits 2-7 the bytes
 //           delivered per read (0: as many as asked for)
 //   byte 2: from 0xE0 on, faults: bit 0 the source close fails, bit 1 the
 //           output close fails, bit 2 reads fail, bit 3 writes fail, bit 4

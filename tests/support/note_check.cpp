@@ -117,13 +117,11 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   }
   // A value moved into the height field of a vertical string may be one no
   // height may be; only without that exchange must the note read again.
-  if (request.options.verticalValueInput != 0 || request.options.verticalValueOutput != 0) {
+  if (request.options.verticalValueInput != VerticalValue::kBefore ||
+      request.options.verticalValueOutput != VerticalValue::kBefore) {
     return check;
   }
-  RunOptions nothing;
-  nothing.conversionMode = 2;
-  nothing.negativeWidthMode = 1;
-  nothing.zeroColumnsIsError = 1;
+  const RunOptions nothing = ReadOnlyOptions(RunOptions());
   RunCounters againCounters;
   GeneralNoteConverter again(nothing, againCounters, request.parameterDelimiter,
                              request.recordDelimiter);

@@ -166,25 +166,26 @@ TEST_F(ConvertDlgTest, FreshDialogSelectsTheDefaults) {
   EXPECT_EQ(Text(1001), L"");
   EXPECT_EQ(dialog_->sourcePath(), L"");
   EXPECT_EQ(Text(1003), L"");
-  EXPECT_EQ(dialog_->options().conversionMode, 0);
-  EXPECT_EQ(dialog_->options().zeroColumnsIsError, 1);
+  EXPECT_EQ(dialog_->options().conversionMode, ConversionMode::kToJisCode);
+  EXPECT_TRUE(dialog_->options().zeroColumnsIsError);
   EXPECT_EQ(::GetFocus(), Control(1000));
 }
 
 // Each radio group is its buttons and nothing else; clicking a button checks
 // it alone in its group, and Execute takes its position as the option.
 TEST_F(ConvertDlgTest, EachRadioGroupHoldsItsOption) {
+  // Each option as the number of its enumerator: the button's position.
   struct Group {
     std::vector<int> ids;
-    int RunOptions::*option;
+    int (*option)(const RunOptions& options);
   };
   const std::vector<Group> groups = {
-      {{1008, 1011, 1010}, &RunOptions::conversionMode},
-      {{1012, 1013}, &RunOptions::jisFallback},
-      {{1014, 1015}, &RunOptions::fullWidthFallback},
-      {{1018, 1016, 1017}, &RunOptions::negativeWidthMode},
-      {{1004, 1005}, &RunOptions::verticalValueInput},
-      {{1006, 1007}, &RunOptions::verticalValueOutput},
+      {{1008, 1011, 1010}, [](const RunOptions& o) { return static_cast<int>(o.conversionMode); }},
+      {{1012, 1013}, [](const RunOptions& o) { return static_cast<int>(o.jisFallback); }},
+      {{1014, 1015}, [](const RunOptions& o) { return static_cast<int>(o.fullWidthFallback); }},
+      {{1018, 1016, 1017}, [](const RunOptions& o) { return static_cast<int>(o.negativeWidthMode); }},
+      {{1004, 1005}, [](const RunOptions& o) { return static_cast<int>(o.verticalValueInput); }},
+      {{1006, 1007}, [](const RunOptions& o) { return static_cast<int>(o.verticalValueOutput); }},
   };
   for (const Group& group : groups) {
     // The arrow keys walk the group round and never leave it.
@@ -199,14 +200,14 @@ TEST_F(ConvertDlgTest, EachRadioGroupHoldsItsOption) {
         EXPECT_EQ(Checked(group.ids[other]), other == position) << group.ids[other];
       }
       Click(1);  // a run with no source: the options are taken all the same
-      EXPECT_EQ(dialog_->options().*group.option, position) << group.ids.front();
+      EXPECT_EQ(group.option(dialog_->options()), position) << group.ids.front();
     }
   }
   Click(1009);
   Click(1019);
   Click(1);
-  EXPECT_EQ(dialog_->options().verticalToHorizontal, 1);
-  EXPECT_EQ(dialog_->options().zeroColumnsIsError, 0);
+  EXPECT_TRUE(dialog_->options().verticalToHorizontal);
+  EXPECT_FALSE(dialog_->options().zeroColumnsIsError);
   EXPECT_FALSE(dialog_->isRunning());
 }
 
