@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/platform.h"
+
 namespace notora {
 
 // What happens to the text of a string. The values are the positions of the
@@ -54,6 +56,8 @@ struct RunOptions {
   NegativeWidthMode negativeWidthMode = NegativeWidthMode::kPlus;
   // A General Note with no strings (or a missing string count) is an error.
   bool zeroColumnsIsError = true;
+  // How the lines of the output file end: as this system's text files do.
+  LineEnd outputLineEnd = PlatformLineEnd();
 };
 
 // True when `options` ask for no change at all: no text conversion, no

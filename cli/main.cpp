@@ -1,4 +1,6 @@
-// notora-cli: the command-line twin of the notora dialog.
+// notora-cli: the command-line twin of the notora dialog, one subcommand
+// per folder of cli/ (convert, inspect, preview, batch) over what they share
+// (cli/shared).
 //
 // convert exit status: 0 output written; 1 nothing to convert (no file
 // made); 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
@@ -6,32 +8,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
-#include "cli/batch_command.h"
-#include "cli/conversion_flags.h"
-#include "cli/exit_status.h"
-#include "cli/listing_command.h"
-#include "cli/preview_command.h"
-#include "cli/source_path.h"
-#include "cli/terminal_ui.h"
-#include "run/conversion_run.h"
-
-namespace {
-
-int ExitStatusOf(notora::RunOutcome outcome) {
-  switch (outcome) {
-    case notora::RunOutcome::kWritten:
-      return notora::kExitWritten;
-    case notora::RunOutcome::kNothingConverted:
-      return notora::kExitNothingConverted;
-    case notora::RunOutcome::kFailed:
-      break;
-  }
-  return notora::kExitFailed;
-}
-
-}  // namespace
+#include "cli/batch/batch_command.h"
+#include "cli/convert/convert_command.h"
+#include "cli/inspect/inspect_command.h"
+#include "cli/preview/preview_command.h"
+#include "cli/shared/console.h"
+#include "cli/shared/exit_status.h"
 
 int main(int argc, char** argv) {
   CLI::App app{
@@ -40,40 +26,32 @@ int main(int argc, char** argv) {
       "strings horizontal, and treats negative character widths. The source is never\n"
       "changed; the output is a new file beside it, never written over an existing one.",
       "notora-cli"};
+  // Options are written the same way on every system ("/x" is a path on
+  // Windows too, never an option).
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
 
-  notora::ConversionFlags flags;
-  std::string source;
-  std::string outputName;
-  CLI::App* convert = app.add_subcommand(
-      "convert",
-      "Convert SOURCE into <directory of SOURCE>/OUTPUT_NAME.igs.\n"
-      "Exit status: 0 written, 1 nothing to convert (no file made), 2 error, 64 usage.");
-  flags.AddTo(convert);
-  convert->add_option("SOURCE", source, "the IGES file to read")->required();
-  convert->add_option("OUTPUT_NAME", outputName,
-                      "name of the output file, without directory; \".igs\" is appended")
-      ->required();
+  notora::ConvertCommand convert(&app);
   notora::InspectCommand inspect(&app);
   notora::PreviewCommand preview(&app);
   notora::BatchCommand batch(&app);
 
+  const std::vector<std::string> arguments = notora::CommandLineArguments(argc, argv);
+  std::vector<const char*> argumentPointers;
+  for (const std::string& argument : arguments) argumentPointers.push_back(argument.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argumentPointers.size()), argumentPointers.data());
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
-    return status == 0 ? 0 : notora::kExitUsage;
+    // Help and usage errors go out through the console like every message.
+    std::ostringstream out, err;
+    const int status = app.exit(error, out, err);
+    notora::WriteToConsole(notora::ConsoleStream::kOut, out.str());
+    notora::WriteToConsole(notora::ConsoleStream::kError, err.str());
+    return status == 0 ? notora::kExitSuccess : notora::kExitUsage;
   }
 
   if (inspect.chosen()) return inspect.Run();
   if (preview.chosen()) return preview.Run();
   if (batch.chosen()) return batch.Run();
-
-  notora::RunOptions options = flags.ToRunOptions();
-  options.outputName = outputName;
-  notora::TerminalUi::InstallInterruptHandler();
-  notora::TerminalUi ui;
-  const notora::RunResult result =
-      notora::RunConversion(options, notora::MakeAbsolute(source), ui);
-  return ExitStatusOf(result.outcome);
+  return convert.Run();
 }

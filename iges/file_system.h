@@ -47,7 +47,9 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
 };
 
-// The operating system's files.
-FileSystem& PosixFileSystem();
+// The operating system's files: POSIX calls on Linux
+// (posix_file_system.cpp), the wide-character Win32 API on Windows
+// (windows_file_system.cpp). Paths are UTF-8 on both.
+FileSystem& SystemFileSystem();
 
 }  // namespace notora

@@ -13,8 +13,10 @@ namespace {
 // acted on: the file is checked once, after its last record.
 class BufferedOutput {
  public:
-  explicit BufferedOutput(OutputFile* file)
-      : file_(file), buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
+  BufferedOutput(OutputFile* file, LineEnd lineEnd)
+      : file_(file),
+        lineEnd_(LineEndText(lineEnd)),
+        buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
 
   // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
   // says how many of them were used.
@@ -36,6 +38,29 @@ class BufferedOutput {
     }
   }
 
+  // Appends `lines`, each of which ends in a line feed, with the output's
+  // own line end in place of every line feed.
+  void AppendLines(std::string_view lines) {
+    if (lineEnd_ == "\n") return Append(lines);
+    while (!lines.empty()) {
+      const std::size_t end = lines.find('\n');
+      Append(lines.substr(0, end));
+      if (end == std::string_view::npos) break;
+      Append(lineEnd_);
+      lines.remove_prefix(end + 1);
+    }
+  }
+
+  // Ends a line at `out`; returns the number of bytes written. (Without a
+  // branch: the carriage return is written over when the line end is a
+  // line feed alone.)
+  std::size_t PutLineEnd(char* out) const {
+    const std::size_t carriageReturn = lineEnd_.size() - 1;
+    out[0] = '\r';
+    out[carriageReturn] = '\n';
+    return carriageReturn + 1;
+  }
+
   void Flush() {
     if (used_ != 0 && !file_->Write(buffer_.get(), used_)) failed_ = true;
     used_ = 0;
@@ -50,6 +75,7 @@ class BufferedOutput {
   // Small enough to stay in the processor's cache between writes.
   static constexpr std::size_t kBlockSize = 512 << 10;
   OutputFile* file_;
+  std::string_view lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   bool failed_ = false;
@@ -127,12 +153,12 @@ std::size_t SequenceText::Put(char* out) const {
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui) {
+                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui) {
   std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
   if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
-  BufferedOutput output(file.get());
-  output.Append(scan.startText);
-  output.Append(scan.globalText);
+  BufferedOutput output(file.get(), lineEnd);
+  output.AppendLines(scan.startText);
+  output.AppendLines(scan.globalText);
 
   const std::int32_t entities = counters->directoryRecords / 2;
   // Pointers are summed in 64 bits: line counts as read may add up to more
@@ -147,14 +173,14 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += Put(out + n, table->fields3to9(k));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
-    out[n++] = '\n';
+    n += output.PutLineEnd(out + n);
     n += PutNumber(out + n, entry.entityType, kDirectoryFieldWidth);
     n += Put(out + n, table->fields12to13(k));
     n += PutNumber(out + n, entry.outputLineCount, kDirectoryFieldWidth);
     n += Put(out + n, table->fields15to19(k));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
-    out[n++] = '\n';
+    n += output.PutLineEnd(out + n);
     output.Commit(n);
     pointer += entry.outputLineCount;
     if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
@@ -191,7 +217,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += Put(out + n, directoryPointer);
       out[n++] = 'P';
       n += sequence.Put(out + n);
-      out[n++] = '\n';
+      n += output.PutLineEnd(out + n);
       output.Commit(n);
       if (number % kProgressInterval == 0) ui->ShowProgress(number);
     });
@@ -210,7 +236,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += PutNumber(out + n, sectionCounts[section], kSequenceWidth);
   }
   n += Put(out + n, kTerminateRecordEnd);
-  out[n++] = '\n';
+  n += output.PutLineEnd(out + n);
   output.Commit(n);
   output.Flush();
 

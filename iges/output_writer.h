@@ -8,6 +8,7 @@
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
+#include "base/platform.h"
 #include "base/run_counters.h"
 #include "base/run_ui.h"
 #include "base/status.h"
@@ -15,13 +16,13 @@
 namespace notora {
 
 // Creates `outputPath` (never over anything that exists) and writes the
-// output. Succeeds when the file was written and closed. On failure a file
+// output, every line ended by `lineEnd`. Succeeds when the file was written and closed. On failure a file
 // that was created is left in place, closed; when that close failed too, the
 // status is followed by OutputCloseFailedAfterError.
 // Sets every entry's parameterPointer to its new value and counts the P
 // records written in counters->parameterRecords; shows progress every
 // kProgressInterval records through `ui`.
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui);
+                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui);
 
 }  // namespace notora

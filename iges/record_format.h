@@ -69,9 +69,11 @@ inline constexpr char kDefaultParameterDelimiter = ',';
 inline constexpr char kDefaultRecordDelimiter = ';';
 
 // The entity a conversion works on, and the font code of text written in
-// JIS-code notation (four hexadecimal digits per character).
+// JIS-code notation: the JIS X 0208 code of every character as four
+// hexadecimal digits.
 inline constexpr std::int32_t kGeneralNoteType = 212;
 inline constexpr std::int32_t kJisCodeFont = 2001;
+inline constexpr std::size_t kJisCodeDigits = 4;
 
 // Progress is shown at every record number that is a multiple of this.
 inline constexpr std::int32_t kProgressInterval = 100;

@@ -1,33 +1,17 @@
 #include "iges/source_buffer.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstring>
 #include <system_error>
+
+#include "iges/page_memory.h"
 
 namespace notora {
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;  // bytes asked for per read: parsed while still in cache
 constexpr char kEndOfFileMark = '\x1a';      // Ctrl-Z
-constexpr std::size_t kHugePage = 2 << 20;
-
-// Memory for the source's bytes straight from the system, in huge pages where
-// the system allows, so that filling a large file costs few page faults.
-char* MapBytes(std::size_t size) {
-  void* bytes = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (bytes == MAP_FAILED) return nullptr;
-  if (size >= kHugePage) ::madvise(bytes, size, MADV_HUGEPAGE);
-  return static_cast<char*>(bytes);
-}
-
-char* RemapBytes(char* bytes, std::size_t oldSize, std::size_t newSize) {
-  void* moved = ::mremap(bytes, oldSize, newSize, MREMAP_MAYMOVE);
-  if (moved == MAP_FAILED) return nullptr;
-  if (newSize >= kHugePage) ::madvise(moved, newSize, MADV_HUGEPAGE);
-  return static_cast<char*>(moved);
-}
+constexpr std::size_t kHugePage = 2 << 20;   // sizes are rounded up to whole huge pages
 
 std::size_t RoundUpToHugePage(std::size_t size) { return (size + kHugePage - 1) / kHugePage * kHugePage; }
 
@@ -39,7 +23,7 @@ SourceBuffer::SourceBuffer(std::unique_ptr<InputFile> file) : file_(std::move(fi
   const std::uint64_t hint = file_ ? file_->SizeHint() : 0;
   capacity_ = RoundUpToHugePage(
       static_cast<std::size_t>(std::min<std::uint64_t>(hint, SIZE_MAX / 4)) + kBlockSize);
-  data_ = MapBytes(capacity_);
+  data_ = AllocatePages(capacity_);
   if (data_ == nullptr) capacity_ = 0;
   aheadStopped_ = true;
   if (file_ != nullptr && data_ != nullptr) {
@@ -56,7 +40,7 @@ SourceBuffer::SourceBuffer(std::unique_ptr<InputFile> file) : file_(std::move(fi
 
 SourceBuffer::~SourceBuffer() {
   Close();
-  if (data_ != nullptr) ::munmap(data_, capacity_);
+  if (data_ != nullptr) FreePages(data_, capacity_);
 }
 
 std::size_t SourceBuffer::TakeUpToEndMark(std::size_t at, std::size_t count, bool* ended) const {
@@ -132,7 +116,7 @@ bool SourceBuffer::ReadBlock() {
   if (capacity_ - size_ < kBlockSize) {
     // The file grew while it was read (or its size was unknown).
     const std::size_t grown = RoundUpToHugePage(std::max(capacity_ * 2, size_ + kBlockSize));
-    char* moved = data_ == nullptr ? MapBytes(grown) : RemapBytes(data_, capacity_, grown);
+    char* moved = data_ == nullptr ? AllocatePages(grown) : ResizePages(data_, capacity_, grown);
     if (moved == nullptr) return false;  // out of memory reads as a read error
     data_ = moved;
     capacity_ = grown;

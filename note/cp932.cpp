@@ -61,6 +61,17 @@ std::uint16_t JisToShiftJis(std::uint16_t code) {
   return static_cast<std::uint16_t>(lead << 8 | trail);
 }
 
+std::uint16_t ReadJisCode(std::string_view digits) {
+  if (digits.size() != 4) return 0;
+  unsigned code = 0;
+  for (char c : digits) {
+    const int value = HexDigitValue(c);
+    if (value < 0) return 0;
+    code = code << 4 | static_cast<unsigned>(value);
+  }
+  return static_cast<std::uint16_t>(code);
+}
+
 std::uint16_t WidenHalfWidth(unsigned char byte) {
   if (!IsHalfWidthKatakana(byte)) return 0;
   return kWideOfHalfWidth[byte - 0xA1];

@@ -39,6 +39,10 @@ std::uint16_t ShiftJisToJis(std::uint16_t code);
 // of its bytes lie in 0x21-0x7E.
 std::uint16_t JisToShiftJis(std::uint16_t code);
 
+// The code that four hexadecimal digits of JIS-code notation write ("3441"
+// gives 0x3441, either case), or 0 when `digits` are not four hex digits.
+std::uint16_t ReadJisCode(std::string_view digits);
+
 // The full-width two-byte character of a half-width byte 0xA1-0xDF (0xB1
 // gives 0x8341, 0xA4 gives 0x8141); 0 for any other byte. Each byte widens on
 // its own: a voiced-sound mark stays a character of its own.

@@ -159,7 +159,7 @@ Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
                               note_.parameterText[textEnd] != recordDelimiter_)) {
     return NoteError(MessageId::NoteNoDelimiterAfterText, cursor.last);
   }
-  if (string.FC == kJisCodeFont && textCount % 4 != 0) {
+  if (string.FC == kJisCodeFont && textCount % std::int32_t{kJisCodeDigits} != 0) {
     return NoteError(MessageId::NoteJisCountNotMultipleOf4, cursor.last);
   }
   const std::string_view text = note_.parameterText.substr(textStart, textCount);
@@ -178,6 +178,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string) {
   const std::int32_t textStart = cursor.next;
   const std::int32_t count = string->NC;
   const bool jisFont = string->FC == kJisCodeFont;
+  constexpr auto kDigitsPerCharacter = static_cast<std::int32_t>(kJisCodeDigits);
   const bool cutEveryCharacter = options_.verticalToHorizontal && string->VH != 0;
   const bool cutAtClassChange =
       !cutEveryCharacter && options_.conversionMode == ConversionMode::kToJisCode;
@@ -197,7 +198,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string) {
       return NoteError(MessageId::NoteTextBadCharacter, cursor.last);
     }
     if (byteIndex > 0) {
-      const bool cut = cutEveryCharacter ? (!jisFont || byteIndex % 4 == 0)
+      const bool cut = cutEveryCharacter ? (!jisFont || byteIndex % kDigitsPerCharacter == 0)
                                          : (cutAtClassChange && charClass != previous);
       if (cut) {
         EmitSegment(string, cursor.last - cursor.next, previous);

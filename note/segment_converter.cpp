@@ -7,6 +7,7 @@
 #include "base/byte_classes.h"
 #include "base/counting.h"
 #include "note/parameter_emitter.h"
+#include "note/trigonometry.h"
 
 namespace notora {
 namespace {
@@ -15,27 +16,16 @@ using cp932::CharClass;
 
 constexpr double kHalfPi = 1.5707963267948966;
 
-// The code written by four hex digits, or 0 when they are not four digits.
-std::uint16_t ReadJisCode(std::string_view digits) {
-  if (digits.size() != 4) return 0;
-  unsigned code = 0;
-  for (char c : digits) {
-    const int value = HexDigitValue(c);
-    if (value < 0) return 0;
-    code = code << 4 | static_cast<unsigned>(value);
-  }
-  return static_cast<std::uint16_t>(code);
-}
-
 // JIS-code notation to full-width characters: two bytes for every four hex
 // digits.
 void AppendFullWidthText(const RunOptions& options, std::string_view digits, std::string* body,
                          std::int32_t* changeCount, RunCounters* counters) {
-  const std::size_t characters = (digits.size() + 3) / 4;
+  const std::size_t characters = (digits.size() + kJisCodeDigits - 1) / kJisCodeDigits;
   BeginHollerithField(body, characters * 2);
-  for (std::size_t i = 0; i < digits.size(); i += 4) {
+  for (std::size_t i = 0; i < digits.size(); i += kJisCodeDigits) {
     CountOne(changeCount);
-    const std::uint16_t code = cp932::JisToShiftJis(ReadJisCode(digits.substr(i, 4)));
+    const std::uint16_t code =
+        cp932::JisToShiftJis(cp932::ReadJisCode(digits.substr(i, kJisCodeDigits)));
     if (code != 0) {
       body->push_back(static_cast<char>(code >> 8));
       body->push_back(static_cast<char>(code & 0xFF));
@@ -54,7 +44,7 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
   static constexpr char kHex[] = "0123456789abcdef";
   const bool doubleByte = charClass == CharClass::kDoubleByte;
   const std::size_t characters = doubleByte ? (bytes.size() + 1) / 2 : bytes.size();
-  BeginHollerithField(body, characters * 4);
+  BeginHollerithField(body, characters * kJisCodeDigits);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     std::uint16_t code;
@@ -67,12 +57,13 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
     CountOne(changeCount);
     const std::uint16_t jis = cp932::ShiftJisToJis(code);
     if (jis == 0) {
-      body->append(options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF", 4);
+      body->append(options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF",
+                   kJisCodeDigits);
       CountOne(&counters->unconvertibleChars);
     } else {
-      const char digits[4] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF], kHex[(jis >> 4) & 0xF],
-                              kHex[jis & 0xF]};
-      body->append(digits, 4);
+      const char digits[kJisCodeDigits] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF],
+                                           kHex[(jis >> 4) & 0xF], kHex[jis & 0xF]};
+      body->append(digits, kJisCodeDigits);
     }
   }
 }
@@ -150,8 +141,8 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view parameterTex
   // The next segment starts where this one ends along the writing direction;
   // a negative width still moves forward.
   const double theta = vertical ? string->A - kHalfPi : string->A;
-  string->XS += std::fabs(width) * std::cos(theta);
-  string->YS += std::fabs(width) * std::sin(theta);
+  string->XS += std::fabs(width) * Cosine(theta);
+  string->YS += std::fabs(width) * Sine(theta);
 
   if (jisToFullWidth) {
     AppendFullWidthText(options, bytes, body, changeCount, counters);

@@ -33,7 +33,7 @@ class ConversionRun {
         result_.outcome = RunOutcome::kNothingConverted;
       } else {
         status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), files_, ui_);
+                             &reading_.counters(), options_.outputLineEnd, files_, ui_);
         if (status.ok()) {
           ShowReport(/*written=*/true);
           result_.outcome = RunOutcome::kWritten;
@@ -50,10 +50,7 @@ class ConversionRun {
   // The option set and the two names, before anything is opened.
   Status CheckRequest() {
     if (ChangesNothing(options_)) return Status::Error(MessageId::NothingRequested);
-    if (sourcePath_.empty()) return Status::Error(MessageId::NoSourceSelected);
-    if (!files_->Exists(sourcePath_, /*followLinks=*/true)) {
-      return Status::Error(MessageId::SourceMissing);
-    }
+    NOTORA_RETURN_IF_ERROR(CheckSource(sourcePath_, *files_));
     if (options_.outputName.empty()) return Status::Error(MessageId::NoOutputName);
     result_.outputPath = BuildOutputPath(sourcePath_, options_.outputName);
     // A link at the output path counts as a file even when it dangles: the
@@ -78,11 +75,18 @@ class ConversionRun {
 
 }  // namespace
 
-std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName) {
-  const std::size_t separator = sourcePath.rfind('/');
+std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName,
+                            PathStyle style) {
+  std::size_t separator = sourcePath.size();
+  while (separator > 0 && !IsPathSeparator(sourcePath[separator - 1], style)) --separator;
   std::string path;
-  if (separator != std::string_view::npos && separator > 1) path = sourcePath.substr(0, separator);
-  path += '/';
+  char separatorChar = PreferredPathSeparator(style);
+  if (separator > 0) {
+    --separator;
+    separatorChar = sourcePath[separator];
+    if (separator > 1) path = sourcePath.substr(0, separator);
+  }
+  path += separatorChar;
   path += outputName;
   path += ".igs";
   return path;

@@ -4,13 +4,18 @@
 
 namespace notora {
 
+std::string BuildCounterLines(const RunCounters& counters) {
+  std::string lines;
+  lines += FormatMessage(MessageId::ReportKanjiEntities, {counters.kanjiEntities});
+  lines += FormatMessage(MessageId::ReportJisCodeElements, {counters.jisCodeElements});
+  lines += FormatMessage(MessageId::ReportVerticalElements, {counters.verticalElements});
+  lines += FormatMessage(MessageId::ReportNegativeWidthElements, {counters.negativeWidthElements});
+  lines += FormatMessage(MessageId::ReportUnconvertibleChars, {counters.unconvertibleChars});
+  return lines;
+}
+
 std::string BuildReport(const RunCounters& counters, bool written) {
-  std::string report;
-  report += FormatMessage(MessageId::ReportKanjiEntities, {counters.kanjiEntities});
-  report += FormatMessage(MessageId::ReportJisCodeElements, {counters.jisCodeElements});
-  report += FormatMessage(MessageId::ReportVerticalElements, {counters.verticalElements});
-  report += FormatMessage(MessageId::ReportNegativeWidthElements, {counters.negativeWidthElements});
-  report += FormatMessage(MessageId::ReportUnconvertibleChars, {counters.unconvertibleChars});
+  std::string report = BuildCounterLines(counters);
   if (written) {
     report += FormatMessage(MessageId::ReportConvertedEntities, {counters.convertedEntities});
     report += FormatMessage(MessageId::ReportWritten);

@@ -7,7 +7,12 @@
 
 namespace notora {
 
-// The five counter lines, then either the line saying that nothing could be
+// The five counter lines of a report (Japanese entities, JIS-code strings,
+// vertical strings, negative widths, characters without a counterpart), each
+// ending in a line feed. An inspection shows them too.
+std::string BuildCounterLines(const RunCounters& counters);
+
+// The counter lines, then either the line saying that nothing could be
 // converted (`written` false) or the converted count and the line saying the
 // file was made.
 std::string BuildReport(const RunCounters& counters, bool written);

@@ -7,6 +7,14 @@
 
 namespace notora {
 
+Status CheckSource(std::string_view sourcePath, FileSystem& files) {
+  if (sourcePath.empty()) return Status::Error(MessageId::NoSourceSelected);
+  if (!files.Exists(std::string(sourcePath), /*followLinks=*/true)) {
+    return Status::Error(MessageId::SourceMissing);
+  }
+  return Status::Ok();
+}
+
 SourceReading::SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui,
                              FileSystem* files, NoteObserver* observer)
     : options_(options),

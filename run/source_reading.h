@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
@@ -19,6 +20,11 @@
 #include "base/status.h"
 
 namespace notora {
+
+// The checks on the source's path before anything is opened: a path was
+// given (else NoSourceSelected) and something stands at it, a link followed
+// (else SourceMissing).
+Status CheckSource(std::string_view sourcePath, FileSystem& files);
 
 class SourceReading {
  public:

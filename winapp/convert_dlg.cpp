@@ -13,7 +13,7 @@
 #include "winapp/dialog_template_image.h"
 #include "winapp/help_page.h"
 #include "winapp/resource.h"
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 #include "winapp/win32_run_ui.h"
 
 namespace notora {
@@ -42,16 +42,16 @@ class Win32DialogControls : public DialogControls {
   void SetChecked(int id, bool checked) override {
     ::SendDlgItemMessageW(dialog_, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  std::string Text(int id) const override { return Utf8FromUtf16(WindowText(::GetDlgItem(dialog_, id))); }
+  std::string Text(int id) const override { return Utf8Text(WindowText(::GetDlgItem(dialog_, id))); }
   void SetText(int id, std::string_view text) override {
-    ::SetDlgItemTextW(dialog_, id, Utf16FromUtf8(text).c_str());
+    ::SetDlgItemTextW(dialog_, id, WideText(text).c_str());
   }
 
  private:
   HWND dialog_;
 };
 
-std::wstring MessageText16(MessageId id) { return Utf16FromUtf8(MessageText(id)); }
+std::wstring MessageText16(MessageId id) { return WideText(MessageText(id)); }
 
 HICON LoadIconOfSize(HINSTANCE module, int widthMetric, int heightMetric) {
   return static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(NOTORA_ICON), IMAGE_ICON,
@@ -174,7 +174,7 @@ void CConvertDlg::OnExecute() {
   running_ = true;
   Win32DialogControls controls(hwnd_);
   SaveOptions(controls, options_);
-  const std::string source = Utf8FromUtf16(sourcePath());
+  const std::string source = Utf8Text(sourcePath());
   {
     Win32RunUi ui(hwnd_, services_);
     runUi_ = &ui;
@@ -190,16 +190,16 @@ void CConvertDlg::OnBrowse() {
   // with one more zero at the end.
   std::wstring filter;
   for (const BrowseFilter& entry : BrowseFilters()) {
-    filter += Utf16FromUtf8(entry.description);
+    filter += WideText(entry.description);
     filter.push_back(L'\0');
-    filter += Utf16FromUtf8(entry.pattern);
+    filter += WideText(entry.pattern);
     filter.push_back(L'\0');
   }
   filter.push_back(L'\0');
   const std::wstring title = MessageText16(MessageId::BrowseTitle);
-  const std::wstring defaultExtension = Utf16FromUtf8(kBrowseDefaultExtension);
+  const std::wstring defaultExtension = WideText(kBrowseDefaultExtension);
   std::vector<wchar_t> file(kPathCapacity, L'\0');
-  const std::wstring initialName = Utf16FromUtf8(kBrowseInitialName);
+  const std::wstring initialName = WideText(kBrowseInitialName);
   initialName.copy(file.data(), initialName.size());
 
   OPENFILENAMEW request = {};
@@ -224,7 +224,7 @@ void CConvertDlg::OnHelp() {
 void CConvertDlg::OnCancel() {
   if (running_) return;
   const std::wstring question = MessageText16(MessageId::ExitQuestion);
-  const std::wstring caption = Utf16FromUtf8(kDialogTitle);
+  const std::wstring caption = WideText(kDialogTitle);
   if (services_.ShowMessageBox(hwnd_, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
       IDNO) {
     return;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 
 namespace notora {
 namespace {
@@ -20,7 +20,7 @@ class TemplateWriter {
   void Byte(BYTE value) { Append(&value, sizeof value); }
   // A zero-terminated UTF-16 string.
   void String(std::string_view utf8) {
-    const std::wstring wide = Utf16FromUtf8(utf8);
+    const std::wstring wide = WideText(utf8);
     Append(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   }
   void AlignToDword() {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialog/dialog_template.h"
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 
 namespace notora {
 namespace {
@@ -28,8 +28,8 @@ Win32RunUi::~Win32RunUi() {
 void Win32RunUi::ShowMessage(MessageKind kind, std::string_view text) {
   // Input typed while the run worked must not answer the box.
   DrainQueue();
-  const std::wstring wideText = Utf16FromUtf8(text);
-  const std::wstring caption = Utf16FromUtf8(kDialogTitle);
+  const std::wstring wideText = WideText(text);
+  const std::wstring caption = WideText(kDialogTitle);
   const UINT icon = kind == MessageKind::kReport ? MB_ICONINFORMATION : MB_ICONWARNING;
   messageShown_ = true;
   ShowCursorShape(IDC_ARROW);

@@ -1,4 +1,4 @@
-#include "cli/json_writer.h"
+#include "cli/inspect/json_writer.h"
 
 #include <gtest/gtest.h>
 

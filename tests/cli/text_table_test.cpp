@@ -1,4 +1,4 @@
-#include "cli/text_table.h"
+#include "cli/shared/text_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cli/xml_writer.h"
+#include "cli/preview/xml_writer.h"
 
 #include <gtest/gtest.h>
 

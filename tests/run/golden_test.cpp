@@ -13,6 +13,9 @@ using testing::IgesFile;
 
 const std::string kLine = "110,0.,0.,0.,10.,0.,0.;";
 
+// A run ends the output's lines as the system's text files end them.
+const LineEnd kOutputLineEnd = PlatformLineEnd();
+
 struct Converted {
   RunResult result;
   std::string output;
@@ -49,9 +52,16 @@ TEST(GoldenTest, MixedTextSplitsIntoPlainAndJisBlocks) {
   expected.Entity(110, kLine)
       .EntityLines(212, {Line64("212,2,"),
                          "3,3,2,1,0,0,0,0,0,0,0,3HABC,8,4,2,2001,0,0,0,0,3,0,0,8H34413b7a;"});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.convertedEntities, 1);
   EXPECT_EQ(converted.result.counters.kanjiEntities, 1);
+
+  // Either line end may be asked for on any system: the same records.
+  for (LineEnd lineEnd : {LineEnd::kLf, LineEnd::kCrLf}) {
+    RunOptions options;
+    options.outputLineEnd = lineEnd;
+    EXPECT_EQ(Convert(source, options).output, expected.Build(lineEnd));
+  }
 }
 
 TEST(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
@@ -70,7 +80,7 @@ TEST(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
                          Line64("2,5,3,1,0,0,0,0,0,0,0,2H\x8a\xbf,2,5,3,1,0,0,0,0,"),
                          Line64("3.061616997868383e-016,-5,0,2H\x8e\x9a;")})
       .Entity(110, kLine);
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.verticalElements, 1);
 }
 
@@ -90,7 +100,7 @@ TEST(GoldenTest, JisCodeBackToFullWidthWithBothFallbacks) {
     expected.EntityLines(212, {Line64("212,2,"),
                                Line64("2,2,2,1,0,0,0,0,1,2,0,2H\x8a\xbf,2,2,2,1,0,0,0,0,1,5,0,2H" +
                                       replacement + ",0,0;")});
-    EXPECT_EQ(converted.output, expected.Build()) << static_cast<int>(fallback);
+    EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd)) << static_cast<int>(fallback);
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
     EXPECT_EQ(converted.result.counters.jisCodeElements, 2);
   }
@@ -113,7 +123,7 @@ TEST(GoldenTest, GrowingNoteMovesEveryLaterPointer) {
       .EntityLines(212, {Line64("212,1,"), Line64("48,24,2,2001,0,0,0,0,0,0,0,"),
                          Line64("48H" + hex + ";")})
       .Entity(110, kLine);
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
 }
 
 TEST(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
@@ -127,7 +137,7 @@ TEST(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
   expected.EntityLines(212, {Line64("212,2,"),
                              Line64("3,-3,2,1,0,0,0,0,0,0,0,3HABC,8,-4,2,2001,0,0,0,0,3,0,0,"),
                              Line64("8H34413b7a;")});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.negativeWidthElements, 1);
 }
 
@@ -142,7 +152,7 @@ TEST(GoldenTest, UnchangedEntitiesKeepTheirColumnsByteForByte) {
   IgesFile expected;
   expected.Entity(212, "212,1, 3 ,3.0D0,2.,1,0.,0.,0,0,0.,0.,0.,3HA;B;  comment \x8a\xbf")
       .EntityLines(212, {Line64("212,1,"), Line64("4,2,2,2001,0,0,0,0,0,0,0,4H3441;")});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.kanjiEntities, 2);
 }
 

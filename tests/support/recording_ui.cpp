@@ -76,17 +76,17 @@ class FaultyOutput : public OutputFile {
 }  // namespace
 
 bool FaultyFiles::Exists(const std::string& path, bool followLinks) {
-  return PosixFileSystem().Exists(path, followLinks);
+  return SystemFileSystem().Exists(path, followLinks);
 }
 
 std::unique_ptr<InputFile> FaultyFiles::OpenInput(const std::string& path) {
-  auto inner = PosixFileSystem().OpenInput(path);
+  auto inner = SystemFileSystem().OpenInput(path);
   if (!inner) return nullptr;
   return std::make_unique<FaultyInput>(std::move(inner), plan_);
 }
 
 std::unique_ptr<OutputFile> FaultyFiles::CreateOutput(const std::string& path) {
-  auto inner = PosixFileSystem().CreateOutput(path);
+  auto inner = SystemFileSystem().CreateOutput(path);
   if (!inner) return nullptr;
   return std::make_unique<FaultyOutput>(std::move(inner), plan_);
 }

@@ -15,7 +15,7 @@
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
 #include "tests/winapp/dialog_fixture.h"
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 
 namespace notora::testing {
 namespace {
@@ -27,7 +27,7 @@ const std::wstring kCancelled = L"ESCｷｰにより処理を中止します。�
 // A box as RecordingUi writes a message: "report: " or "error: " + text.
 std::string Marked(const FakeDialogServices::Box& box) {
   const bool report = (box.type & MB_ICONMASK) == MB_ICONINFORMATION;
-  return (report ? "report: " : "error: ") + Utf8FromUtf16(box.text);
+  return (report ? "report: " : "error: ") + Utf8Text(box.text);
 }
 
 class ConvertDlgRunTest : public DialogFixture {
@@ -206,7 +206,7 @@ TEST_F(ConvertDlgRunTest, InputDuringTheRunIsDiscarded) {
     ::PostMessageW(Control(1011), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ::PostMessageW(hwnd(), WM_KEYDOWN, 'B', 0);
     ::PostMessageW(hwnd(), WM_KEYDOWN, VK_RETURN, 0);  // would press Execute again
-    ::PostMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Utf16FromUtf8(otherFile)})), 0);
+    ::PostMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({WideText(otherFile)})), 0);
   };
   Click(1);
   Pump();

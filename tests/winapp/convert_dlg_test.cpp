@@ -16,7 +16,7 @@
 #include "dialog/dialog_template.h"
 #include "tests/support/iges_builder.h"
 #include "tests/winapp/dialog_fixture.h"
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 
 namespace notora::testing {
 namespace {
@@ -90,7 +90,7 @@ TEST_F(ConvertDlgTest, ControlsFollowTheTemplate) {
     const HWND child = children[index];
     SCOPED_TRACE(control.caption);
     EXPECT_EQ(::GetDlgCtrlID(child), control.id == kNoId ? -1 : control.id);
-    EXPECT_EQ(TextOf(child), Utf16FromUtf8(control.caption));
+    EXPECT_EQ(TextOf(child), WideText(control.caption));
     EXPECT_TRUE(SameRect(ChildRect(hwnd(), child),
                          DialogUnitsToPixels(hwnd(), control.x, control.y, control.width, control.height)));
     const LONG style = ::GetWindowLongW(child, GWL_STYLE);
@@ -142,7 +142,7 @@ TEST_F(ConvertDlgTest, ControlsFollowTheTemplate) {
   EXPECT_EQ(logFont.lfHeight, -::MulDiv(11, ::GetDeviceCaps(dc, LOGPIXELSY), 72));
   const HGDIOBJ previous = ::SelectObject(dc, font);
   for (const ControlTemplate& control : controls) {
-    const std::wstring caption = Utf16FromUtf8(control.caption);
+    const std::wstring caption = WideText(control.caption);
     if (caption.empty()) continue;
     std::vector<WORD> glyphs(caption.size());
     ::GetGlyphIndicesW(dc, caption.c_str(), static_cast<int>(caption.size()), glyphs.data(),
@@ -306,18 +306,18 @@ TEST_F(ConvertDlgTest, DroppingOneFileChoosesItAsTheSource) {
   const std::string file = dir.File("dropped.igs");
   WriteFile(file, "anything");
   wchar_t full[MAX_PATH];
-  ::GetFullPathNameW(Utf16FromUtf8(file).c_str(), MAX_PATH, full, nullptr);
+  ::GetFullPathNameW(WideText(file).c_str(), MAX_PATH, full, nullptr);
 
   EXPECT_NE(::GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
-  ::SendMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Utf16FromUtf8(file)})), 0);
+  ::SendMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({WideText(file)})), 0);
   EXPECT_EQ(dialog_->sourcePath(), full);
 
   // Two files, a folder or a missing file leave the source as it was.
   ::SendMessageW(hwnd(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({Utf16FromUtf8(file), Utf16FromUtf8(file)})), 0);
-  ::SendMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({Utf16FromUtf8(dir.path())})), 0);
+                 reinterpret_cast<WPARAM>(MakeDrop({WideText(file), WideText(file)})), 0);
+  ::SendMessageW(hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({WideText(dir.path())})), 0);
   ::SendMessageW(hwnd(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({Utf16FromUtf8(dir.File("missing.igs"))})), 0);
+                 reinterpret_cast<WPARAM>(MakeDrop({WideText(dir.File("missing.igs"))})), 0);
   EXPECT_EQ(dialog_->sourcePath(), full);
 }
 

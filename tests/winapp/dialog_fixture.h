@@ -17,7 +17,7 @@
 
 #include "tests/winapp/fake_dialog_services.h"
 #include "winapp/convert_dlg.h"
-#include "winapp/utf16.h"
+#include "base/windows_text.h"
 
 namespace notora::testing {
 
@@ -82,12 +82,12 @@ class DialogFixture : public ::testing::Test {
 
   // Chooses `path` (UTF-8) through Browse.
   void ChooseSource(std::string_view path) {
-    services_.choices.push_back(Utf16FromUtf8(path));
+    services_.choices.push_back(WideText(path));
     Click(1000);
   }
 
   void SetOutputName(std::string_view name) {
-    ::SetDlgItemTextW(hwnd(), 1001, Utf16FromUtf8(name).c_str());
+    ::SetDlgItemTextW(hwnd(), 1001, WideText(name).c_str());
   }
 
   FakeDialogServices services_;

@@ -1,0 +1,51 @@
+#include "cli/inspect/inspect_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/inspect/inspect_text.h"
+#include "cli/shared/console.h"
+#include "cli/shared/conversion_flags.h"
+#include "cli/shared/exit_status.h"
+#include "cli/shared/source_path.h"
+#include "cli/shared/terminal_ui.h"
+#include "run/inspection.h"
+
+namespace notora {
+
+InspectCommand::InspectCommand(CLI::App* app) {
+  command_ = app->add_subcommand(
+      "inspect",
+      "List every General Note of SOURCE: entry and D number, and for each string NC, box\n"
+      "width and height, font code, slant, rotation, mirror, VH, start point and the text\n"
+      "in Unicode. Reads with the checks of a conversion; changes nothing.\n"
+      "Exit status: 0 listed, 2 error, 64 usage.");
+  command_->add_option("SOURCE", source_, "the IGES file to read")->required();
+  command_->add_flag("--json", json_,
+                     "one JSON object per note and line, then one line with the counters");
+  AddAllowZeroColumnsFlag(command_, &allowZeroColumns_);
+}
+
+bool InspectCommand::chosen() const { return command_->parsed(); }
+
+int InspectCommand::Run() const {
+  RunOptions parsing;
+  parsing.zeroColumnsIsError = !allowZeroColumns_;
+  InspectedNotes inspected;
+  TerminalUi::InstallInterruptHandler();
+  TerminalUi ui;
+  const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, inspected, ui);
+  if (!result.completed) return kExitFailed;
+
+  std::string text;
+  if (json_) {
+    for (const InspectedNote& note : inspected.notes()) text += NoteJson(note) + "\n";
+    text += CountersJson(inspected.notes(), result.counters) + "\n";
+  } else {
+    text = InspectionTable(inspected.notes()) + "\n" +
+           InspectionCounters(inspected.notes(), result.counters);
+  }
+  WriteToConsole(ConsoleStream::kOut, text);
+  return kExitSuccess;
+}
+
+}  // namespace notora

@@ -1,0 +1,34 @@
+// What `notora-cli inspect` prints: the notes of a source as an aligned
+// table or as JSON lines, and the counters of the reading.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/run_counters.h"
+#include "run/inspection.h"
+
+namespace notora {
+
+// One row per string: ENTRY, D, STRING (number/NS), NC, WT, HT, FC, SL, A,
+// M, VH, XS, YS, ZS and TEXT, the numbers right-aligned; a line saying so
+// when there are no notes.
+std::string InspectionTable(const std::vector<InspectedNote>& notes);
+
+// The count of notes and strings, then the counter lines of the report.
+std::string InspectionCounters(const std::vector<InspectedNote>& notes,
+                               const RunCounters& counters);
+
+// One note as one line of JSON (without a line feed):
+// {"entry":k,"d":2k-1,"NS":n,"strings":[{"string":i,"NC":..,"WT":..,"HT":..,
+//  "FC":..,"SL":..,"A":..,"M":..,"VH":..,"XS":..,"YS":..,"ZS":..,"text":".."}]}
+std::string NoteJson(const InspectedNote& note);
+
+// The closing line of JSON output (without a line feed):
+// {"counters":{"generalNotes":..,"strings":..,"startRecords":..,
+//  "globalRecords":..,"directoryRecords":..,"parameterRecords":..,
+//  "kanjiEntities":..,"jisCodeElements":..,"verticalElements":..,
+//  "negativeWidthElements":..,"unconvertibleChars":..}}
+std::string CountersJson(const std::vector<InspectedNote>& notes, const RunCounters& counters);
+
+}  // namespace notora

@@ -1,0 +1,113 @@
+#include "cli/shared/utf8_text.h"
+
+#include <array>
+#include <utility>
+
+namespace notora {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The code point at `*index` of `text`, advancing `*index` past it; -1 (and
+// one byte) when no valid UTF-8 sequence starts there.
+std::int32_t NextCodePoint(std::string_view text, std::size_t* index) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  const std::size_t start = *index;
+  const unsigned first = byte(start);
+  std::size_t length = 0;
+  std::uint32_t code = 0;
+  std::uint32_t smallest = 0;
+  if (first < 0x80) {
+    *index = start + 1;
+    return static_cast<std::int32_t>(first);
+  } else if ((first & 0xE0) == 0xC0) {
+    length = 2, code = first & 0x1F, smallest = 0x80;
+  } else if ((first & 0xF0) == 0xE0) {
+    length = 3, code = first & 0x0F, smallest = 0x800;
+  } else if ((first & 0xF8) == 0xF0) {
+    length = 4, code = first & 0x07, smallest = 0x10000;
+  }
+  if (length == 0 || start + length > text.size()) {
+    *index = start + 1;
+    return -1;
+  }
+  for (std::size_t at = start + 1; at < start + length; ++at) {
+    if ((byte(at) & 0xC0) != 0x80) {
+      *index = start + 1;
+      return -1;
+    }
+    code = code << 6 | (byte(at) & 0x3F);
+  }
+  if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    *index = start + 1;
+    return -1;
+  }
+  *index = start + length;
+  return static_cast<std::int32_t>(code);
+}
+
+// East Asian Wide (W) and Fullwidth (F) ranges that matter for text from
+// code page 932 and its neighbours.
+constexpr std::array<std::pair<std::int32_t, std::int32_t>, 15> kWideRanges = {{
+    {0x1100, 0x115F},    // Hangul Jamo initials
+    {0x2E80, 0x303E},    // CJK radicals, ideographic description, CJK symbols
+    {0x3041, 0x33FF},    // kana, bopomofo, CJK compatibility
+    {0x3400, 0x4DBF},    // CJK extension A
+    {0x4E00, 0x9FFF},    // CJK unified ideographs
+    {0xA000, 0xA4CF},    // Yi
+    {0xAC00, 0xD7A3},    // Hangul syllables
+    {0xF900, 0xFAFF},    // CJK compatibility ideographs
+    {0xFE10, 0xFE19},    // vertical forms
+    {0xFE30, 0xFE6F},    // CJK compatibility forms, small forms
+    {0xFF00, 0xFF60},    // fullwidth forms
+    {0xFFE0, 0xFFE6},    // fullwidth signs
+    {0x1F300, 0x1F64F},  // pictographs
+    {0x20000, 0x2FFFD},  // CJK extensions B and later
+    {0x30000, 0x3FFFD},
+}};
+
+bool IsWide(std::int32_t code) {
+  for (const auto& [first, last] : kWideRanges) {
+    if (code >= first && code <= last) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int DisplayWidth(std::string_view utf8) {
+  int width = 0;
+  std::size_t index = 0;
+  while (index < utf8.size()) {
+    const std::int32_t code = NextCodePoint(utf8, &index);
+    width += code >= 0 && IsWide(code) ? 2 : 1;
+  }
+  return width;
+}
+
+std::string ToValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t index = 0;
+  while (index < text.size()) {
+    const std::size_t start = index;
+    if (NextCodePoint(text, &index) < 0) {
+      out.append(kReplacement);
+    } else {
+      out.append(text.substr(start, index - start));
+    }
+  }
+  return out;
+}
+
+std::size_t CountCodePoints(std::string_view utf8) {
+  std::size_t count = 0;
+  std::size_t index = 0;
+  while (index < utf8.size()) {
+    NextCodePoint(utf8, &index);
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace notora

@@ -1,0 +1,79 @@
+// Inspecting a source: reading it as a conversion would (the same record
+// reader, section checks and General Note parser) while changing nothing and
+// writing nothing, with an observer that sees every string of every note;
+// and InspectedNotes, the observer that keeps what it sees for a front end
+// to show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/run_counters.h"
+#include "base/run_options.h"
+#include "base/run_ui.h"
+#include "iges/file_system.h"
+#include "iges/record_format.h"
+#include "note/note_observer.h"
+#include "note/note_string.h"
+
+namespace notora {
+
+struct InspectionResult {
+  // True when the whole source was read and closed without a fault.
+  bool completed = false;
+  // As they stood when the reading ended; convertedEntities stays 0.
+  RunCounters counters;
+};
+
+// Reads `sourcePath` through `files`, handing every string of every General
+// Note to `observer` in file order. Of `parsing` only what decides how a
+// note is read counts (zeroColumnsIsError, verticalValueInput); nothing is
+// converted whatever its conversion choices say. A fault (no source, an
+// unreadable source, a faulty record, section or note, a cancel) is shown
+// through `ui` with the message a conversion would show, and ends the
+// reading with `completed` false. No report is shown: the caller presents
+// the counters.
+InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& parsing,
+                               NoteObserver& observer, RunUi& ui,
+                               FileSystem& files = SystemFileSystem());
+
+struct InspectedString {
+  // From 1 to the note's NS.
+  std::int32_t number = 0;
+  // The fields as they stand in the file (WT and HT before any option).
+  NoteString fields;
+  // TEXT decoded to UTF-8 (DecodeNoteText).
+  std::string text;
+};
+
+struct InspectedNote {
+  // Entry k of the Directory Entry section: D records 2k-1 and 2k.
+  std::int32_t entry = 0;
+  std::int64_t directoryNumber() const { return FirstDirectoryRecord(entry); }
+  // NS as read.
+  std::int32_t stringCount = 0;
+  std::vector<InspectedString> strings;
+};
+
+// Keeps every General Note an inspection shows, string by string, its text
+// decoded. A note with no strings is never shown to an observer, so it is
+// not kept.
+class InspectedNotes : public NoteObserver {
+ public:
+  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
+                    std::int32_t stringCount, const NoteString& asRead,
+                    std::string_view text) override;
+
+  // The notes in file order.
+  const std::vector<InspectedNote>& notes() const { return notes_; }
+
+ private:
+  std::vector<InspectedNote> notes_;
+};
+
+// The number of strings of all `notes`.
+std::int64_t CountStrings(const std::vector<InspectedNote>& notes);
+
+}  // namespace notora
