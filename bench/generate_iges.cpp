@@ -1,9 +1,11 @@
 // notora-generate-iges: writes a large, valid IGES file for benchmarks.
 //
-//   notora-generate-iges [--seed N] [--size SIZE] [--notes SHARE]
-//                        [--japanese SHARE] [--quiet] OUTPUT
+//   notora-generate-iges [--seed N] [--size SIZE] [--profile mixed|note-dense]
+//                        [--notes SHARE] [--japanese SHARE] [--quiet] OUTPUT
 //
-// SIZE is a byte count with an optional decimal unit (10M, 1G). OUTPUT "-"
+// SIZE is a byte count with an optional decimal unit (10M, 1G). The profile
+// sets the mix of entities (and, for note-dense, the two shares; --notes and
+// --japanese given after it override them). OUTPUT "-"
 // writes to standard output. A summary of what the file holds goes to
 // standard error as "name value" lines unless --quiet is given.
 #include <cerrno>
@@ -20,9 +22,12 @@ namespace {
 
 int Usage() {
   std::fputs(
-      "usage: notora-generate-iges [--seed N] [--size SIZE] [--notes SHARE] [--japanese SHARE] [--quiet] OUTPUT\n"
+      "usage: notora-generate-iges [--seed N] [--size SIZE] [--profile P] [--notes SHARE] [--japanese SHARE]\n"
+      "                            [--quiet] OUTPUT\n"
       "  --seed N          seed of the deterministic sequence (default 1)\n"
       "  --size SIZE       target size, e.g. 10M, 100M, 1G (decimal units; default 10M)\n"
+      "  --profile P       mixed (default: geometry with 7% notes) or note-dense (short\n"
+      "                    geometry, about 22,000 notes per 100 MB, most of them Japanese)\n"
       "  --notes SHARE     share of entities that are General Notes (default 0.07)\n"
       "  --japanese SHARE  share of General Notes with Japanese text (default 0.5)\n"
       "  OUTPUT            file to write, or - for standard output\n",
@@ -53,6 +58,15 @@ int main(int argc, char** argv) {
       if (*end != '\0') return Usage();
     } else if (arg == "--size" && hasValue) {
       if (!notora::bench::ParseSize(argv[++i], &options.targetBytes)) return Usage();
+    } else if (arg == "--profile" && hasValue) {
+      const std::string profile = argv[++i];
+      if (profile == "mixed") {
+        notora::bench::ApplyProfile(notora::bench::GeneratorProfile::kMixed, &options);
+      } else if (profile == "note-dense") {
+        notora::bench::ApplyProfile(notora::bench::GeneratorProfile::kNoteDense, &options);
+      } else {
+        return Usage();
+      }
     } else if (arg == "--notes" && hasValue) {
       if (!ParseShare(argv[++i], &options.noteShare)) return Usage();
     } else if (arg == "--japanese" && hasValue) {

@@ -438,6 +438,13 @@ class EntityFactory {
   int PickType() {
     if (rng_.Chance(options_.noteShare)) return kNote;
     const std::uint32_t r = rng_.Below(100);
+    if (options_.profile == GeneratorProfile::kNoteDense) {
+      // Mostly short geometry: one to three records per entity.
+      if (r < 48) return kLine;
+      if (r < 74) return kArc;
+      if (r < 98) return kPoint;
+      return kSpline;
+    }
     if (r < 36) return kLine;
     if (r < 58) return kArc;
     if (r < 68) return kPoint;
@@ -915,6 +922,14 @@ std::string GenerateIgesString(const GeneratorOptions& options, GeneratorSummary
   });
   if (summary) *summary = s;
   return text;
+}
+
+void ApplyProfile(GeneratorProfile profile, GeneratorOptions* options) {
+  options->profile = profile;
+  if (profile == GeneratorProfile::kNoteDense) {
+    options->noteShare = 0.08;
+    options->japaneseShare = 0.72;
+  }
 }
 
 bool ParseSize(const std::string& text, std::uint64_t* bytes) {

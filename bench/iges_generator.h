@@ -22,8 +22,22 @@
 
 namespace notora::bench {
 
+// The mix of entities a file holds.
+enum class GeneratorProfile {
+  // Geometry of every kind, B-spline curves of many records among it; 7% of
+  // the entities are General Notes, half of them Japanese.
+  kMixed,
+  // A drawing dense in notes: short geometry (lines, arcs, points), so that
+  // the Directory Entry section is close to half the file, and about 22,000
+  // General Notes per 100 MB, most of them Japanese (about 60% of the notes
+  // are changed by a conversion to JIS code). The note and Japanese shares
+  // below are taken from the profile.
+  kNoteDense,
+};
+
 struct GeneratorOptions {
   std::uint64_t seed = 1;
+  GeneratorProfile profile = GeneratorProfile::kMixed;
   // The file grows entity by entity until it holds at least this many bytes.
   std::uint64_t targetBytes = 10'000'000;
   // Share of the entities that are General Notes.
@@ -60,6 +74,10 @@ GeneratorSummary GenerateIges(const GeneratorOptions& options, const ChunkSink& 
 
 // The whole file in memory (for small targets and microbenchmarks).
 std::string GenerateIgesString(const GeneratorOptions& options, GeneratorSummary* summary = nullptr);
+
+// Applies the shares of `profile` to `*options` (kNoteDense sets the note
+// and Japanese shares; kMixed leaves them).
+void ApplyProfile(GeneratorProfile profile, GeneratorOptions* options);
 
 // "10M", "1G", "512K", "12345" (decimal units: K = 1e3, M = 1e6, G = 1e9).
 // Returns false when the text is not such a size.

@@ -33,7 +33,7 @@
 #include "iges/record_reader.h"
 #include "iges/second_pass.h"
 #include "iges/section_scan.h"
-#include "iges/source_buffer.h"
+#include "iges/source_stream.h"
 #include "note/general_note.h"
 #include "base/run_ui.h"
 #endif
@@ -312,18 +312,18 @@ BENCHMARK(BM_Notora_ShiftJisToJis);
 class MemoryInput : public notora::InputFile {
  public:
   explicit MemoryInput(std::string_view text) : text_(text) {}
-  std::int64_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = std::min(size, text_.size() - at_);
-    std::memcpy(buffer, text_.data() + at_, n);
-    at_ += n;
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset >= text_.size()) return 0;
+    const std::size_t n = std::min<std::uint64_t>(size, text_.size() - offset);
+    std::memcpy(buffer, text_.data() + offset, n);
     return static_cast<std::int64_t>(n);
   }
   std::uint64_t SizeHint() const override { return text_.size(); }
+  std::unique_ptr<notora::InputFile> Duplicate() override { return std::make_unique<MemoryInput>(text_); }
   bool Close() override { return true; }
 
  private:
   std::string_view text_;
-  std::size_t at_ = 0;
 };
 
 class QuietUi : public notora::RunUi {
@@ -335,13 +335,14 @@ class QuietUi : public notora::RunUi {
   bool PollCancel() override { return false; }
 };
 
-// One pass of the record reader over the whole file (the buffer is filled
-// on the first pass of each iteration, as in a run).
+// One pass of the record reader over the whole file, read through the
+// stream's blocks as in a run.
 void BM_Notora_RecordReader(benchmark::State& state) {
   const std::string& text = Corpus();
   QuietUi ui;
   for (auto _ : state) {
-    notora::SourceBuffer source(std::make_unique<MemoryInput>(text));
+    MemoryInput file(text);
+    notora::SourceStream source(&file, nullptr);
     notora::RecordReader reader(&source, &ui);
     reader.Rewind();
     notora::Record record;
@@ -385,12 +386,14 @@ void BM_Notora_BothPasses(benchmark::State& state) {
   QuietUi ui;
   const notora::RunOptions options;
   for (auto _ : state) {
-    notora::SourceBuffer source(std::make_unique<MemoryInput>(text));
+    MemoryInput file(text);
+    notora::BlockSums sums;
+    notora::SourceStream source(&file, &sums);
     notora::RecordReader reader(&source, &ui);
     notora::SectionScan scan;
     notora::RunCounters counters;
     if (!notora::ScanSections(&reader, &scan, &counters).ok()) state.SkipWithError("scan failed");
-    notora::DirectoryTable table(&source, counters.directoryRecords / 2);
+    notora::DirectoryTable table(counters.directoryRecords / 2);
     notora::GeneralNoteConverter notes(options, counters, scan.parameterDelimiter,
                                        scan.recordDelimiter);
     if (!notora::ReadEntities(&reader, scan, &table, &counters, &notes).ok()) {

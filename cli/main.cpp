@@ -5,6 +5,7 @@
 // convert exit status: 0 output written; 1 nothing to convert (no file
 // made); 2 the run ended on an error, a refusal or a cancel; 64 bad usage.
 // inspect, preview and batch: 0 done, 2 failed, 64 bad usage.
+// --version prints "notora-cli <version>" and exits 0.
 
 #include <CLI/CLI.hpp>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/version.h"
 #include "cli/batch/batch_command.h"
 #include "cli/convert/convert_command.h"
 #include "cli/inspect/inspect_command.h"
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
   // Windows too, never an option).
   app.allow_windows_style_options(false);
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("notora-cli ") + notora::kVersion,
+                       "Print the version and exit");
 
   notora::ConvertCommand convert(&app);
   notora::InspectCommand inspect(&app);

@@ -33,15 +33,12 @@ Status DirectorySection::HandleRecord(const Record& record) {
     if (!ReadNumericColumns(record.columns, kParameterPointerColumns, &entry.parameterPointer)) {
       return fail(MessageId::DirectoryPointerNotNumeric);
     }
-    entry.firstRecordOffset = record.offset;
   } else {
     DirectoryEntry& entry = table_->entry(entryCount_);
     if (entityType != entry.entityType) return fail(MessageId::DirectoryTypeMismatch);
     if (!ReadNumericColumns(record.columns, kParameterLineCountColumns, &entry.parameterLineCount)) {
       return fail(MessageId::DirectoryLineCountNotNumeric);
     }
-    entry.outputLineCount = entry.parameterLineCount;
-    entry.secondRecordOffset = record.offset;
   }
   return Status::Ok();
 }

@@ -1,59 +1,72 @@
 #include "iges/directory_table.h"
 
-#include "iges/record_format.h"
+#include <new>
+#include <type_traits>
 
 namespace notora {
 
-DirectoryTable::DirectoryTable(const SourceBuffer* source, std::int32_t entityCount)
-    : source_(source), entries_(static_cast<std::size_t>(entityCount) + 1) {}
-
-std::string_view DirectoryTable::RecordColumns(std::uint64_t offset, Columns columns) const {
-  return std::string_view(source_->data() + offset + columns.first - 1, columns.width());
+DirectoryTable::DirectoryTable(std::int32_t entityCount)
+    : entityCount_(entityCount),
+      entries_(static_cast<DirectoryEntry*>(
+          std::calloc(static_cast<std::size_t>(entityCount) + 1, sizeof(DirectoryEntry)))) {
+  static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
+  if (entries_ == nullptr) throw std::bad_alloc();
 }
 
-std::string_view DirectoryTable::fields3to9(std::int32_t k) const {
-  return RecordColumns(entry(k).firstRecordOffset, kFirstRecordCopiedColumns);
-}
-std::string_view DirectoryTable::fields12to13(std::int32_t k) const {
-  return RecordColumns(entry(k).secondRecordOffset, kSecondRecordCopiedColumnsBefore);
-}
-std::string_view DirectoryTable::fields15to19(std::int32_t k) const {
-  return RecordColumns(entry(k).secondRecordOffset, kSecondRecordCopiedColumnsAfter);
+std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {
+  const DirectoryEntry& e = entry(k);
+  if (e.storedText == 0) return e.parameterLineCount;
+  return stored_[static_cast<std::size_t>(e.storedText) - 1].outputLineCount;
 }
 
-void DirectoryTable::SetSourceText(std::int32_t k, std::uint64_t offset, std::int32_t lines) {
+void DirectoryTable::SetSourceText(std::int32_t k, const TextPiece& run) {
   DirectoryEntry& e = entry(k);
-  e.textOffset = offset;
-  e.textLines = lines;
-  e.ownedText = -1;
+  e.textOffset = run.offset;
+  e.textLines = run.lines;
+  e.textRecord = run.record;
+  e.storedText = 0;
 }
 
-void DirectoryTable::SetOwnedText(std::int32_t k, std::string text) {
+void DirectoryTable::SetPiecedText(std::int32_t k, const std::vector<TextPiece>& pieces,
+                                   const std::vector<std::string>& owned) {
   DirectoryEntry& e = entry(k);
+  StoredText stored;
+  stored.firstPiece = static_cast<std::uint32_t>(pieces_.size());
+  stored.pieceCount = static_cast<std::uint32_t>(pieces.size());
+  stored.outputLineCount = e.parameterLineCount;
+  for (TextPiece piece : pieces) {
+    if (piece.owned >= 0) {
+      owned_.push_back(owned[static_cast<std::size_t>(piece.owned)]);
+      piece.owned = static_cast<std::int32_t>(owned_.size()) - 1;
+    }
+    pieces_.push_back(piece);
+  }
   e.textLines = 0;
-  e.ownedText = static_cast<std::int32_t>(ownedTexts_.size());
-  ownedTexts_.push_back(std::move(text));
+  stored_.push_back(stored);
+  e.storedText = static_cast<std::int32_t>(stored_.size());
+}
+
+void DirectoryTable::SetRebuiltText(std::int32_t k, std::string text, std::int32_t lineCount) {
+  DirectoryEntry& e = entry(k);
+  TextPiece piece;
+  piece.owned = static_cast<std::int32_t>(owned_.size());
+  owned_.push_back(std::move(text));
+  StoredText stored;
+  stored.firstPiece = static_cast<std::uint32_t>(pieces_.size());
+  stored.pieceCount = 1;
+  stored.outputLineCount = lineCount;
+  pieces_.push_back(piece);
+  e.textLines = 0;
+  stored_.push_back(stored);
+  e.storedText = static_cast<std::int32_t>(stored_.size());
 }
 
 std::uint64_t DirectoryTable::textLength(std::int32_t k) const {
-  const DirectoryEntry& e = entry(k);
-  if (e.ownedText >= 0) return ownedTexts_[static_cast<std::size_t>(e.ownedText)].size();
-  return static_cast<std::uint64_t>(e.textLines) * kParameterDataWidth;
-}
-
-std::string DirectoryTable::Text(std::int32_t k) const {
-  std::string text;
-  text.reserve(textLength(k));
-  ForEachTextLine(k, [&text](std::string_view line) { text.append(line); });
-  return text;
-}
-
-std::uint64_t DirectoryTable::NextRecordOffset(std::uint64_t offset) const {
-  std::uint64_t next = offset + kRecordLength;
-  const std::uint64_t size = source_->size();
-  if (next < size && source_->data()[next] == '\r') ++next;
-  if (next < size && source_->data()[next] == '\n') ++next;
-  return next;
+  std::uint64_t length = 0;
+  ForEachPiece(k, [&length](const TextPiece& piece, std::string_view owned) {
+    length += piece.owned >= 0 ? owned.size() : std::uint64_t(piece.lines) * kParameterDataWidth;
+  });
+  return length;
 }
 
 }  // namespace notora

@@ -130,6 +130,11 @@ class SequenceText {
   std::int64_t value_ = 0;
 };
 
+// The columns `range` of `record`.
+std::string_view ColumnsOf(std::string_view record, Columns range) {
+  return record.substr(range.first - 1, range.width());
+}
+
 // Copies `text` to `out`; returns its length.
 std::size_t Put(char* out, std::string_view text) {
   std::memcpy(out, text.data(), text.size());
@@ -138,8 +143,7 @@ std::size_t Put(char* out, std::string_view text) {
 
 // Gives up a partly written file: closes it and reports why (and, when that
 // close fails too, says so after).
-Status Fail(OutputFile* file, MessageId id) {
-  Status status = Status::Error(id);
+Status Fail(OutputFile* file, Status status) {
   if (!file->Close()) status.FollowedBy(MessageId::OutputCloseFailedAfterError);
   return status;
 }
@@ -153,7 +157,8 @@ std::size_t SequenceText::Put(char* out) const {
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui) {
+                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui,
+                   SourceReplay* source) {
   std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
   if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
   BufferedOutput output(file.get(), lineEnd);
@@ -164,25 +169,40 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   // Pointers are summed in 64 bits: line counts as read may add up to more
   // than a 32-bit number holds.
   std::int64_t pointer = 1;
+  std::string_view record;
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
+    const std::int32_t outputLineCount = table->outputLineCount(k);
     entry.parameterPointer = SaturateToInt32(pointer);
-    char* out = output.Reserve(2 * 160);
+    // Each D record is copied into the output before the next is read back.
+    Status read = source->NextDirectoryRecord(&record);
+    if (!read.ok()) {
+      output.Flush();
+      return Fail(file.get(), read);
+    }
+    char* out = output.Reserve(160);
     std::size_t n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
     n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
-    n += Put(out + n, table->fields3to9(k));
+    n += Put(out + n, ColumnsOf(record, kFirstRecordCopiedColumns));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
     n += output.PutLineEnd(out + n);
-    n += PutNumber(out + n, entry.entityType, kDirectoryFieldWidth);
-    n += Put(out + n, table->fields12to13(k));
-    n += PutNumber(out + n, entry.outputLineCount, kDirectoryFieldWidth);
-    n += Put(out + n, table->fields15to19(k));
+    output.Commit(n);
+    read = source->NextDirectoryRecord(&record);
+    if (!read.ok()) {
+      output.Flush();
+      return Fail(file.get(), read);
+    }
+    out = output.Reserve(160);
+    n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsBefore));
+    n += PutNumber(out + n, outputLineCount, kDirectoryFieldWidth);
+    n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsAfter));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
     n += output.PutLineEnd(out + n);
     output.Commit(n);
-    pointer += entry.outputLineCount;
+    pointer += outputLineCount;
     if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
   }
 
@@ -190,26 +210,25 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   SequenceText sequence;
   pointer = 1;
   for (std::int32_t k = 1; k <= entities; ++k) {
-    const DirectoryEntry& entry = table->entry(k);
-    if (entry.outputLineCount < 0 ||
-        std::uint64_t(entry.outputLineCount) * kParameterDataWidth != table->textLength(k)) {
+    const std::int32_t outputLineCount = table->outputLineCount(k);
+    if (outputLineCount < 0 ||
+        std::uint64_t(outputLineCount) * kParameterDataWidth != table->textLength(k)) {
       output.Flush();
-      return Fail(file.get(), MessageId::OutputTextLengthMismatch);
+      return Fail(file.get(), Status::Error(MessageId::OutputTextLengthMismatch));
     }
     char pointerText[24];
     const std::string_view directoryPointer(
         pointerText, PutNumber(pointerText, FirstDirectoryRecord(k), kSequenceWidth));
     const std::int64_t first = pointer;
-    const std::int64_t end = pointer + entry.outputLineCount;
+    const std::int64_t end = pointer + outputLineCount;
     pointer = end;
     bool inRange = true;
-    table->ForEachTextLine(k, [&](std::string_view line) {
-      if (!inRange) return;
+    const Status read = source->ForEachTextLine(k, [&](std::string_view line) {
       const std::int32_t number = ++counters->parameterRecords;
       sequence.Increment(number);
       if (number < first || number >= end) {
         inRange = false;
-        return;
+        return false;
       }
       char* out = output.Reserve(128);
       std::size_t n = Put(out, line);
@@ -220,10 +239,15 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += output.PutLineEnd(out + n);
       output.Commit(n);
       if (number % kProgressInterval == 0) ui->ShowProgress(number);
+      return true;
     });
+    if (!read.ok()) {
+      output.Flush();
+      return Fail(file.get(), read);
+    }
     if (!inRange) {
       output.Flush();
-      return Fail(file.get(), MessageId::OutputPointerMismatch);
+      return Fail(file.get(), Status::Error(MessageId::OutputPointerMismatch));
     }
   }
 
@@ -240,7 +264,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   output.Commit(n);
   output.Flush();
 
-  if (output.failed()) return Fail(file.get(), MessageId::OutputWriteError);
+  if (output.failed()) return Fail(file.get(), Status::Error(MessageId::OutputWriteError));
   if (!file->Close()) return Status::Error(MessageId::OutputCloseFailed);
   return Status::Ok();
 }

@@ -11,12 +11,13 @@ namespace notora {
 
 ParameterSection::ParameterSection(DirectoryTable* table, RunCounters* counters,
                                    EntityHandler* notes, char parameterDelimiter,
-                                   std::int32_t directoryRecords)
+                                   std::int32_t directoryRecords, SourceStream* source)
     : table_(table),
       counters_(counters),
       notes_(notes),
       parameterDelimiter_(parameterDelimiter),
-      directoryRecords_(directoryRecords) {}
+      directoryRecords_(directoryRecords),
+      source_(source) {}
 
 Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t m = ++counters_->parameterRecords;
@@ -62,14 +63,17 @@ Status ParameterSection::HandleRecord(const Record& record) {
       if (!IsDigit(digit)) return fail(MessageId::ParameterTypeNotNumeric);
       type = type * 10 + (digit - '0');
     }
-    assembled_ = AssembledText();
+    assembled_.Clear();
+    // A General Note's bytes are kept as they arrive, for its parser.
+    tracking_ = entry.entityType == kGeneralNoteType;
+    noteText_.clear();
     if (type != entry.entityType) return fail(MessageId::ParameterTypeMismatch);
   }
 
   Append(record, entityLinesRead_);
 
   if (entry.parameterPointer + entry.parameterLineCount - 1 == m) {
-    return CompleteEntity(k, m);
+    return CompleteEntity(k, record);
   }
   return Status::Ok();
 }
@@ -81,87 +85,119 @@ Status ParameterSection::HandleRecord(const Record& record) {
 void ParameterSection::Append(const Record& record, std::int32_t linesRead) {
   const std::uint64_t target = std::uint64_t(linesRead) * kParameterDataWidth;
   AssembledText& text = assembled_;
-  if (text.length() >= target) {
-    if (text.owned) {
-      text.text.resize(target);
-    } else {
-      text.lines = linesRead;
-      Materialize();  // the run no longer ends where the next record would join it
-    }
+  if (text.length >= target) {
+    Cut(target);
     return;
   }
-  // Here length == target - 64: the record's data columns complete the text.
-  if (!text.owned) {
-    if (text.lines == 0) {
-      text.firstOffset = record.offset;
-      text.lines = 1;
-      text.lastRecordNumber = record.number;
-      return;
-    }
-    if (record.number == text.lastRecordNumber + 1) {
-      ++text.lines;
-      text.lastRecordNumber = record.number;
-      return;
-    }
-    Materialize();  // a record of another section stands between
+  if (!text.pieces.empty() && text.runEndsAt >= 0 && record.number == text.runEndsAt + 1) {
+    ++text.pieces.back().lines;
+  } else {
+    // The first record, or one after a record of another section.
+    TextPiece run;
+    run.offset = record.offset;
+    run.lines = 1;
+    run.record = record.number;
+    text.pieces.push_back(run);
   }
-  text.text.append(record.text.substr(0, kParameterDataWidth));
+  text.runEndsAt = record.number;
+  text.length += kParameterDataWidth;
+  if (tracking_) noteText_.append(record.text.data(), kParameterDataWidth);
 }
 
-void ParameterSection::Materialize() {
-  if (assembled_.owned) return;
-  std::string text;
-  text.reserve(assembled_.length() + kParameterDataWidth);
-  std::uint64_t offset = assembled_.firstOffset;
-  for (std::int32_t line = 0; line < assembled_.lines; ++line) {
-    text.append(table_->SourceLine(offset));
-    offset = table_->NextRecordOffset(offset);
+// Drops bytes from the end of the text until it is `target` bytes long.
+// Runs lose whole records (every piece is a whole number of 64-byte lines).
+void ParameterSection::Cut(std::uint64_t target) {
+  AssembledText& text = assembled_;
+  text.runEndsAt = -1;  // the record after the last one no longer continues the text
+  if (tracking_) noteText_.resize(static_cast<std::size_t>(target));
+  while (text.length > target) {
+    TextPiece& last = text.pieces.back();
+    const std::uint64_t excess = text.length - target;
+    if (last.owned >= 0) {
+      std::string& bytes = text.owned[static_cast<std::size_t>(last.owned)];
+      if (excess >= bytes.size()) {
+        text.length -= bytes.size();
+        text.pieces.pop_back();
+      } else {
+        bytes.resize(bytes.size() - static_cast<std::size_t>(excess));
+        text.length = target;
+      }
+    } else {
+      const std::uint64_t size = std::uint64_t(last.lines) * kParameterDataWidth;
+      if (excess >= size) {
+        text.length -= size;
+        text.pieces.pop_back();
+      } else {
+        last.lines -= static_cast<std::int32_t>(excess / kParameterDataWidth);
+        text.length = target;
+      }
+    }
   }
-  assembled_.owned = true;
-  assembled_.text = std::move(text);
 }
 
-Status ParameterSection::CompleteEntity(std::int32_t k, std::int32_t lastRecordNumber) {
+Status ParameterSection::JoinNoteText(std::int32_t recordNumber) {
+  noteText_.clear();
+  noteText_.reserve(static_cast<std::size_t>(assembled_.length));
+  // Enough of each record to see where the next one starts.
+  char line[kRecordLength + 2];
+  for (const TextPiece& piece : assembled_.pieces) {
+    if (piece.owned >= 0) {
+      noteText_.append(assembled_.owned[static_cast<std::size_t>(piece.owned)]);
+      continue;
+    }
+    std::uint64_t offset = piece.offset;
+    for (std::int32_t i = 0; i < piece.lines; ++i) {
+      const std::int64_t n = source_->ReadBack(offset, line, sizeof line);
+      if (n < static_cast<std::int64_t>(kParameterDataWidth)) {
+        return Status::Error(MessageId::ReadError, {recordNumber});
+      }
+      noteText_.append(line, kParameterDataWidth);
+      offset += kRecordLength + (n > static_cast<std::int64_t>(kRecordLength) && line[kRecordLength] == '\r' ? 2 : 1);
+    }
+  }
+  tracking_ = true;
+  return Status::Ok();
+}
+
+Status ParameterSection::CompleteEntity(std::int32_t k, const Record& record) {
   if (kanjiSeen_) ++counters_->kanjiEntities;
   DirectoryEntry& entry = table_->entry(k);
 
   if (entry.entityType == kGeneralNoteType) {
+    // The note's text is normally its own records, kept as they came.
+    if (!tracking_ || noteText_.size() != assembled_.length) {
+      NOTORA_RETURN_IF_ERROR(JoinNoteText(record.number));
+    }
     GeneralNoteEntity note;
     note.entryIndex = k;
     note.parameterLineCount = entry.parameterLineCount;
-    note.lastRecordNumber = lastRecordNumber;
-    if (assembled_.owned) {
-      note.parameterText = assembled_.text;
-    } else if (assembled_.lines == 1) {
-      note.parameterText = table_->SourceLine(assembled_.firstOffset);
-    } else {
-      noteScratch_.clear();
-      std::uint64_t offset = assembled_.firstOffset;
-      for (std::int32_t line = 0; line < assembled_.lines; ++line) {
-        noteScratch_.append(table_->SourceLine(offset));
-        offset = table_->NextRecordOffset(offset);
-      }
-      note.parameterText = noteScratch_;
-    }
+    note.lastRecordNumber = counters_->parameterRecords;
+    note.parameterText = noteText_;
     RebuiltNote rebuilt;
     NOTORA_RETURN_IF_ERROR(notes_->HandleGeneralNote(note, &rebuilt));
     if (rebuilt.changed) {
-      entry.outputLineCount = rebuilt.lineCount;
       // The rebuilt text is what the entity keeps, and what a later record
       // would find left in the text being assembled.
-      assembled_ = AssembledText();
-      assembled_.owned = true;
-      assembled_.text = rebuilt.parameterText;
-      table_->SetOwnedText(k, std::move(rebuilt.parameterText));
+      assembled_.Clear();
+      TextPiece piece;
+      piece.owned = 0;
+      assembled_.pieces.push_back(piece);
+      assembled_.owned.push_back(rebuilt.parameterText);
+      assembled_.length = rebuilt.parameterText.size();
+      noteText_ = rebuilt.parameterText;
+      tracking_ = true;
+      table_->SetRebuiltText(k, std::move(rebuilt.parameterText), rebuilt.lineCount);
       kanjiSeen_ = false;
       return Status::Ok();
     }
   }
 
-  if (assembled_.owned) {
-    table_->SetOwnedText(k, assembled_.text);
+  if (assembled_.pieces.size() == 1 && assembled_.pieces[0].owned < 0) {
+    table_->SetSourceText(k, assembled_.pieces[0]);
+  } else if (!assembled_.pieces.empty()) {
+    table_->SetPiecedText(k, assembled_.pieces, assembled_.owned);
   } else {
-    table_->SetSourceText(k, assembled_.firstOffset, assembled_.lines);
+    table_->SetSourceText(k, TextPiece());
   }
   kanjiSeen_ = false;
   return Status::Ok();

@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "iges/directory_table.h"
 #include "iges/entity_handler.h"
 #include "iges/record_reader.h"
+#include "iges/source_stream.h"
 #include "base/run_counters.h"
 #include "base/status.h"
 
@@ -18,9 +20,11 @@ namespace notora {
 class ParameterSection {
  public:
   // All pointers must outlive this object. `notes` receives every complete
-  // entity of type 212; `parameterDelimiter` is the file's.
+  // entity of type 212; `parameterDelimiter` is the file's. `source` is the
+  // stream the records come from (for the rare note text that must be
+  // joined from records read long before).
   ParameterSection(DirectoryTable* table, RunCounters* counters, EntityHandler* notes,
-                   char parameterDelimiter, std::int32_t directoryRecords);
+                   char parameterDelimiter, std::int32_t directoryRecords, SourceStream* source);
 
   // Handles one P record (80 characters). Fails with the message of the
   // first check that fails, or with the message of a faulty General Note.
@@ -32,31 +36,45 @@ class ParameterSection {
   void ClearKanjiSeen() { kanjiSeen_ = false; }
 
  private:
-  // The text of the entity being assembled: a run of consecutive records of
-  // the source (the usual case, no copy), or an owned string.
+  // The text of the entity being assembled, as pieces: runs of consecutive
+  // records of the source (the usual case is one run, no copy) and owned
+  // bytes (a rebuilt note that a later record found left in the text).
   struct AssembledText {
-    bool owned = false;
-    std::uint64_t firstOffset = 0;       // the run's first record
-    std::int32_t lines = 0;              // records in the run
-    std::int32_t lastRecordNumber = 0;   // the run's last record, by number in the file
-    std::string text;                    // when owned
-    std::uint64_t length() const { return owned ? text.size() : std::uint64_t(lines) * kParameterDataWidth; }
+    std::vector<TextPiece> pieces;
+    std::vector<std::string> owned;
+    std::uint64_t length = 0;
+    // The last piece is a run ending at this record (by number in the file):
+    // the record after it extends the run.
+    std::int32_t runEndsAt = -1;
+    void Clear() {
+      pieces.clear();
+      owned.clear();
+      length = 0;
+      runEndsAt = -1;
+    }
   };
 
   void Append(const Record& record, std::int32_t linesRead);
-  void Materialize();
-  Status CompleteEntity(std::int32_t k, std::int32_t lastRecordNumber);
+  void Cut(std::uint64_t target);
+  // Joins the assembled text into noteText_ from its pieces, reading runs
+  // back from the source; fails with a read error on record `recordNumber`.
+  Status JoinNoteText(std::int32_t recordNumber);
+  Status CompleteEntity(std::int32_t k, const Record& record);
 
   DirectoryTable* table_;
   RunCounters* counters_;
   EntityHandler* notes_;
   char parameterDelimiter_;
   std::int32_t directoryRecords_;
+  SourceStream* source_;
 
   std::int32_t currentEntry_ = 0;
   std::int32_t entityLinesRead_ = 0;
   AssembledText assembled_;
-  std::string noteScratch_;  // a note's text when its records must be joined
+  // The assembled text's bytes, kept while tracking_ (from the first record
+  // of a General Note on): what the note parser reads.
+  std::string noteText_;
+  bool tracking_ = false;
   bool kanjiSeen_ = false;
 };
 

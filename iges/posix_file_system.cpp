@@ -1,9 +1,10 @@
-#include "iges/file_system.h"
-
+// The operating system's files on POSIX systems.
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "iges/file_system.h"
 
 namespace notora {
 namespace {
@@ -30,23 +31,49 @@ class Descriptor {
   int fd_;
 };
 
+// A regular file, read with pread: no file position is shared between the
+// passes, the read-ahead thread and a duplicate.
 class PosixInputFile : public InputFile {
  public:
   PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     for (;;) {
-      ssize_t n = ::read(fd_.get(), buffer, size);
+      const ssize_t n = ::pread(fd_.get(), buffer, size, static_cast<off_t>(offset));
       if (n >= 0) return n;
       if (errno != EINTR) return -1;
     }
   }
   std::uint64_t SizeHint() const override { return size_; }
+  std::unique_ptr<InputFile> Duplicate() override {
+    const int fd = ::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixInputFile>(fd, size_);
+  }
   bool Close() override { return fd_.Close(); }
 
  private:
   Descriptor fd_;
   std::uint64_t size_;
+};
+
+// A pipe, terminal or device: read front to back, what was read is kept.
+class PosixStreamFile : public StreamInputFile {
+ public:
+  explicit PosixStreamFile(int fd) : fd_(fd) {}
+
+ protected:
+  std::int64_t ReadStream(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t n = ::read(fd_.get(), buffer, size);
+      if (n >= 0) return n;
+      if (errno != EINTR) return -1;
+    }
+  }
+  bool CloseStream() override { return fd_.Close(); }
+
+ private:
+  Descriptor fd_;
 };
 
 class PosixOutputFile : public OutputFile {
@@ -88,8 +115,9 @@ class PosixFiles : public FileSystem {
       ::close(fd);
       return nullptr;
     }
-    std::uint64_t size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
-    return std::make_unique<PosixInputFile>(fd, size);
+    if (!S_ISREG(info.st_mode)) return std::make_unique<PosixStreamFile>(fd);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(info.st_size));
   }
 
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {

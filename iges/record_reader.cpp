@@ -53,25 +53,37 @@ bool HasJapaneseByte(std::string_view text) {
 
 }  // namespace
 
-RecordReader::RecordReader(SourceBuffer* source, RunUi* ui) : source_(source), ui_(ui) {}
+RecordReader::RecordReader(SourceStream* source, RunUi* ui) : source_(source), ui_(ui) {}
 
-void RecordReader::Rewind(bool watchJapaneseBytes) {
+void RecordReader::Rewind(bool watchJapaneseBytes, SourceStream::Check check) {
+  source_->Restart(0, check);
   position_ = 0;
   recordNumber_ = 0;
   atEnd_ = false;
   watchJapaneseBytes_ = watchJapaneseBytes;
-  previousOffset_ = 0;
+  previous_ = nullptr;
   previousLength_ = 0;
   std::memset(lineBuffer_, 0, sizeof lineBuffer_);
 }
 
+void RecordReader::KeepPrevious() {
+  if (previous_ == nullptr || previous_ == previousCopy_) return;
+  std::memcpy(previousCopy_, previous_, previousLength_);
+  previous_ = previousCopy_;
+}
+
 Status RecordReader::Next(Record* record) {
   bool readOk = true;
-  if (source_->size() - position_ < kWindow && !source_->ended()) {
+  if (source_->available() - position_ < kWindow && !source_->ended()) {
+    // The stream may move on to its next block, which keeps only the bytes
+    // from this record on.
+    KeepPrevious();
+    source_->Keep(position_);
     readOk = source_->Ensure(position_ + kWindow);
   }
-  std::string_view rest = source_->bytes().substr(position_);
-  if (rest.size() > kWindow) rest = rest.substr(0, kWindow);
+  const std::uint64_t held = source_->available();
+  std::string_view rest(source_->At(position_),
+                        held > position_ ? static_cast<std::size_t>(std::min<std::uint64_t>(held - position_, kWindow)) : 0);
   // The records ahead are read next: ask for their bytes now.
   __builtin_prefetch(rest.data() + 16 * (kRecordLength + 1));
 
@@ -118,17 +130,17 @@ Status RecordReader::Next(Record* record) {
 
   // The record is built in locals and stored once: reading back fields just
   // stored would stall on every record.
-  const char* start = source_->data() + position_;
+  const char* start = rest.data();
   const std::string_view text(start, length);
   std::string_view columns;
   ++recordNumber_;
   if (length == kRecordLength) {
     columns = text;
-    previousOffset_ = position_;
+    previous_ = start;
     previousLength_ = length;
   } else if (length == 0) {
     // The line buffer still holds the record before, behind a NUL.
-    std::memcpy(lineBuffer_, source_->data() + previousOffset_, previousLength_);
+    if (previousLength_ != 0) std::memcpy(lineBuffer_, previous_, previousLength_);
     lineBuffer_[previousLength_] = '\0';
     lineBuffer_[0] = '\0';
     columns = std::string_view(lineBuffer_, kRecordLength + 1);

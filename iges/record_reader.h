@@ -8,14 +8,15 @@
 #include <string_view>
 
 #include "iges/record_format.h"
-#include "iges/source_buffer.h"
+#include "iges/source_stream.h"
 #include "base/run_ui.h"
 #include "base/status.h"
 
 namespace notora {
 
 struct Record {
-  // The characters read for this record (0 to 80), a view into the source.
+  // The characters read for this record (0 to 80), a view into the source
+  // stream, valid until the next record is read.
   std::string_view text;
   // The line buffer as this record left it: 81 columns. A record shorter
   // than an earlier one leaves that one's characters beyond its own end, and
@@ -26,7 +27,7 @@ struct Record {
   // of the record before it in the same pass).
   char letter = 0;
   // Where the record's characters start in the source.
-  std::size_t offset = 0;
+  std::uint64_t offset = 0;
   // The record's number in this pass, from 1.
   std::int32_t number = 0;
   // True when a byte read for this record is a Japanese byte (a code page 932
@@ -46,12 +47,13 @@ struct Record {
 class RecordReader {
  public:
   // `*source` and `*ui` must outlive the reader.
-  RecordReader(SourceBuffer* source, RunUi* ui);
+  RecordReader(SourceStream* source, RunUi* ui);
 
   // Starts a pass: reading from the first byte, record numbers from 1, the
   // line buffer cleared. With watchJapaneseBytes, every record tells whether
-  // it holds a Japanese byte.
-  void Rewind(bool watchJapaneseBytes = false);
+  // it holds a Japanese byte. `check` says what the stream keeps of the
+  // blocks it reads (the pass that checks the entities keeps their sums).
+  void Rewind(bool watchJapaneseBytes = false, SourceStream::Check check = SourceStream::Check::kNone);
 
   // True once a read has met the end of the file (the stream's end-of-file
   // indicator): the pass stops before reading another record.
@@ -62,12 +64,16 @@ class RecordReader {
   // cancel by the user; the record number has been raised in every case.
   Status Next(Record* record);
 
-  std::int32_t recordNumber() const { return recordNumber_; }
+  SourceStream* source() const { return source_; }
 
  private:
-  SourceBuffer* source_;
+  // Copies the last record with characters into previousCopy_: the stream
+  // may drop its block.
+  void KeepPrevious();
+
+  SourceStream* source_;
   RunUi* ui_;
-  std::size_t position_ = 0;
+  std::uint64_t position_ = 0;
   std::int32_t recordNumber_ = 0;
   bool atEnd_ = false;
   bool watchJapaneseBytes_ = false;
@@ -75,9 +81,11 @@ class RecordReader {
   // source; only a record of no characters, which shows what the record
   // before it left, is given this copy.
   char lineBuffer_[kRecordLength + 2] = {};
-  // Where the last record with characters starts, and how many it has.
-  std::size_t previousOffset_ = 0;
+  // The last record with characters (in the stream, or in previousCopy_
+  // once the stream moved on), and how many it has.
+  const char* previous_ = nullptr;
   std::size_t previousLength_ = 0;
+  char previousCopy_[kRecordLength] = {};
 };
 
 }  // namespace notora

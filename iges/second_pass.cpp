@@ -10,8 +10,10 @@ Status ReadEntities(RecordReader* reader, const SectionScan& scan, DirectoryTabl
                     RunCounters* counters, EntityHandler* notes) {
   DirectorySection directory(table, counters->directoryRecords);
   ParameterSection parameters(table, counters, notes, scan.parameterDelimiter,
-                              counters->directoryRecords);
-  reader->Rewind(/*watchJapaneseBytes=*/true);
+                              counters->directoryRecords, reader->source());
+  // The blocks' sums are kept: the output pass reads the records again and
+  // must find them as they were checked here.
+  reader->Rewind(/*watchJapaneseBytes=*/true, SourceStream::Check::kRecord);
   Record record;
   while (!reader->atEnd()) {
     NOTORA_RETURN_IF_ERROR(reader->Next(&record));

@@ -43,23 +43,54 @@ class Handle {
   HANDLE handle_;
 };
 
+// A file on a disk: read at any offset (the offset goes with each call, so
+// no file position is shared between the handle and its duplicates).
 class WindowsInputFile : public InputFile {
  public:
   WindowsInputFile(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
 
-  std::int64_t Read(char* buffer, std::size_t size) override {
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (::ReadFile(handle_.get(), buffer, asked, &read, &at)) return read;
+    return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+  }
+  std::uint64_t SizeHint() const override { return size_; }
+  std::unique_ptr<InputFile> Duplicate() override {
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (!::DuplicateHandle(::GetCurrentProcess(), handle_.get(), ::GetCurrentProcess(), &copy, 0,
+                           FALSE, DUPLICATE_SAME_ACCESS)) {
+      return nullptr;
+    }
+    return std::make_unique<WindowsInputFile>(copy, size_);
+  }
+  bool Close() override { return handle_.Close(); }
+
+ private:
+  Handle handle_;
+  std::uint64_t size_;
+};
+
+// A pipe or a device: read front to back, what was read is kept.
+class WindowsStreamFile : public StreamInputFile {
+ public:
+  explicit WindowsStreamFile(HANDLE handle) : handle_(handle) {}
+
+ protected:
+  std::int64_t ReadStream(char* buffer, std::size_t size) override {
     DWORD read = 0;
     const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
     if (::ReadFile(handle_.get(), buffer, asked, &read, nullptr)) return read;
     // A pipe whose writer has closed it has ended, as a POSIX pipe would.
     return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
   }
-  std::uint64_t SizeHint() const override { return size_; }
-  bool Close() override { return handle_.Close(); }
+  bool CloseStream() override { return handle_.Close(); }
 
  private:
   Handle handle_;
-  std::uint64_t size_;
 };
 
 class WindowsOutputFile : public OutputFile {
@@ -108,11 +139,11 @@ class WindowsFiles : public FileSystem {
         name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    // Files on a disk have a size; pipes and devices are read as streams.
+    // Files on a disk are read at offsets; pipes and devices as streams.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return std::make_unique<WindowsStreamFile>(handle);
     std::uint64_t size = 0;
     LARGE_INTEGER fileSize;
-    if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileSizeEx(handle, &fileSize) &&
-        fileSize.QuadPart > 0) {
+    if (::GetFileSizeEx(handle, &fileSize) && fileSize.QuadPart > 0) {
       size = static_cast<std::uint64_t>(fileSize.QuadPart);
     }
     return std::make_unique<WindowsInputFile>(handle, size);

@@ -19,7 +19,8 @@ class ConversionRun {
       : options_(options),
         ui_(ui),
         files_(files),
-        reading_(options, std::string(sourcePath), ui, files),
+        reading_(options, std::string(sourcePath), ui, files, /*observer=*/nullptr,
+                 /*readBack=*/true),
         sourcePath_(sourcePath) {}
 
   RunResult Execute() {
@@ -33,7 +34,8 @@ class ConversionRun {
         result_.outcome = RunOutcome::kNothingConverted;
       } else {
         status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), options_.outputLineEnd, files_, ui_);
+                             &reading_.counters(), options_.outputLineEnd, files_, ui_,
+                             reading_.replay());
         if (status.ok()) {
           ShowReport(/*written=*/true);
           result_.outcome = RunOutcome::kWritten;

@@ -12,7 +12,8 @@
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
-#include "iges/source_buffer.h"
+#include "iges/source_replay.h"
+#include "iges/source_stream.h"
 #include "note/note_observer.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
@@ -29,12 +30,14 @@ Status CheckSource(std::string_view sourcePath, FileSystem& files);
 class SourceReading {
  public:
   // `options` and the pointers must outlive this object. `observer`, when
-  // not null, sees every string of every General Note as it is parsed.
+  // not null, sees every string of every General Note as it is parsed. With
+  // `readBack`, a second handle on the source is kept from the open on, so
+  // that the output can read the records back after the source was closed.
   SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui, FileSystem* files,
-                NoteObserver* observer = nullptr);
+                NoteObserver* observer = nullptr, bool readBack = false);
   ~SourceReading();
 
-  // Opens the source and clears the counters.
+  // Opens the source (and its second handle) and clears the counters.
   Status Open();
   // Raises the wait cursor and reads both passes: the section scan, then the
   // entities, every General Note parsed and converted by the options.
@@ -51,6 +54,9 @@ class SourceReading {
   const SectionScan& scan() const { return scan_; }
   // The entries read; valid after Read and until End.
   DirectoryTable* table() { return table_ ? &*table_ : nullptr; }
+  // The records read back from the source through its second handle, as
+  // they were checked; valid after Close (with readBack) and until End.
+  SourceReplay* replay();
 
  private:
   const RunOptions& options_;
@@ -59,7 +65,13 @@ class SourceReading {
   FileSystem* files_;
   NoteObserver* observer_;
 
-  std::unique_ptr<SourceBuffer> source_;
+  const bool readBack_;
+
+  std::unique_ptr<InputFile> file_;
+  std::unique_ptr<InputFile> readBackFile_;
+  BlockSums sums_;
+  std::unique_ptr<SourceStream> source_;
+  std::optional<SourceReplay> replay_;
   bool sourceOpen_ = false;
   bool waitCursorUp_ = false;
   RunCounters counters_;

@@ -4,20 +4,26 @@
 
 #include <filesystem>
 
-#include "cli/preview/memory_output_files.h"
 #include "cli/preview/note_picture.h"
 #include "cli/shared/console.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
+#include "iges/memory_file_system.h"
 #include "run/conversion_run.h"
 #include "run/inspection.h"
 
 namespace notora {
 namespace {
 
-// The output name of the conversion that a preview runs in memory.
-constexpr char kPreviewOutputName[] = "notora-preview";
+// The output name of the conversion that a preview runs in memory. Any name
+// does whose path is not the source's own (which the conversion would refuse
+// as an existing output).
+std::string PreviewOutputName(const std::string& sourcePath) {
+  std::string name = "notora-preview";
+  if (BuildOutputPath(sourcePath, name) == sourcePath) name += "-2";
+  return name;
+}
 
 // Passes a run's errors on and keeps its report back: the preview's own
 // conversion writes no file, so its closing report would not be true.
@@ -92,11 +98,12 @@ int PreviewCommand::Run() const {
   request.original = {original.notes(), options.verticalValueInput, "as read"};
 
   if (ConversionFlags::AnyGiven(*command_)) {
-    // The real conversion, its output kept in memory and read back with the
-    // same parser.
+    // The real conversion, its source read from the disk, its output kept in
+    // memory and read back from there with the same parser.
     RunOptions conversion = options;
-    conversion.outputName = kPreviewOutputName;
-    MemoryOutputFiles files(&SystemFileSystem(), BuildOutputPath(sourcePath, kPreviewOutputName));
+    conversion.outputName = PreviewOutputName(sourcePath);
+    MemoryFileSystem files;
+    files.ReadThrough(sourcePath, &SystemFileSystem());
     ErrorsOnlyUi conversionUi(&ui);
     const RunResult converted = RunConversion(conversion, sourcePath, conversionUi, files);
     const std::string caption = "as converted with " + flags_.Describe();

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/version.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/support/iges_builder.h"
 
@@ -80,6 +81,15 @@ TEST_F(CliTest, UsageErrorsExitSixtyFourAndHelpExitsZero) {
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_NE(help.out.find("--vertical-to-horizontal"), std::string::npos);
   EXPECT_NE(help.out.find("OUTPUT_NAME"), std::string::npos);
+}
+
+TEST_F(CliTest, VersionIsTheProjectsAndNeedsNoSubcommand) {
+  CliRun run = Cli({"--version"});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.out, std::string("notora-cli ") + kVersion + "\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(std::string(kVersion), "");
+  EXPECT_NE(Cli({"--help"}).out.find("--version"), std::string::npos);
 }
 
 }  // namespace

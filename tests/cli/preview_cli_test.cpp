@@ -196,6 +196,19 @@ TEST_F(PreviewTest, NeverWritesOverAFile) {
   EXPECT_FALSE(std::filesystem::exists(dir_.File("nowhere.svg")));
 }
 
+// The conversion a preview runs in memory needs an output name of its own:
+// it must differ from a source's that happens to be that name, and a file
+// on the disk with that name does not stop it.
+TEST_F(PreviewTest, ConvertsWhateverTheSourceAndItsNeighboursAreCalled) {
+  for (const std::string name : {"notora-preview.igs", "drawing.igs"}) {
+    Source(name, SmallDrawing());
+    testing::WriteFile(dir_.File("notora-preview-2.igs"), "not IGES");
+    const CliRun run = Cli({"preview", name, "-o", "picture.svg", "-m", "none", "-v"});
+    ASSERT_EQ(run.exitStatus, 0) << name << ": " << run.err;
+    std::filesystem::remove(dir_.File("picture.svg"));
+  }
+}
+
 TEST_F(PreviewTest, FaultsStopWithTheMessageOfAConversionAndNoPicture) {
   Source("drawing.igs",
          testing::IgesFile().Entity(212, "212,1,6,1.,1.,2001,0.,0.,0,0,0.,0.,0.,6H34413b;").Build());

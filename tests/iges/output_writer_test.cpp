@@ -8,6 +8,7 @@
 #include "iges/second_pass.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/test_platform.h"
 
 namespace notora {
@@ -59,18 +60,22 @@ WriteOutcome Convert(const std::string& source, const std::string& replacement,
                      testing::FaultPlan plan = {}, LineEnd lineEnd = LineEnd::kLf) {
   testing::TempDir dir;
   WriteOutcome outcome;
-  SourceBuffer buffer(std::make_unique<testing::StringInput>(source));
+  testing::StringInput file(source);
+  BlockSums sums;
+  SourceStream stream(&file, &sums);
   testing::RecordingUi ui;
-  RecordReader reader(&buffer, &ui);
+  RecordReader reader(&stream, &ui);
   SectionScan scan;
   EXPECT_TRUE(ScanSections(&reader, &scan, &outcome.counters).ok());
-  DirectoryTable table(&buffer, outcome.counters.directoryRecords / 2);
+  DirectoryTable table(outcome.counters.directoryRecords / 2);
   NoteReplacer notes(replacement);
   Status read = ReadEntities(&reader, scan, &table, &outcome.counters, &notes);
   EXPECT_TRUE(read.ok()) << read.message();
   testing::FaultyFiles files(plan);
   const std::string path = dir.File("out.igs");
-  const Status written = WriteOutput(path, scan, &table, &outcome.counters, lineEnd, &files, &ui);
+  SourceStream again(&file, &sums);
+  SourceReplay replay(&again, &table);
+  const Status written = WriteOutput(path, scan, &table, &outcome.counters, lineEnd, &files, &ui, &replay);
   outcome.written = written.ok();
   outcome.failure = Shown(written);
   outcome.output = testing::ReadFile(path);
@@ -211,13 +216,15 @@ TEST(OutputWriterTest, FailingCloseAtTheEnd) {
 
 TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   testing::TempDir dir;
-  SourceBuffer buffer(std::make_unique<testing::StringInput>(Source()));
+  testing::StringInput file(Source());
+  BlockSums sums;
+  SourceStream stream(&file, &sums);
   testing::RecordingUi ui;
-  RecordReader reader(&buffer, &ui);
+  RecordReader reader(&stream, &ui);
   SectionScan scan;
   RunCounters counters;
   ASSERT_TRUE(ScanSections(&reader, &scan, &counters).ok());
-  DirectoryTable table(&buffer, counters.directoryRecords / 2);
+  DirectoryTable table(counters.directoryRecords / 2);
   NoteReplacer notes(testing::PadTo64("212,0;"));
   ASSERT_TRUE(ReadEntities(&reader, scan, &table, &counters, &notes).ok());
 
@@ -228,8 +235,11 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   std::vector<const char*> names = {"existing.igs"};
   if (linksMade) names.insert(names.end(), {"link.igs", "dangling.igs"});
   for (const char* name : names) {
+    SourceStream again(&file, &sums);
+    SourceReplay replay(&again, &table);
     const Status written =
-        WriteOutput(dir.File(name), scan, &table, &counters, LineEnd::kLf, &SystemFileSystem(), &ui);
+        WriteOutput(dir.File(name), scan, &table, &counters, LineEnd::kLf, &SystemFileSystem(), &ui,
+                    &replay);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(),
               "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを開くのに失敗しました。\n　変換は出来ません。");

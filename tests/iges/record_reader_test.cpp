@@ -5,9 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "iges/source_buffer.h"
+#include "iges/source_stream.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {
@@ -18,7 +19,8 @@ using testing::Rec;
 // its length and letter, or the error that ended the pass.
 std::vector<std::string> ReadAll(const std::string& bytes, std::size_t chunk = 1 << 20,
                                  std::int64_t failAfter = -1) {
-  SourceBuffer source(std::make_unique<testing::StringInput>(bytes, chunk, failAfter));
+  testing::StringInput sourceFile(bytes, chunk, failAfter);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   reader.Rewind();
@@ -73,7 +75,8 @@ TEST(RecordReaderTest, CtrlZEndsTheFile) {
 }
 
 TEST(RecordReaderTest, EmptyRecordKeepsThePreviousRecordInTheLineBuffer) {
-  SourceBuffer source(std::make_unique<testing::StringInput>(kS1 + "\n\n", 1 << 20, -1));
+  testing::StringInput sourceFile(kS1 + "\n\n", 1 << 20, -1);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   reader.Rewind();
@@ -109,7 +112,8 @@ TEST(RecordReaderTest, ReadErrorNamesTheRecordBeingRead) {
 TEST(RecordReaderTest, PollsOncePerRecordAndShowsProgressEveryHundred) {
   std::string file;
   for (int i = 1; i <= 250; ++i) file += Rec("", 'S', i) + "\n";
-  SourceBuffer source(std::make_unique<testing::StringInput>(file, 1 << 20, -1));
+  testing::StringInput sourceFile(file, 1 << 20, -1);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   reader.Rewind();
@@ -120,7 +124,8 @@ TEST(RecordReaderTest, PollsOncePerRecordAndShowsProgressEveryHundred) {
 
   // A cancel pending at the first record ends the pass there; a record that
   // fails its length check is reported before any poll.
-  SourceBuffer again(std::make_unique<testing::StringInput>(file, 1 << 20, -1));
+  testing::StringInput againFile(file, 1 << 20, -1);
+  SourceStream again(&againFile, nullptr);
   testing::RecordingUi cancelling;
   cancelling.cancelAtPoll = 1;
   RecordReader first(&again, &cancelling);
@@ -129,10 +134,11 @@ TEST(RecordReaderTest, PollsOncePerRecordAndShowsProgressEveryHundred) {
 }
 
 TEST(RecordReaderTest, JapaneseBytesAreNoticed) {
-  SourceBuffer source(std::make_unique<testing::StringInput>(
+  testing::StringInput sourceFile(
       Rec("plain", 'S', 1) + "\n" + Rec("\x8a\xbf", 'S', 2) + "\n" + Rec("\xb1", 'S', 3) +
           "\n" + Rec("\x80\xa0\xfd", 'S', 4) + "\n",
-      1 << 20, -1));
+      1 << 20, -1);
+  SourceStream source(&sourceFile, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   reader.Rewind(/*watchJapaneseBytes=*/true);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/iges_builder.h"
+#include "tests/support/iges_reading.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {
@@ -36,16 +38,17 @@ struct PassOutcome {
 
 PassOutcome RunPasses(const std::string& bytes) {
   PassOutcome outcome;
-  SourceBuffer source(std::make_unique<testing::StringInput>(bytes));
+  testing::StringInput file(bytes);
+  SourceStream source(&file, nullptr);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   SectionScan scan;
   outcome.status = ScanSections(&reader, &scan, &outcome.counters);
   if (!outcome.status.ok()) return outcome;
-  DirectoryTable table(&source, outcome.counters.directoryRecords / 2);
+  DirectoryTable table(outcome.counters.directoryRecords / 2);
   outcome.status = ReadEntities(&reader, scan, &table, &outcome.counters, &outcome.notes);
   for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
-    outcome.entityTexts.push_back(table.Text(k));
+    outcome.entityTexts.push_back(testing::EntityText(table, k, bytes));
     outcome.entityTypes.push_back(table.entry(k).entityType);
   }
   return outcome;

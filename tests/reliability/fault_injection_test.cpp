@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/conversion_check.h"
+#include "tests/support/iges_builder.h"
 #include "tests/support/note_fixtures.h"
 #include "base/messages.h"
 
@@ -112,6 +113,58 @@ TEST(FaultInjectionTest, FailingCloses) {
   EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::OutputCloseFailed)});
   // Everything was written; only the close failed.
   EXPECT_EQ(check.output, CheckConversion(Request({})).output);
+}
+
+// A file of many 4 KB spans: 150 lines and a note of Japanese text, in
+// records of 80 characters and a line feed.
+std::string LargeSource() {
+  testing::IgesFile file;
+  for (int i = 0; i < 150; ++i) file.Entity(110, "110,0.,0.,0.,1.,1.,1.;");
+  file.Entity(212, "212,1,2,2.,1.,1,0.,0.,0,0,0.,0.,0.,4H\x8A\xBF\x8E\x9A;");
+  for (int i = 0; i < 150; ++i) file.Entity(110, "110,0.,0.,0.,1.,1.,1.;");
+  return file.Build();
+}
+
+// The output reads the D records and the unchanged P records back from the
+// source. When they cannot be read back as they were checked (a read error,
+// or a source that shrank or changed after it was read), the output stops at
+// the record that needed them, with the read error that names it, and what
+// was written stays.
+TEST(FaultInjectionTest, ReadingBackASourceThatFailsShrankOrChangedStopsTheOutput) {
+  ConversionRequest request = Request({});
+  request.source = LargeSource();
+  const ConversionCheck clean = CheckConversion(request);
+  ASSERT_EQ(clean.result.outcome, RunOutcome::kWritten) << clean.violation;
+  const std::size_t size = request.source.size();
+  const std::size_t terminateRecord = size - kLine;  // never read back
+  constexpr std::size_t kSpan = 4096;  // the bytes checked by one sum
+  for (std::size_t at = 0; at < size; at += 97) {
+    for (int fault = 0; fault < 3; ++fault) {
+      ConversionRequest faulty = request;
+      if (fault == 0) faulty.faults.failReadBackAfter = static_cast<std::int64_t>(at);
+      if (fault == 1) faulty.faults.shrinkSourceTo = static_cast<std::int64_t>(at);
+      if (fault == 2) faulty.faults.alterSourceAt = static_cast<std::int64_t>(at);
+      const ConversionCheck check = CheckConversion(faulty);
+      SCOPED_TRACE("fault " + std::to_string(fault) + " at byte " + std::to_string(at));
+      EXPECT_EQ(check.violation, "");
+      // Everything before the first 4 KB that differs is trusted.
+      const std::size_t good = at / kSpan * kSpan;
+      if (good >= terminateRecord) {
+        EXPECT_EQ(check.result.outcome, RunOutcome::kWritten);
+        continue;
+      }
+      // The record that holds the first byte not trusted; a P record needs
+      // only its 80 characters, not its line feed.
+      std::size_t record = good / kLine + 1;
+      const bool parameterRecord = request.source[(record - 1) * kLine + 72] == 'P';
+      if (parameterRecord && good % kLine == kLine - 1) ++record;
+      EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::ReadError,
+                                                               {static_cast<std::int64_t>(record)})});
+      EXPECT_TRUE(check.outputCreated);
+      EXPECT_EQ(check.output, clean.output.substr(0, check.output.size()));
+      EXPECT_LT(check.output.size(), clean.output.size());
+    }
+  }
 }
 
 TEST(FaultInjectionTest, EscapeAtEveryRecordOfBothPasses) {

@@ -14,6 +14,7 @@
 #include "base/utf8_path.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/test_platform.h"
 
 namespace notora {

@@ -6,6 +6,7 @@
 
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/test_platform.h"
 
 namespace notora {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "iges/memory_file_system.h"
 #include "tests/support/iges_reading.h"
-#include "tests/support/memory_file_system.h"
 #include "base/messages.h"
 
 namespace notora::testing {
@@ -84,7 +84,12 @@ std::string CheckMessages(const ConversionRequest& request, const ConversionChec
         return "failed, but showed another second message";
       }
       const MessageId error = status.id();
-      const bool outputPhase = IsOutputPhaseError(error);
+      // Reading the records back for the output may fail when the source
+      // fails, shrinks or changes after the passes.
+      const bool readBackFaults = request.faults.failReadBackAfter >= 0 ||
+                                  request.faults.shrinkSourceTo >= 0 || request.faults.alterSourceAt >= 0;
+      const bool outputPhase =
+          IsOutputPhaseError(error) || (error == MessageId::ReadError && readBackFaults && check.outputCreated);
       if (status.hasFollowUp()) {
         const bool sourceCloseAfterError =
             status.followUp() == MessageId::SourceCloseFailedAfterError &&
@@ -207,18 +212,19 @@ std::string EncodeRequestHeader(const RunOptions& options) {
 }
 
 ConversionCheck CheckConversion(const ConversionRequest& request) {
-  MemoryFileSystem files(request.faults);
+  MemoryFileSystem files;
   files.AddFile(kSourcePath, request.source);
+  FaultyFiles faulty(request.faults, &files, &files, kSourcePath);
   RecordingUi ui;
   ui.cancelAtPoll = request.cancelAtPoll;
   ConversionCheck check;
-  check.result = RunConversion(request.options, kSourcePath, ui, files);
+  check.result = RunConversion(request.options, kSourcePath, ui, faulty);
   check.messages = ui.messages;
   check.polls = ui.polls;
   if (const MemoryFileSystem::File* output = files.Find(kOutputPath)) {
     check.outputCreated = true;
     check.output = output->bytes;
-    check.outputOffered = output->offered;
+    check.outputOffered = faulty.offered(kOutputPath);
   }
   if (files.createdPaths().size() > 1 ||
       (files.createdPaths().size() == 1 && files.createdPaths()[0] != kOutputPath)) {

@@ -11,6 +11,7 @@
 #include "run/conversion_run.h"
 #include "base/run_options.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora::testing {
 

@@ -1,13 +1,15 @@
 #include "tests/support/iges_reading.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "iges/directory_table.h"
+#include "tests/support/faulty_files.h"
 #include "iges/record_reader.h"
 #include "iges/second_pass.h"
-#include "iges/source_buffer.h"
+#include "iges/source_replay.h"
+#include "iges/source_stream.h"
 #include "note/general_note.h"
-#include "tests/support/recording_ui.h"
 
 namespace notora::testing {
 namespace {
@@ -43,22 +45,47 @@ class RecordingNotes : public EntityHandler {
   std::unique_ptr<GeneralNoteConverter> converter_;
 };
 
+IgesReading Failed(IgesReading* reading) {
+  reading->entities.clear();
+  return std::move(*reading);
+}
+
 }  // namespace
+
+std::string EntityText(const DirectoryTable& table, std::int32_t k, std::string_view bytes) {
+  std::string text;
+  table.ForEachPiece(k, [&](const TextPiece& piece, std::string_view owned) {
+    if (piece.owned >= 0) {
+      text.append(owned);
+      return;
+    }
+    std::size_t offset = static_cast<std::size_t>(piece.offset);
+    for (std::int32_t line = 0; line < piece.lines; ++line) {
+      text.append(bytes.substr(offset, kParameterDataWidth));
+      offset += kRecordLength;
+      if (offset < bytes.size() && bytes[offset] == '\r') ++offset;
+      if (offset < bytes.size() && bytes[offset] == '\n') ++offset;
+    }
+  });
+  return text;
+}
 
 IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
   IgesReading reading;
-  SourceBuffer source(std::make_unique<StringInput>(std::string(bytes)));
+  StringInput file{std::string(bytes)};
+  BlockSums sums;
+  SourceStream source(&file, &sums);
   QuietUi ui;
   RecordReader reader(&source, &ui);
   reading.status = ScanSections(&reader, &reading.scan, &reading.counters);
   if (!reading.status.ok()) return reading;
-  DirectoryTable table(&source, reading.counters.directoryRecords / 2);
+  DirectoryTable table(reading.counters.directoryRecords / 2);
   RecordingNotes notes(options, reading.counters, reading.scan);
   reading.status = ReadEntities(&reader, reading.scan, &table, &reading.counters, &notes);
   if (!reading.status.ok()) return reading;
 
   // The T record: the last record whose letter is T.
-  std::string_view all = source.bytes();
+  std::string_view all = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1a')));
   for (std::size_t end = all.size(); end > 0;) {
     std::size_t start = all.rfind('\n', end - 1);
     start = start == std::string_view::npos ? 0 : start + 1;
@@ -72,16 +99,30 @@ IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
     end = start - 1;
   }
 
+  // The D records and the texts, read back as the output reads them.
+  SourceStream again(&file, &sums);
+  SourceReplay replay(&again, &table);
   for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
     const DirectoryEntry& entry = table.entry(k);
     EntityReading entity;
     entity.entityType = entry.entityType;
-    entity.lineCount = entry.outputLineCount;
-    entity.copiedDirectoryFields = std::string(table.fields3to9(k)) +
-                                   std::string(table.fields12to13(k)) +
-                                   std::string(table.fields15to19(k));
-    entity.parameterText = table.Text(k);
+    entity.lineCount = table.outputLineCount(k);
+    std::string_view record;
+    reading.status = replay.NextDirectoryRecord(&record);
+    if (!reading.status.ok()) return Failed(&reading);
+    entity.copiedDirectoryFields = std::string(record.substr(16, 56));
+    reading.status = replay.NextDirectoryRecord(&record);
+    if (!reading.status.ok()) return Failed(&reading);
+    entity.copiedDirectoryFields += std::string(record.substr(8, 16)) + std::string(record.substr(32, 40));
     reading.entities.push_back(std::move(entity));
+  }
+  for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
+    std::string& text = reading.entities[static_cast<std::size_t>(k) - 1].parameterText;
+    reading.status = replay.ForEachTextLine(k, [&text](std::string_view line) {
+      text.append(line);
+      return true;
+    });
+    if (!reading.status.ok()) return Failed(&reading);
   }
   for (std::int32_t k : notes.changed) reading.entities[static_cast<std::size_t>(k) - 1].changed = true;
   return reading;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "iges/directory_table.h"
 #include "iges/section_scan.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
@@ -33,6 +34,10 @@ struct IgesReading {
   std::vector<EntityReading> entities;  // entity k at index k - 1; empty on a fault
   std::string terminateRecord;          // the last T record's characters, if any
 };
+
+// Entry k's parameter text as `table` describes it, its runs of records
+// taken from `bytes`, the source the table was read from.
+std::string EntityText(const DirectoryTable& table, std::int32_t k, std::string_view bytes);
 
 // Reads `bytes` with notora's own reader. With `options`, every General Note
 // goes through the converter with those options (as in a run); without, every
