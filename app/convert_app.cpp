@@ -7,7 +7,7 @@
 #include <QStyleFactory>
 
 #include "app/convert_dlg.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
 
 namespace notora {
