@@ -13,7 +13,7 @@
 
 namespace {
 
-using notora::RunOptions;
+using namespace notora;
 using namespace notora::testing;
 
 std::vector<std::pair<std::string, RunOptions>> OptionSets() {
