@@ -1,11 +1,13 @@
 #include "app/convert_app.h"
 
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPixmap>
 #include <QStyleFactory>
 
 #include "app/convert_dlg.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
 
 namespace notora {
@@ -42,6 +44,24 @@ int CConvertApp::Run() {
   dialog.setWindowIcon(ApplicationIcon());
   dialog.exec();
   return 0;
+}
+
+bool CConvertApp::RenderDialog(const QString& path) {
+  CConvertDlg dialog(*helpWindow_);
+  dialog.setWindowIcon(ApplicationIcon());
+  // Laid out and painted as when shown, but never mapped on a display.
+  dialog.setAttribute(Qt::WA_DontShowOnScreen);
+  dialog.show();
+  processEvents();
+  const QPixmap image = dialog.grab();
+
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return false;
+  const bool written = image.save(&file, "PNG") && file.flush();
+  file.close();
+  if (written && file.error() == QFileDevice::NoError) return true;
+  file.remove();
+  return false;
 }
 
 }  // namespace notora

@@ -26,6 +26,12 @@ class CConvertApp : public QApplication {
   // Runs the main dialog until the user leaves it; the program's exit code.
   int Run();
 
+  // Renders the main dialog as a user first sees it into a new PNG file at
+  // `path`, without putting it on the screen. The file is created
+  // exclusively (never over a file or through a link); a picture that could
+  // not be written whole is removed again. False when nothing was written.
+  bool RenderDialog(const QString& path);
+
   // The application's help window, shared by every dialog it shows.
   HelpWindow& helpWindow() { return *helpWindow_; }
 

@@ -1,5 +1,6 @@
 #include "app/convert_dlg.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDragEnterEvent>
@@ -14,15 +15,16 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QUrl>
-#include <array>
 #include <string>
 
 #include "app/dialog_run_ui.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
-#include "run/conversion_run.h"
 #include "base/messages.h"
+#include "dialog/option_exchange.h"
+#include "run/conversion_run.h"
 
 namespace notora {
 namespace {
@@ -31,51 +33,29 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// One radio group: the id of its first button and the option it holds, with
-// the value each of its buttons stands for in template order. Both ways of
-// the exchange go through that list, so an option only ever holds a value of
-// its set.
-struct RadioBinding {
-  int firstId;
-  // The position of the button that stands for the option's value.
-  int (*position)(const RunOptions& options);
-  // Sets the option to the value of the button at `position`; a position
-  // outside the group (no button checked) leaves the option as it was.
-  void (*choose)(RunOptions* options, int position);
+// The dialog's controls as the shared data exchange sees them, found by
+// their object names. Edit text is a file name in the system's encoding.
+class QtDialogControls : public DialogControls {
+ public:
+  explicit QtDialogControls(const QWidget& dialog) : dialog_(dialog) {}
+
+  bool IsChecked(int id) const override { return Button(id)->isChecked(); }
+  void SetChecked(int id, bool checked) override { Button(id)->setChecked(checked); }
+  std::string Text(int id) const override {
+    return QFile::encodeName(Edit(id)->text()).toStdString();
+  }
+  void SetText(int id, std::string_view text) override {
+    Edit(id)->setText(QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size()))));
+  }
+
+ private:
+  QAbstractButton* Button(int id) const {
+    return dialog_.findChild<QAbstractButton*>(ControlObjectName(id));
+  }
+  QLineEdit* Edit(int id) const { return dialog_.findChild<QLineEdit*>(ControlObjectName(id)); }
+
+  const QWidget& dialog_;
 };
-
-template <auto kOption, auto... kValues>
-constexpr RadioBinding Bind(int firstId) {
-  return {firstId,
-          [](const RunOptions& options) {
-            constexpr std::array values{kValues...};
-            for (std::size_t i = 0; i < values.size(); ++i) {
-              if (options.*kOption == values[i]) return static_cast<int>(i);
-            }
-            return -1;
-          },
-          [](RunOptions* options, int position) {
-            constexpr std::array values{kValues...};
-            if (position >= 0 && position < static_cast<int>(values.size())) {
-              options->*kOption = values[static_cast<std::size_t>(position)];
-            }
-          }};
-}
-
-constexpr RadioBinding kRadioBindings[] = {
-    Bind<&RunOptions::conversionMode, ConversionMode::kToJisCode, ConversionMode::kToFullWidth,
-         ConversionMode::kNone>(1008),
-    Bind<&RunOptions::verticalValueInput, VerticalValue::kBefore, VerticalValue::kAfter>(1004),
-    Bind<&RunOptions::verticalValueOutput, VerticalValue::kBefore, VerticalValue::kAfter>(1006),
-    Bind<&RunOptions::jisFallback, JisFallback::k2121, JisFallback::kFFFF>(1012),
-    Bind<&RunOptions::fullWidthFallback, FullWidthFallback::kSpace, FullWidthFallback::kQuote>(
-        1014),
-    Bind<&RunOptions::negativeWidthMode, NegativeWidthMode::kPlus, NegativeWidthMode::kMinus,
-         NegativeWidthMode::kError>(1018),
-};
-
-constexpr int kIdVerticalToHorizontal = 1009;
-constexpr int kIdZeroColumnsIsError = 1019;
 
 }  // namespace
 
@@ -141,7 +121,6 @@ void CConvertDlg::BuildControls() {
         if (control.startsGroup || currentGroup == nullptr) {
           currentGroup = new QButtonGroup(this);
           currentGroup->setExclusive(true);
-          radioGroups_.emplace_back(control.id, currentGroup);
         }
         currentGroup->addButton(radio, static_cast<int>(currentGroup->buttons().size()));
         widget = radio;
@@ -169,9 +148,6 @@ void CConvertDlg::BuildControls() {
 
   progressLabel_ = findChild<QLabel*>(ControlObjectName(kIdProgress));
   sourceNameDisplay_ = findChild<QLabel*>(ControlObjectName(kIdSourceName));
-  outputNameEdit_ = findChild<QLineEdit*>(ControlObjectName(kIdOutputName));
-  verticalToHorizontalBox_ = findChild<QCheckBox*>(ControlObjectName(kIdVerticalToHorizontal));
-  zeroColumnsIsErrorBox_ = findChild<QCheckBox*>(ControlObjectName(kIdZeroColumnsIsError));
 
   connect(findChild<QPushButton*>(ControlObjectName(kIdExecute)), &QPushButton::clicked, this,
           &CConvertDlg::OnExecute);
@@ -183,31 +159,13 @@ void CConvertDlg::BuildControls() {
           &CConvertDlg::OnHelp);
 }
 
-QButtonGroup* CConvertDlg::RadioGroupStartingAt(int firstId) const {
-  for (const auto& [id, group] : radioGroups_) {
-    if (id == firstId) return group;
-  }
-  return nullptr;
-}
-
 void CConvertDlg::ExchangeOptions(Exchange direction) {
+  QtDialogControls controls(*this);
   if (direction == Exchange::kLoad) {
-    verticalToHorizontalBox_->setChecked(options_.verticalToHorizontal);
-    zeroColumnsIsErrorBox_->setChecked(options_.zeroColumnsIsError);
-    for (const RadioBinding& binding : kRadioBindings) {
-      QAbstractButton* button =
-          RadioGroupStartingAt(binding.firstId)->button(binding.position(options_));
-      if (button != nullptr) button->setChecked(true);
-    }
-    outputNameEdit_->setText(QFile::decodeName(QByteArray::fromStdString(options_.outputName)));
-    return;
+    LoadOptions(options_, controls);
+  } else {
+    SaveOptions(controls, options_);
   }
-  options_.verticalToHorizontal = verticalToHorizontalBox_->isChecked();
-  options_.zeroColumnsIsError = zeroColumnsIsErrorBox_->isChecked();
-  for (const RadioBinding& binding : kRadioBindings) {
-    binding.choose(&options_, RadioGroupStartingAt(binding.firstId)->checkedId());
-  }
-  options_.outputName = QFile::encodeName(outputNameEdit_->text()).toStdString();
 }
 
 QString CConvertDlg::sourcePath() const { return sourceNameDisplay_->text(); }
@@ -239,12 +197,19 @@ void CConvertDlg::OnBrowse() {
   fileDialog.setOption(QFileDialog::HideNameFilterDetails);
   fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
   fileDialog.setFileMode(QFileDialog::ExistingFile);
-  fileDialog.setDefaultSuffix(QStringLiteral("igs"));
-  fileDialog.setNameFilters({QStringLiteral("IGESﾌｧｲﾙ(.igs) (*.igs)"),
-                             QStringLiteral("すべてのﾌｧｲﾙ(*.*) (*)")});
+  fileDialog.setDefaultSuffix(FromUtf8(kBrowseDefaultExtension));
+  // Qt writes a filter as "description (patterns)"; every file is "*" here,
+  // where names need no dot.
+  QStringList nameFilters;
+  for (const BrowseFilter& filter : BrowseFilters()) {
+    const QString pattern = QString::fromUtf8(filter.pattern);
+    nameFilters << QString::fromUtf8(filter.description) + QStringLiteral(" (") +
+                       (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern) + u')';
+  }
+  fileDialog.setNameFilters(nameFilters);
   // The file name box starts with the pattern; typing another pattern there
   // filters the list, as in the system's open dialog.
-  fileDialog.selectFile(QStringLiteral("*.igs"));
+  fileDialog.selectFile(FromUtf8(kBrowseInitialName));
   const bool chosen = fileDialog.exec() == QDialog::Accepted;
   activateWindow();
   if (chosen && !fileDialog.selectedFiles().isEmpty()) {

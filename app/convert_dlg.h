@@ -2,24 +2,19 @@
 // choose the source file (Browse, or a file dropped on the dialog), starts a
 // run with Execute and asks before it closes.
 //
-// The controls are built from the dialog template (dialog_template.h); each
-// control's object name is "ctl" + its id. Option values live in the
+// The controls are built from the dialog template (dialog/dialog_template.h);
+// each control's object name is "ctl" + its id. Option values live in the
 // controls while the dialog is open and are moved into RunOptions when a run
-// starts; the source path is the text of the source-name display.
+// starts (dialog/option_exchange.h); the source path is the text of the
+// source-name display.
 #pragma once
 
 #include <QDialog>
 #include <QString>
-#include <utility>
-#include <vector>
 
 #include "base/run_options.h"
 
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QMimeData;
 
 namespace notora {
@@ -68,7 +63,6 @@ class CConvertDlg : public QDialog {
   // the controls into options_.
   void ExchangeOptions(Exchange direction);
   void SetSourcePath(const QString& path);
-  QButtonGroup* RadioGroupStartingAt(int firstId) const;
 
   HelpWindow& helpWindow_;
   RunOptions options_;
@@ -76,13 +70,6 @@ class CConvertDlg : public QDialog {
 
   QLabel* progressLabel_ = nullptr;
   QLabel* sourceNameDisplay_ = nullptr;
-  QLineEdit* outputNameEdit_ = nullptr;
-  QCheckBox* verticalToHorizontalBox_ = nullptr;
-  QCheckBox* zeroColumnsIsErrorBox_ = nullptr;
-  // Each radio group with the id of its first button; a button's id in its
-  // group is its position in the template, which kRadioBindings maps to the
-  // option's value.
-  std::vector<std::pair<int, QButtonGroup*>> radioGroups_;
 };
 
 }  // namespace notora

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 
 namespace notora {
 

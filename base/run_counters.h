@@ -1,4 +1,4 @@
-// RunCounters: the eleven counters of a run, in their fixed order.
+// RunCounters: the counters of a run, in their fixed order.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,6 @@ struct RunCounters {
   std::int32_t parameterRecords = 0;       // P records read; P records written on output
   std::int32_t kanjiEntities = 0;          // entities holding Japanese bytes
   std::int32_t convertedEntities = 0;      // General Notes rebuilt
-  std::int32_t noteStringCount = 0;        // strings of the General Note being parsed
   std::int32_t verticalElements = 0;       // vertical strings before conversion
   std::int32_t unconvertibleChars = 0;     // characters replaced by a fallback
   std::int32_t negativeWidthElements = 0;  // strings with a negative width

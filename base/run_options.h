@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/platform.h"
+
 namespace notora {
 
 // The encoding of the text of strings whose font is not 2001 (JIS-code text
@@ -12,14 +14,6 @@ enum class TextEncoding {
   kShiftJis,  // code page 932, in which notes are converted
   kEucJp,
   kUtf8,
-};
-
-// How the records of the output end.
-enum class LineEnd {
-  kPlatform,  // as text files end their lines where the program runs
-  kLf,        // a line feed
-  kCrLf,      // a carriage return and a line feed
-  kSource,    // as the source's first record ends (the platform's when it has no end)
 };
 
 // What happens to the text of a string. The values are the positions of the
@@ -73,8 +67,12 @@ struct RunOptions {
   // The encoding note text is read in, and the one it is written in.
   TextEncoding sourceEncoding = TextEncoding::kShiftJis;
   TextEncoding outputEncoding = TextEncoding::kShiftJis;
-  // The line end of the output's records.
-  LineEnd lineEnd = LineEnd::kPlatform;
+  // How the lines of the output file end: as this system's text files do,
+  // unless the options choose.
+  LineEnd outputLineEnd = PlatformLineEnd();
+  // The output's lines end as the source's first record ends instead
+  // (outputLineEnd when that record has no end).
+  bool lineEndFromSource = false;
 };
 
 // True when `options` ask for no change at all: no text conversion, no

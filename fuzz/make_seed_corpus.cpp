@@ -14,7 +14,7 @@
 
 namespace {
 
-using notora::RunOptions;
+using namespace notora;
 using namespace notora::testing;
 
 std::vector<std::pair<std::string, RunOptions>> OptionSets() {
@@ -44,7 +44,7 @@ std::vector<std::pair<std::string, RunOptions>> OptionSets() {
   // The files' twins in EUC-JP and UTF-8, and text moved between encodings.
   RunOptions utf8;
   utf8.sourceEncoding = notora::TextEncoding::kUtf8;
-  utf8.lineEnd = notora::LineEnd::kCrLf;
+  utf8.outputLineEnd = notora::LineEnd::kCrLf;
   sets.push_back({"utf8", utf8});
   RunOptions eucJp;
   eucJp.conversionMode = notora::ConversionMode::kToFullWidth;
@@ -56,7 +56,7 @@ std::vector<std::pair<std::string, RunOptions>> OptionSets() {
   toEucJp.conversionMode = notora::ConversionMode::kNone;
   toEucJp.verticalToHorizontal = true;
   toEucJp.outputEncoding = notora::TextEncoding::kEucJp;
-  toEucJp.lineEnd = notora::LineEnd::kSource;
+  toEucJp.lineEndFromSource = true;
   sets.push_back({"to-eucjp", toEucJp});
   return sets;
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace notora {
 
 // What a stream has delivered so far, shared by the handle that reads it and
 // its duplicates.
 struct StreamInputFile::Kept {
+  std::mutex mutex;                   // reads may come from more than one thread
   StreamInputFile* reader = nullptr;  // null once the stream is closed
   std::vector<char> bytes;
   bool ended = false;
@@ -19,7 +21,11 @@ class StreamInputFile::Duplicated : public InputFile {
  public:
   explicit Duplicated(std::shared_ptr<Kept> kept) : kept_(std::move(kept)) {}
   std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    if (kept_->reader != nullptr) return kept_->reader->ReadAt(offset, buffer, size);
+    std::unique_lock<std::mutex> lock(kept_->mutex);
+    if (kept_->reader != nullptr) {
+      lock.unlock();
+      return kept_->reader->ReadAt(offset, buffer, size);
+    }
     if (offset >= kept_->bytes.size()) return 0;
     const std::size_t n = std::min<std::uint64_t>(size, kept_->bytes.size() - offset);
     std::memcpy(buffer, kept_->bytes.data() + offset, n);
@@ -36,6 +42,7 @@ class StreamInputFile::Duplicated : public InputFile {
 StreamInputFile::StreamInputFile() : kept_(std::make_shared<Kept>()) { kept_->reader = this; }
 
 std::int64_t StreamInputFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) {
+  std::lock_guard<std::mutex> lock(kept_->mutex);
   std::vector<char>& bytes = kept_->bytes;
   while (offset >= bytes.size() && !kept_->ended) {
     constexpr std::size_t kChunk = 64 << 10;
@@ -55,6 +62,7 @@ std::int64_t StreamInputFile::ReadAt(std::uint64_t offset, char* buffer, std::si
 std::unique_ptr<InputFile> StreamInputFile::Duplicate() { return std::make_unique<Duplicated>(kept_); }
 
 bool StreamInputFile::Close() {
+  std::lock_guard<std::mutex> lock(kept_->mutex);
   kept_->reader = nullptr;
   return CloseStream();
 }

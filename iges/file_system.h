@@ -6,9 +6,9 @@
 //
 // What an implementation must provide:
 // - InputFile::ReadAt: positional reads, any offset, any number of times,
-//   from any one thread at a time (the run reads ahead on a thread of its
-//   own). The source is read in several passes; nothing relies on a file
-//   position. A source that cannot be read at an offset (a pipe, a terminal)
+//   safe from two threads at once (the run reads ahead on a thread of its
+//   own while the caller's thread may read a few records back). The source
+//   is read in several passes; nothing relies on a file position. A source that cannot be read at an offset (a pipe, a terminal)
 //   is wrapped in a StreamInputFile, which keeps what it has read.
 // - InputFile::Duplicate: a second, independent handle on the same open
 //   file, so that the records can be read back after the source was closed
@@ -21,7 +21,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace notora {
@@ -96,11 +95,11 @@ class FileSystem {
   // directory, a link, dangling or not) already stands at that path or the
   // file cannot be created. Never writes through a link.
   virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
-  // How text files end their lines where the program runs.
-  virtual std::string_view NativeLineEnd() const { return "\n"; }
 };
 
-// The operating system's files.
-FileSystem& PosixFileSystem();
+// The operating system's files: POSIX calls on Linux
+// (posix_file_system.cpp), the wide-character Win32 API on Windows
+// (windows_file_system.cpp). Paths are UTF-8 on both.
+FileSystem& SystemFileSystem();
 
 }  // namespace notora

@@ -13,8 +13,10 @@ namespace {
 // acted on: the file is checked once, after its last record.
 class BufferedOutput {
  public:
-  explicit BufferedOutput(OutputFile* file)
-      : file_(file), buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
+  BufferedOutput(OutputFile* file, LineEnd lineEnd)
+      : file_(file),
+        lineEnd_(LineEndText(lineEnd)),
+        buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
 
   // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
   // says how many of them were used.
@@ -36,6 +38,29 @@ class BufferedOutput {
     }
   }
 
+  // Appends `lines`, each of which ends in a line feed, with the output's
+  // own line end in place of every line feed.
+  void AppendLines(std::string_view lines) {
+    if (lineEnd_ == "\n") return Append(lines);
+    while (!lines.empty()) {
+      const std::size_t end = lines.find('\n');
+      Append(lines.substr(0, end));
+      if (end == std::string_view::npos) break;
+      Append(lineEnd_);
+      lines.remove_prefix(end + 1);
+    }
+  }
+
+  // Ends a line at `out`; returns the number of bytes written. (Without a
+  // branch: the carriage return is written over when the line end is a
+  // line feed alone.)
+  std::size_t PutLineEnd(char* out) const {
+    const std::size_t carriageReturn = lineEnd_.size() - 1;
+    out[0] = '\r';
+    out[carriageReturn] = '\n';
+    return carriageReturn + 1;
+  }
+
   void Flush() {
     if (used_ != 0 && !file_->Write(buffer_.get(), used_)) failed_ = true;
     used_ = 0;
@@ -50,6 +75,7 @@ class BufferedOutput {
   // Small enough to stay in the processor's cache between writes.
   static constexpr std::size_t kBlockSize = 512 << 10;
   OutputFile* file_;
+  std::string_view lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   bool failed_ = false;
@@ -115,22 +141,6 @@ std::size_t Put(char* out, std::string_view text) {
   return text.size();
 }
 
-// Appends `lines` (each ended by a line feed) with every line ended by
-// `lineEnd` instead.
-void AppendLines(BufferedOutput* output, std::string_view lines, std::string_view lineEnd) {
-  if (lineEnd == "\n") {
-    output->Append(lines);
-    return;
-  }
-  while (!lines.empty()) {
-    const std::size_t lineFeed = lines.find('\n');
-    output->Append(lines.substr(0, lineFeed));
-    if (lineFeed == std::string_view::npos) break;
-    output->Append(lineEnd);
-    lines.remove_prefix(lineFeed + 1);
-  }
-}
-
 // Gives up a partly written file: closes it and reports why (and, when that
 // close fails too, says so after).
 Status Fail(OutputFile* file, Status status) {
@@ -147,13 +157,13 @@ std::size_t SequenceText::Put(char* out) const {
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui, SourceReplay* source,
-                   std::string_view lineEnd) {
+                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui,
+                   SourceReplay* source) {
   std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
   if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
-  BufferedOutput output(file.get());
-  AppendLines(&output, scan.startText, lineEnd);
-  AppendLines(&output, scan.globalText, lineEnd);
+  BufferedOutput output(file.get(), lineEnd);
+  output.AppendLines(scan.startText);
+  output.AppendLines(scan.globalText);
 
   const std::int32_t entities = counters->directoryRecords / 2;
   // Pointers are summed in 64 bits: line counts as read may add up to more
@@ -176,7 +186,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += Put(out + n, ColumnsOf(record, kFirstRecordCopiedColumns));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
-    n += Put(out + n, lineEnd);
+    n += output.PutLineEnd(out + n);
     output.Commit(n);
     read = source->NextDirectoryRecord(&record);
     if (!read.ok()) {
@@ -190,7 +200,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsAfter));
     out[n++] = 'D';
     n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
-    n += Put(out + n, lineEnd);
+    n += output.PutLineEnd(out + n);
     output.Commit(n);
     pointer += outputLineCount;
     if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
@@ -226,7 +236,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       n += Put(out + n, directoryPointer);
       out[n++] = 'P';
       n += sequence.Put(out + n);
-      n += Put(out + n, lineEnd);
+      n += output.PutLineEnd(out + n);
       output.Commit(n);
       if (number % kProgressInterval == 0) ui->ShowProgress(number);
       return true;
@@ -250,7 +260,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += PutNumber(out + n, sectionCounts[section], kSequenceWidth);
   }
   n += Put(out + n, kTerminateRecordEnd);
-  n += Put(out + n, lineEnd);
+  n += output.PutLineEnd(out + n);
   output.Commit(n);
   output.Flush();
 

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "iges/directory_table.h"
 #include "iges/file_system.h"
 #include "iges/section_scan.h"
 #include "iges/source_replay.h"
+#include "base/platform.h"
 #include "base/run_counters.h"
 #include "base/run_ui.h"
 #include "base/status.h"
@@ -17,17 +17,16 @@
 namespace notora {
 
 // Creates `outputPath` (never over anything that exists) and writes the
-// output, every record ended by `lineEnd` ("\n" or "\r\n"), reading the D
-// records and the parameter texts of the source back through `source`.
-// Succeeds when the file was written and closed. On failure (a write error,
-// or a record that cannot be read back as it was checked) a file that was
-// created is left in place, closed; when that close failed too, the status
-// is followed by OutputCloseFailedAfterError.
+// output, every line ended by `lineEnd`, reading the D records and the parameter texts of the source back
+// through `source`. Succeeds when the file was written and closed. On
+// failure (a write error, or a record that cannot be read back as it was
+// checked) a file that was created is left in place, closed; when that close
+// failed too, the status is followed by OutputCloseFailedAfterError.
 // Sets every entry's parameterPointer to its new value and counts the P
 // records written in counters->parameterRecords; shows progress every
 // kProgressInterval records through `ui`.
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, FileSystem* files, RunUi* ui, SourceReplay* source,
-                   std::string_view lineEnd = "\n");
+                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui,
+                   SourceReplay* source);
 
 }  // namespace notora

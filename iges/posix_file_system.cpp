@@ -130,7 +130,7 @@ class PosixFiles : public FileSystem {
 
 }  // namespace
 
-FileSystem& PosixFileSystem() {
+FileSystem& SystemFileSystem() {
   static PosixFiles files;
   return files;
 }

@@ -67,7 +67,6 @@ class RecordReader {
   // cancel by the user; the record number has been raised in every case.
   Status Next(Record* record);
 
-  std::int32_t recordNumber() const { return recordNumber_; }
   SourceStream* source() const { return source_; }
 
  private:

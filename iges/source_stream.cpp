@@ -90,6 +90,16 @@ void SourceStream::Stop() {
   reader_.join();
 }
 
+void SourceStream::DropBlocks(std::unique_lock<std::mutex>* lock) {
+  ++generation_;
+  // A block being read is left to finish, then dropped.
+  changed_.wait(*lock, [&] {
+    return std::none_of(blocks_.begin(), blocks_.end(),
+                        [](const Block& block) { return block.state == Block::State::kFilling; });
+  });
+  for (Block& block : blocks_) block.state = Block::State::kFree;
+}
+
 void SourceStream::Restart(std::uint64_t offset, Check check) {
   haveCurrent_ = false;
   base_ = nullptr;
@@ -101,13 +111,7 @@ void SourceStream::Restart(std::uint64_t offset, Check check) {
   if (failed_) return;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    ++generation_;
-    // A block being read is left to finish, then dropped.
-    changed_.wait(lock, [&] {
-      return std::none_of(blocks_.begin(), blocks_.end(),
-                          [](const Block& block) { return block.state == Block::State::kFilling; });
-    });
-    for (Block& block : blocks_) block.state = Block::State::kFree;
+    DropBlocks(&lock);
     active_ = true;
     jobDone_ = false;
     fillNext_ = 0;
@@ -120,12 +124,7 @@ void SourceStream::Restart(std::uint64_t offset, Check check) {
 void SourceStream::SwitchFile(InputFile* file) {
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    ++generation_;
-    changed_.wait(lock, [&] {
-      return std::none_of(blocks_.begin(), blocks_.end(),
-                          [](const Block& block) { return block.state == Block::State::kFilling; });
-    });
-    for (Block& block : blocks_) block.state = Block::State::kFree;
+    DropBlocks(&lock);
     active_ = false;
     file_ = file;
   }

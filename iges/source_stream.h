@@ -115,6 +115,9 @@ class SourceStream {
   // Moves to the next block; false when there is none (the file ended or a
   // read failed in the current one).
   bool Advance();
+  // Under `*lock`: starts a new generation of reading, waits for a block
+  // being filled to finish and frees every block.
+  void DropBlocks(std::unique_lock<std::mutex>* lock);
 
   InputFile* file_;
   BlockSums* sums_;

@@ -69,7 +69,6 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
   note_.changeCount = 0;
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
-  counters_.noteStringCount = note_.NS;
   if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError)) {
     return NoteError(MessageId::NoteStringCountNotPositive, note_.cursor.last);
   }

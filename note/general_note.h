@@ -80,7 +80,7 @@ class GeneralNoteConverter : public EntityHandler {
 
   // Parses, checks and converts one note. Counts jisCodeElements,
   // verticalElements, negativeWidthElements, unconvertibleChars and, for a
-  // rebuilt note, convertedEntities; sets noteStringCount to the note's NS.
+  // rebuilt note, convertedEntities.
   Status HandleGeneralNote(const GeneralNoteEntity& entity, RebuiltNote* rebuilt) override;
 
  private:

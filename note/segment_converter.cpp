@@ -8,6 +8,7 @@
 #include "base/counting.h"
 #include "note/parameter_emitter.h"
 #include "note/text_encoding.h"
+#include "note/trigonometry.h"
 
 namespace notora {
 namespace {
@@ -175,8 +176,8 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   // The next segment starts where this one ends along the writing direction;
   // a negative width still moves forward.
   const double theta = vertical ? string->A - kHalfPi : string->A;
-  string->XS += std::fabs(width) * std::cos(theta);
-  string->YS += std::fabs(width) * std::sin(theta);
+  string->XS += std::fabs(width) * Cosine(theta);
+  string->YS += std::fabs(width) * Sine(theta);
 
   if (encoded) {
     AppendHollerithField(body, encodedText);

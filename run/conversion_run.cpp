@@ -34,8 +34,8 @@ class ConversionRun {
         result_.outcome = RunOutcome::kNothingConverted;
       } else {
         status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), files_, ui_, reading_.replay(),
-                             OutputLineEnd());
+                             &reading_.counters(), OutputLineEnd(), files_, ui_,
+                             reading_.replay());
         if (status.ok()) {
           ShowReport(/*written=*/true);
           result_.outcome = RunOutcome::kWritten;
@@ -63,20 +63,16 @@ class ConversionRun {
     return Status::Ok();
   }
 
-  // The line end the options choose for the output's records.
-  std::string_view OutputLineEnd() const {
-    switch (options_.lineEnd) {
-      case LineEnd::kLf:
-        return "\n";
-      case LineEnd::kCrLf:
-        return "\r\n";
-      case LineEnd::kSource:
-        if (!reading_.scan().firstLineEnd.empty()) return reading_.scan().firstLineEnd;
-        break;
-      case LineEnd::kPlatform:
-        break;
+  // The line end of the output's records: the options' choice, or, when
+  // they ask for the source's, the end of the source's first record (the
+  // options' choice when that record has none).
+  LineEnd OutputLineEnd() const {
+    if (options_.lineEndFromSource) {
+      const std::string_view sourceEnd = reading_.scan().firstLineEnd;
+      if (sourceEnd == "\r\n") return LineEnd::kCrLf;
+      if (sourceEnd == "\n") return LineEnd::kLf;
     }
-    return files_->NativeLineEnd();
+    return options_.outputLineEnd;
   }
 
   void ShowReport(bool written) {
@@ -93,11 +89,18 @@ class ConversionRun {
 
 }  // namespace
 
-std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName) {
-  const std::size_t separator = sourcePath.rfind('/');
+std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName,
+                            PathStyle style) {
+  std::size_t separator = sourcePath.size();
+  while (separator > 0 && !IsPathSeparator(sourcePath[separator - 1], style)) --separator;
   std::string path;
-  if (separator != std::string_view::npos && separator > 1) path = sourcePath.substr(0, separator);
-  path += '/';
+  char separatorChar = PreferredPathSeparator(style);
+  if (separator > 0) {
+    --separator;
+    separatorChar = sourcePath[separator];
+    if (separator > 1) path = sourcePath.substr(0, separator);
+  }
+  path += separatorChar;
   path += outputName;
   path += ".igs";
   return path;

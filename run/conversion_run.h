@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "iges/file_system.h"
+#include "base/platform.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
 #include "base/run_ui.h"
@@ -33,11 +34,16 @@ struct RunResult {
 // `ui` before this returns; the source is closed and all memory of the run is
 // released on every path.
 RunResult RunConversion(const RunOptions& options, std::string_view sourcePath, RunUi& ui,
-                        FileSystem& files = PosixFileSystem());
+                        FileSystem& files = SystemFileSystem());
 
 // The output path for `sourcePath` and `outputName`: the directory of the
-// source (the text before its last "/", when that stands at an index above
-// 1, else nothing) + "/" + outputName + ".igs".
-std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName);
+// source (the text before its last separator, when that stands at an index
+// above 1, else nothing) + that separator + outputName + ".igs". With no
+// separator in `sourcePath` the style's own separator is put in its place.
+// Windows paths are split at "\" and "/" alike, so that a drive letter or a
+// UNC share stays the folder: "C:\a.igs" gives "C:\NAME.igs" and
+// "\\server\share\a.igs" gives "\\server\share\NAME.igs".
+std::string BuildOutputPath(std::string_view sourcePath, std::string_view outputName,
+                            PathStyle style = PlatformPathStyle());
 
 }  // namespace notora

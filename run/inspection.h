@@ -41,7 +41,7 @@ struct InspectionResult {
 // presents the counters.
 InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& parsing,
                                NoteObserver& observer, RunUi& ui,
-                               FileSystem& files = PosixFileSystem(), bool fieldsOnly = false);
+                               FileSystem& files = SystemFileSystem(), bool fieldsOnly = false);
 
 struct InspectedString {
   // From 1 to the note's NS.

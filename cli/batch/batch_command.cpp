@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <thread>
 
 #include "cli/batch/batch_run.h"
+#include "cli/shared/console.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/terminal_ui.h"
 
@@ -36,8 +36,7 @@ int BatchCommand::Run() const {
   const std::vector<BatchFileResult> results =
       RunBatch(flags_.ToRunOptions(), sources_, suffix_, jobs);
   const std::string summary = BatchSummary(results);
-  std::fwrite(summary.data(), 1, summary.size(), stdout);
-  std::fflush(stdout);
+  WriteToConsole(ConsoleStream::kOut, summary);
   return BatchSucceeded(results) ? kExitSuccess : kExitFailed;
 }
 

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -31,8 +30,7 @@ std::vector<BatchJob> PlanJobs(const std::vector<std::string>& sources, const st
     job.outputName = StemOf(sources[i]) + suffix;
     (*results)[i].source = sources[i];
     (*results)[i].outputPath = BuildOutputPath(job.sourcePath, job.outputName);
-    const std::string key =
-        std::filesystem::path((*results)[i].outputPath).lexically_normal().string();
+    const std::string key = Utf8Of(PathOf((*results)[i].outputPath).lexically_normal());
     const auto [first, inserted] = firstSourceOfOutput.emplace(key, sources[i]);
     if (!inserted) job.clashesWith = first->second;
   }

@@ -2,11 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-
 #include "cli/inspect/encoding_guess.h"
 #include "cli/inspect/inspect_text.h"
 #include "cli/inspect/json_writer.h"
+#include "cli/shared/console.h"
 #include "cli/shared/conversion_flags.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
@@ -14,13 +13,6 @@
 #include "run/inspection.h"
 
 namespace notora {
-namespace {
-
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-}  // namespace
 
 InspectCommand::InspectCommand(CLI::App* app) {
   command_ = app->add_subcommand(
@@ -54,21 +46,21 @@ int InspectCommand::Run() const {
   const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, inspected, ui);
   if (!result.completed) return kExitFailed;
 
+  std::string text;
   if (json_) {
-    for (const InspectedNote& note : inspected.notes()) Print(NoteJson(note) + "\n");
-    Print(CountersJson(inspected.notes(), result.counters) + "\n");
+    for (const InspectedNote& note : inspected.notes()) text += NoteJson(note) + "\n";
+    text += CountersJson(inspected.notes(), result.counters) + "\n";
   } else {
-    Print(InspectionTable(inspected.notes(), sourceEncoding_));
-    Print("\n");
-    Print(InspectionCounters(inspected.notes(), result.counters));
+    text = InspectionTable(inspected.notes(), sourceEncoding_) + "\n" +
+           InspectionCounters(inspected.notes(), result.counters);
   }
-  std::fflush(stdout);
+  WriteToConsole(ConsoleStream::kOut, text);
   return kExitSuccess;
 }
 
 int InspectCommand::GuessEncoding(const RunOptions& parsing, RunUi* ui) const {
   EncodingGuess guess;
-  if (!InspectSource(MakeAbsolute(source_), parsing, guess, *ui, PosixFileSystem(),
+  if (!InspectSource(MakeAbsolute(source_), parsing, guess, *ui, SystemFileSystem(),
                      /*fieldsOnly=*/true)
            .completed) {
     return kExitFailed;
@@ -92,12 +84,12 @@ int InspectCommand::GuessEncoding(const RunOptions& parsing, RunUi* ui) const {
     }
     json.EndArray();
     json.EndObject();
-    Print(json.text() + "\n");
+    WriteToConsole(ConsoleStream::kOut, json.text() + "\n");
   } else {
-    Print(verdict + "\n");
-    if (!candidates.empty()) Print("candidates: " + candidates + "\n");
+    std::string text = verdict + "\n";
+    if (!candidates.empty()) text += "candidates: " + candidates + "\n";
+    WriteToConsole(ConsoleStream::kOut, text);
   }
-  std::fflush(stdout);
   return kExitSuccess;
 }
 

@@ -2,22 +2,28 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <filesystem>
 
-#include "cli/preview/memory_output_files.h"
 #include "cli/preview/note_picture.h"
+#include "cli/shared/console.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
+#include "iges/memory_file_system.h"
 #include "run/conversion_run.h"
 #include "run/inspection.h"
 
 namespace notora {
 namespace {
 
-// The output name of the conversion that a preview runs in memory.
-constexpr char kPreviewOutputName[] = "notora-preview";
+// The output name of the conversion that a preview runs in memory. Any name
+// does whose path is not the source's own (which the conversion would refuse
+// as an existing output).
+std::string PreviewOutputName(const std::string& sourcePath) {
+  std::string name = "notora-preview";
+  if (BuildOutputPath(sourcePath, name) == sourcePath) name += "-2";
+  return name;
+}
 
 // Passes a run's errors on and keeps its report back: the preview's own
 // conversion writes no file, so its closing report would not be true.
@@ -37,19 +43,18 @@ class ErrorsOnlyUi : public RunUi {
 };
 
 void ShowError(const std::string& text) {
-  const std::string line = "notora-cli preview: " + text + "\n";
-  std::fwrite(line.data(), 1, line.size(), stderr);
+  WriteToConsole(ConsoleStream::kError, "notora-cli preview: " + text + "\n");
 }
 
 // Creates `path` (never over anything that stands there) and writes `svg`
 // into it; a picture that could not be written whole is removed again.
 bool WritePicture(const std::string& path, const std::string& svg) {
-  std::unique_ptr<OutputFile> file = PosixFileSystem().CreateOutput(path);
+  std::unique_ptr<OutputFile> file = SystemFileSystem().CreateOutput(path);
   if (file == nullptr) return false;
   const bool written = file->Write(svg.data(), svg.size());
   if (file->Close() && written) return true;
   std::error_code error;
-  std::filesystem::remove(path, error);
+  std::filesystem::remove(PathOf(path), error);
   return false;
 }
 
@@ -74,9 +79,8 @@ PreviewCommand::PreviewCommand(CLI::App* app) {
 bool PreviewCommand::chosen() const { return command_->parsed(); }
 
 int PreviewCommand::Run() const {
-  std::error_code error;
-  if (std::filesystem::symlink_status(picture_, error).type() !=
-      std::filesystem::file_type::not_found) {
+  // Anything at the path counts, a link too, dangling or not.
+  if (SystemFileSystem().Exists(picture_, /*followLinks=*/false)) {
     ShowError(picture_ + " exists; a picture is never written over a file.");
     return kExitFailed;
   }
@@ -94,11 +98,12 @@ int PreviewCommand::Run() const {
   request.original = {original.notes(), options.verticalValueInput, "as read"};
 
   if (ConversionFlags::AnyGiven(*command_)) {
-    // The real conversion, its output kept in memory and read back with the
-    // same parser.
+    // The real conversion, its source read from the disk, its output kept in
+    // memory and read back from there with the same parser.
     RunOptions conversion = options;
-    conversion.outputName = kPreviewOutputName;
-    MemoryOutputFiles files(&PosixFileSystem(), BuildOutputPath(sourcePath, kPreviewOutputName));
+    conversion.outputName = PreviewOutputName(sourcePath);
+    MemoryFileSystem files;
+    files.ReadThrough(sourcePath, &SystemFileSystem());
     ErrorsOnlyUi conversionUi(&ui);
     const RunResult converted = RunConversion(conversion, sourcePath, conversionUi, files);
     const std::string caption = "as converted with " + flags_.Describe();
@@ -122,7 +127,8 @@ int PreviewCommand::Run() const {
     ShowError(picture_ + " could not be written.");
     return kExitFailed;
   }
-  std::printf("%s: %zu General Notes drawn\n", picture_.c_str(), original.notes().size());
+  WriteToConsole(ConsoleStream::kOut, picture_ + ": " + std::to_string(original.notes().size()) +
+                                         " General Notes drawn\n");
   return kExitSuccess;
 }
 

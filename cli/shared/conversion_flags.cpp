@@ -32,10 +32,13 @@ constexpr Choice<NegativeWidthMode> kNegativeWidthModes[] = {
 constexpr Choice<TextEncoding> kEncodings[] = {{"shift_jis", TextEncoding::kShiftJis},
                                                {"euc-jp", TextEncoding::kEucJp},
                                                {"utf-8", TextEncoding::kUtf8}};
-constexpr Choice<LineEnd> kLineEnds[] = {{"platform", LineEnd::kPlatform},
-                                         {"lf", LineEnd::kLf},
-                                         {"crlf", LineEnd::kCrLf},
-                                         {"source", LineEnd::kSource}};
+// The line ends --line-end offers: this system's, either of the two, or the
+// source's.
+enum class LineEndChoice { kPlatform, kLf, kCrLf, kSource };
+constexpr Choice<LineEndChoice> kLineEnds[] = {{"platform", LineEndChoice::kPlatform},
+                                               {"lf", LineEndChoice::kLf},
+                                               {"crlf", LineEndChoice::kCrLf},
+                                               {"source", LineEndChoice::kSource}};
 
 // The words of `choices`, for CLI11's check.
 template <typename Value, std::size_t N>
@@ -164,7 +167,20 @@ RunOptions ConversionFlags::ToRunOptions() const {
   options.zeroColumnsIsError = !allowZeroColumns;
   options.sourceEncoding = EncodingNamed(sourceEncoding);
   options.outputEncoding = EncodingNamed(outputEncoding);
-  options.lineEnd = ValueOf(kLineEnds, lineEnd);
+  switch (ValueOf(kLineEnds, lineEnd)) {
+    case LineEndChoice::kPlatform:
+      options.outputLineEnd = PlatformLineEnd();
+      break;
+    case LineEndChoice::kLf:
+      options.outputLineEnd = LineEnd::kLf;
+      break;
+    case LineEndChoice::kCrLf:
+      options.outputLineEnd = LineEnd::kCrLf;
+      break;
+    case LineEndChoice::kSource:
+      options.lineEndFromSource = true;
+      break;
+  }
   return options;
 }
 

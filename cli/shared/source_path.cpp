@@ -1,19 +1,17 @@
 #include "cli/shared/source_path.h"
 
-#include <filesystem>
-
 namespace notora {
 
 std::string MakeAbsolute(const std::string& path) {
-  if (path.empty() || path.front() == '/') return path;
+  if (path.empty()) return path;
+  // POSIX: current_path() / path for a relative path, an absolute one as it
+  // is. Windows: GetFullPathNameW.
   std::error_code error;
-  const std::filesystem::path current = std::filesystem::current_path(error);
+  const std::filesystem::path absolute = std::filesystem::absolute(PathOf(path), error);
   if (error) return path;
-  return (current / path).string();
+  return Utf8Of(absolute);
 }
 
-std::string StemOf(const std::string& path) {
-  return std::filesystem::path(path).filename().stem().string();
-}
+std::string StemOf(const std::string& path) { return Utf8Of(PathOf(path).filename().stem()); }
 
 }  // namespace notora

@@ -1,7 +1,8 @@
 // TerminalUi: the run's user interface on a terminal. The report goes to
 // standard output, every other message to standard error, each followed by
 // one line feed. Progress is one line on standard error, updated in place,
-// when standard error is a terminal. Ctrl-C acts as the Escape key.
+// when standard error is a terminal. Ctrl-C (and on Windows Ctrl-Break)
+// acts as the Escape key.
 //
 // Each message is written with one call into its stream, so that the
 // messages of runs on several threads never mix within a line.
@@ -28,8 +29,8 @@ class TerminalUi : public RunUi {
   void ShowProgress(std::int32_t recordNumber) override;
   bool PollCancel() override;
 
-  // Makes SIGINT request a cancel of the running conversion instead of
-  // ending the process.
+  // Makes the interrupt key request a cancel of the running conversion
+  // instead of ending the process.
   static void InstallInterruptHandler();
 
  private:
@@ -37,7 +38,8 @@ class TerminalUi : public RunUi {
 
   std::string prefix_;
   bool showProgress_;
-  bool progressShown_ = false;
+  // The length of the progress line shown; 0 when none is.
+  std::size_t progressWidth_ = 0;
 };
 
 }  // namespace notora

@@ -64,14 +64,4 @@ std::string ToValidUtf8(std::string_view text) {
   return out;
 }
 
-std::size_t CountCodePoints(std::string_view utf8) {
-  std::size_t count = 0;
-  std::size_t index = 0;
-  while (index < utf8.size()) {
-    NextUtf8(utf8, &index);
-    ++count;
-  }
-  return count;
-}
-
 }  // namespace notora

@@ -19,7 +19,4 @@ int DisplayWidth(std::string_view utf8);
 // by U+FFFD, so that it can be written where UTF-8 is required.
 std::string ToValidUtf8(std::string_view text);
 
-// The number of characters (code points) of valid UTF-8 `utf8`.
-std::size_t CountCodePoints(std::string_view utf8);
-
 }  // namespace notora

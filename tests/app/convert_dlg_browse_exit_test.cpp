@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "app/convert_dlg.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
 #include "tests/app/app_test_main.h"
 #include "tests/app/modal_responder.h"

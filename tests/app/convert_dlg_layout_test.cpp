@@ -15,7 +15,7 @@
 
 #include "app/convert_app.h"
 #include "app/convert_dlg.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
 #include "tests/app/app_test_main.h"
 

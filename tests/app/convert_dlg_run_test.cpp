@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/convert_dlg.h"
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "app/help_window.h"
 #include "run/conversion_run.h"
 #include "tests/app/app_test_main.h"

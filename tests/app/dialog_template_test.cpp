@@ -6,7 +6,7 @@
 #include <QRawFont>
 #include <QTest>
 
-#include "app/dialog_template.h"
+#include "app/dialog_units.h"
 #include "tests/app/app_test_main.h"
 
 using notora::ConvertDialogTemplate;

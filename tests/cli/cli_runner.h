@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,18 +18,23 @@ struct CliRun {
   std::string err;
 };
 
-// Starts `program` with `args` in `directory`; stdout and stderr go to the
-// files named. Returns the process id (-1 when it could not be started).
-pid_t StartProgram(const std::string& program, const std::string& directory,
-                   const std::vector<std::string>& args, const std::string& outPath,
-                   const std::string& errPath);
+// A started program: its process id on POSIX, its process handle on
+// Windows; -1 for none.
+using ProgramId = std::intptr_t;
+
+// Starts `program` with `args` in `directory`; standard input reads nothing,
+// stdout and stderr go to the files named. Returns -1 when it could not be
+// started. (posix_program.cpp, windows_program.cpp.)
+ProgramId StartProgram(const std::string& program, const std::string& directory,
+                       const std::vector<std::string>& args, const std::string& outPath,
+                       const std::string& errPath);
 
 // Starts notora-cli (StartProgram).
-pid_t StartCli(const std::string& directory, const std::vector<std::string>& args,
-               const std::string& outPath, const std::string& errPath);
+ProgramId StartCli(const std::string& directory, const std::vector<std::string>& args,
+                   const std::string& outPath, const std::string& errPath);
 
-// Waits for `pid` and collects its exit status and output.
-CliRun FinishProgram(pid_t pid, const std::string& outPath, const std::string& errPath);
+// Waits for `program` and collects its exit status and output.
+CliRun FinishProgram(ProgramId program, const std::string& outPath, const std::string& errPath);
 
 // A test with a working directory for notora-cli and one for its output.
 class CliTest : public ::testing::Test {

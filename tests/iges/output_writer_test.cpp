@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "iges/second_pass.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
+#include "tests/support/test_platform.h"
 
 namespace notora {
 namespace {
@@ -54,7 +57,7 @@ struct WriteOutcome {
 };
 
 WriteOutcome Convert(const std::string& source, const std::string& replacement,
-                     testing::FaultPlan plan = {}) {
+                     testing::FaultPlan plan = {}, LineEnd lineEnd = LineEnd::kLf) {
   testing::TempDir dir;
   WriteOutcome outcome;
   testing::StringInput file(source);
@@ -72,7 +75,7 @@ WriteOutcome Convert(const std::string& source, const std::string& replacement,
   const std::string path = dir.File("out.igs");
   SourceStream again(&file, &sums);
   SourceReplay replay(&again, &table);
-  const Status written = WriteOutput(path, scan, &table, &outcome.counters, &files, &ui, &replay);
+  const Status written = WriteOutput(path, scan, &table, &outcome.counters, lineEnd, &files, &ui, &replay);
   outcome.written = written.ok();
   outcome.failure = Shown(written);
   outcome.output = testing::ReadFile(path);
@@ -124,6 +127,25 @@ TEST(OutputWriterTest, TerminateRecordLayout) {
   ASSERT_TRUE(outcome.written);
   const std::string last = outcome.output.substr(outcome.output.size() - 81);
   EXPECT_EQ(last, "S      4G     12D     20P     35" + std::string(40, ' ') + "T      1\n");
+}
+
+TEST(OutputWriterTest, EveryLineEndsAsAsked) {
+  testing::IgesFile file;
+  file.Start({"a", "b"});
+  file.Global("1H,,1H;," + std::string(3 * 72, 'x') + ";");
+  file.Entity(110, "110,0.,0.,0.,1.,1.,1.;").Entity(212, kNoteText);
+  const std::string grown = testing::PadTo64("212,2,") + testing::PadTo64("A;");
+  const WriteOutcome lf = Convert(file.Build(), grown, {}, LineEnd::kLf);
+  const WriteOutcome crLf = Convert(file.Build(), grown, {}, LineEnd::kCrLf);
+  ASSERT_TRUE(lf.written && crLf.written);
+  // The same records, each with a carriage return before its line feed.
+  std::string expected;
+  for (char c : lf.output) {
+    if (c == '\n') expected += '\r';
+    expected += c;
+  }
+  EXPECT_EQ(crLf.output, expected);
+  EXPECT_EQ(std::count(lf.output.begin(), lf.output.end(), '\r'), 0);
 }
 
 TEST(OutputWriterTest, SourceColumnsPastSixtyFourAreRewritten) {
@@ -208,13 +230,16 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
 
   testing::WriteFile(dir.File("target"), "precious");
   testing::WriteFile(dir.File("existing.igs"), "precious");
-  std::filesystem::create_symlink(dir.File("target"), dir.File("link.igs"));
-  std::filesystem::create_symlink(dir.File("nowhere"), dir.File("dangling.igs"));
-  for (const char* name : {"existing.igs", "link.igs", "dangling.igs"}) {
+  const bool linksMade = testing::MakeSymbolicLink(dir.File("target"), dir.File("link.igs")) &&
+                         testing::MakeSymbolicLink(dir.File("nowhere"), dir.File("dangling.igs"));
+  std::vector<const char*> names = {"existing.igs"};
+  if (linksMade) names.insert(names.end(), {"link.igs", "dangling.igs"});
+  for (const char* name : names) {
     SourceStream again(&file, &sums);
     SourceReplay replay(&again, &table);
     const Status written =
-        WriteOutput(dir.File(name), scan, &table, &counters, &PosixFileSystem(), &ui, &replay);
+        WriteOutput(dir.File(name), scan, &table, &counters, LineEnd::kLf, &SystemFileSystem(), &ui,
+                    &replay);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(),
               "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを開くのに失敗しました。\n　変換は出来ません。");
@@ -222,6 +247,7 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   EXPECT_EQ(testing::ReadFile(dir.File("target")), "precious");
   EXPECT_EQ(testing::ReadFile(dir.File("existing.igs")), "precious");
   EXPECT_FALSE(std::filesystem::exists(dir.File("nowhere")));
+  if (!linksMade) GTEST_SKIP() << "a file checked; links not: " << testing::kNoSymbolicLinks;
 }
 
 }  // namespace

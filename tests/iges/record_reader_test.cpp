@@ -8,6 +8,7 @@
 #include "iges/source_stream.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {

@@ -5,6 +5,7 @@
 #include "tests/support/iges_builder.h"
 #include "tests/support/iges_reading.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "iges/record_reader.h"
 #include "tests/support/iges_builder.h"
+#include "tests/support/faulty_files.h"
 #include "tests/support/recording_ui.h"
 
 namespace notora {

@@ -4,18 +4,17 @@
 // whose address space is limited to a small multiple of what the run must
 // hold (its source, and the output it writes), and reads no record more than
 // twice; the outcome shows it finished as it should within that bound.
+// (Where the address space cannot be limited, on Windows and under the
+// sanitizers, the same runs are checked without that limit.)
 #include <gtest/gtest.h>
-#include <malloc.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <ostream>
 
 #include "tests/support/conversion_check.h"
 #include "tests/support/note_fixtures.h"
+#include "tests/support/test_platform.h"
 #include "base/messages.h"
 
 namespace notora {
@@ -51,13 +50,6 @@ std::string SourceNamed(const std::string& name) {
   return {};
 }
 
-std::uint64_t AddressSpaceInUse() {
-  std::ifstream statm("/proc/self/statm");
-  std::uint64_t pages = 0;
-  statm >> pages;
-  return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-}
-
 // Bytes of output per byte of source a conversion may write at most (see
 // BoundsGrowthTest).
 constexpr std::uint64_t kMostGrowth = 200;
@@ -78,15 +70,11 @@ void RunWithinBound(const Bound& bound) {
   request.options = bound.options;
   request.options.outputName = "out";
   request.source = SourceNamed(bound.file);
-  if (kAddressSpaceCanBeLimited) {
-    // Free memory the process kept from earlier tests would be room the
-    // limit does not see: give it back first.
-    ::malloc_trim(0);
+  if (kAddressSpaceCanBeLimited && testing::CanLimitAddressSpace()) {
     const std::uint64_t outputSize =
         bound.outcome == RunOutcome::kWritten ? kMostGrowth * request.source.size() : 0;
     const std::uint64_t room = kFixedRoom + kPerByte * (request.source.size() + outputSize);
-    const rlimit limit{AddressSpaceInUse() + room, AddressSpaceInUse() + room};
-    if (::setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
+    if (!testing::LimitAddressSpace(room)) std::_Exit(3);
   }
   const testing::ConversionCheck check = testing::CheckConversion(request);
   const std::size_t records = std::count(request.source.begin(), request.source.end(), '\n') + 1;

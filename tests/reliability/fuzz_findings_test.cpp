@@ -18,8 +18,7 @@ namespace {
 
 constexpr TextEncoding kEncodings[3] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
                                         TextEncoding::kUtf8};
-constexpr LineEnd kLineEnds[4] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
-                                  LineEnd::kSource};
+constexpr LineEnd kLineEnds[2] = {LineEnd::kLf, LineEnd::kCrLf};
 
 // Every mode, vertical and negative-width choice, with the encodings and line
 // ends going round among them.
@@ -36,7 +35,8 @@ std::vector<RunOptions> OptionSets() {
         const int n = static_cast<int>(negative);
         options.sourceEncoding = kEncodings[(m + n) % 3];
         options.outputEncoding = kEncodings[(v + 2 * n) % 3];
-        options.lineEnd = kLineEnds[(m + v + n) % 4];
+        options.outputLineEnd = kLineEnds[(m + v + n) % 2];
+        options.lineEndFromSource = (m + v + n) % 4 >= 2;
         options.conversionMode = mode;
         options.verticalToHorizontal = vertical;
         options.negativeWidthMode = negative;

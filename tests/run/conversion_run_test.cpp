@@ -6,6 +6,8 @@
 
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
+#include "tests/support/test_platform.h"
 
 namespace notora {
 namespace {
@@ -27,7 +29,7 @@ class ConversionRunTest : public ::testing::Test {
     return path;
   }
   RunResult Run(const std::string& sourcePath, RunOptions options = Named("out")) {
-    return RunConversion(options, sourcePath, ui_, PosixFileSystem());
+    return RunConversion(options, sourcePath, ui_, SystemFileSystem());
   }
   RunResult RunWith(FileSystem& files, const std::string& sourcePath) {
     return RunConversion(Named("out"), sourcePath, ui_, files);
@@ -93,12 +95,35 @@ TEST_F(ConversionRunTest, FileChecksInTheirOrder) {
 }
 
 TEST_F(ConversionRunTest, OutputPathIsBuiltBesideTheSource) {
+  const PathStyle posix = PathStyle::kPosix;
+  EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out", posix), "/home/cad/out.igs");
+  EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out.igs", posix), "/home/cad/out.igs.igs");
+  EXPECT_EQ(BuildOutputPath("/drawing.igs", "out", posix), "/out.igs");
+  EXPECT_EQ(BuildOutputPath("a/drawing.igs", "out", posix), "/out.igs");
+  EXPECT_EQ(BuildOutputPath("ab/drawing.igs", "out", posix), "ab/out.igs");
+  EXPECT_EQ(BuildOutputPath("drawing.igs", "out", posix), "/out.igs");
+  // A backslash is part of a POSIX name.
+  EXPECT_EQ(BuildOutputPath("/home/cad\\x\\drawing.igs", "out", posix), "/home/out.igs");
   EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out"), "/home/cad/out.igs");
-  EXPECT_EQ(BuildOutputPath("/home/cad/drawing.igs", "out.igs"), "/home/cad/out.igs.igs");
-  EXPECT_EQ(BuildOutputPath("/drawing.igs", "out"), "/out.igs");
-  EXPECT_EQ(BuildOutputPath("a/drawing.igs", "out"), "/out.igs");
-  EXPECT_EQ(BuildOutputPath("ab/drawing.igs", "out"), "ab/out.igs");
-  EXPECT_EQ(BuildOutputPath("drawing.igs", "out"), "/out.igs");
+}
+
+TEST_F(ConversionRunTest, WindowsOutputPathKeepsTheDriveOrShareAsItsFolder) {
+  const PathStyle windows = PathStyle::kWindows;
+  EXPECT_EQ(BuildOutputPath("C:\\d\\a.igs", "NAME", windows), "C:\\d\\NAME.igs");
+  EXPECT_EQ(BuildOutputPath("C:\\a.igs", "NAME", windows), "C:\\NAME.igs");
+  EXPECT_EQ(BuildOutputPath("\\\\server\\share\\a.igs", "NAME", windows),
+            "\\\\server\\share\\NAME.igs");
+  EXPECT_EQ(BuildOutputPath("\\\\server\\share\\d\\a.igs", "NAME", windows),
+            "\\\\server\\share\\d\\NAME.igs");
+  // "/" separates as well; the separator found is the one kept.
+  EXPECT_EQ(BuildOutputPath("C:/d/e/a.igs", "NAME", windows), "C:/d/e/NAME.igs");
+  EXPECT_EQ(BuildOutputPath("C:\\d/a.igs", "NAME", windows), "C:\\d/NAME.igs");
+  EXPECT_EQ(BuildOutputPath("C:/d\\a.igs", "NAME", windows), "C:/d\\NAME.igs");
+  // Japanese names pass through as the bytes they are.
+  EXPECT_EQ(BuildOutputPath("C:\\図面\\部品.igs", "変換後", windows), "C:\\図面\\変換後.igs");
+  // The last separator at index 0 or 1 leaves no folder, as on POSIX.
+  EXPECT_EQ(BuildOutputPath("\\a.igs", "NAME", windows), "\\NAME.igs");
+  EXPECT_EQ(BuildOutputPath("a.igs", "NAME", windows), "\\NAME.igs");
 }
 
 TEST_F(ConversionRunTest, SuccessfulRunShowsTheReportByteForByte) {
@@ -203,9 +228,9 @@ TEST_F(ConversionRunTest, OutputErrorsLeaveThePartlyWrittenFile) {
 }
 
 TEST_F(ConversionRunTest, OutputFolderWithoutWritePermission) {
-  if (::geteuid() == 0) {
-    // root writes anywhere; a file standing where the folder should be
-    // makes the creation fail the same way.
+  if (testing::HowToProtectFolders() != testing::FolderProtection::kPermissions) {
+    // root (and anyone on Windows) writes anywhere; a file standing where
+    // the folder should be makes the creation fail the same way.
     const std::string source = Source(NoteFile());
     RunOptions options = Named("sub/out");
     testing::WriteFile(dir_.File("sub"), "not a folder");

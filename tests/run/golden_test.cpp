@@ -14,6 +14,9 @@ using testing::IgesFile;
 
 const std::string kLine = "110,0.,0.,0.,10.,0.,0.;";
 
+// A run ends the output's lines as the system's text files end them.
+const LineEnd kOutputLineEnd = PlatformLineEnd();
+
 struct Converted {
   RunResult result;
   std::string output;
@@ -76,9 +79,16 @@ TEST_P(GoldenTest, MixedTextSplitsIntoPlainAndJisBlocks) {
   expected.Entity(110, kLine)
       .EntityLines(212, {Line64("212,2,"),
                          "3,3,2,1,0,0,0,0,0,0,0,3HABC,8,4,2,2001,0,0,0,0,3,0,0,8H34413b7a;"});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.convertedEntities, 1);
   EXPECT_EQ(converted.result.counters.kanjiEntities, 1);
+
+  // Either line end may be asked for on any system: the same records.
+  for (LineEnd lineEnd : {LineEnd::kLf, LineEnd::kCrLf}) {
+    RunOptions options;
+    options.outputLineEnd = lineEnd;
+    EXPECT_EQ(Convert(source, options).output, expected.Build(lineEnd));
+  }
 }
 
 TEST_P(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
@@ -97,7 +107,7 @@ TEST_P(GoldenTest, VerticalStringBecomesOneBlockPerCharacterAlongItsDirection) {
                          Line64("2,5,3,1,0,0,0,0,0,0,0,2H\x8a\xbf,2,5,3,1,0,0,0,0,"),
                          Line64("3.061616997868383e-016,-5,0,2H\x8e\x9a;")})
       .Entity(110, kLine);
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.verticalElements, 1);
 }
 
@@ -117,7 +127,7 @@ TEST_P(GoldenTest, JisCodeBackToFullWidthWithBothFallbacks) {
     expected.EntityLines(212, {Line64("212,2,"),
                                Line64("2,2,2,1,0,0,0,0,1,2,0,2H\x8a\xbf,2,2,2,1,0,0,0,0,1,5,0,2H" +
                                       replacement + ",0,0;")});
-    EXPECT_EQ(converted.output, expected.Build()) << static_cast<int>(fallback);
+    EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd)) << static_cast<int>(fallback);
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
     EXPECT_EQ(converted.result.counters.jisCodeElements, 2);
   }
@@ -140,7 +150,7 @@ TEST_P(GoldenTest, GrowingNoteMovesEveryLaterPointer) {
       .EntityLines(212, {Line64("212,1,"), Line64("48,24,2,2001,0,0,0,0,0,0,0,"),
                          Line64("48H" + hex + ";")})
       .Entity(110, kLine);
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
 }
 
 TEST_P(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
@@ -154,7 +164,7 @@ TEST_P(GoldenTest, NegativeWidthKeptUnderMinusStillMovesForward) {
   expected.EntityLines(212, {Line64("212,2,"),
                              Line64("3,-3,2,1,0,0,0,0,0,0,0,3HABC,8,-4,2,2001,0,0,0,0,3,0,0,"),
                              Line64("8H34413b7a;")});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.negativeWidthElements, 1);
 }
 
@@ -169,7 +179,7 @@ TEST_P(GoldenTest, UnchangedEntitiesKeepTheirColumnsByteForByte) {
   IgesFile expected;
   expected.Entity(212, "212,1, 3 ,3.0D0,2.,1,0.,0.,0,0,0.,0.,0.,3HA;B;  comment \x8a\xbf")
       .EntityLines(212, {Line64("212,1,"), Line64("4,2,2,2001,0,0,0,0,0,0,0,4H3441;")});
-  EXPECT_EQ(converted.output, expected.Build());
+  EXPECT_EQ(converted.output, expected.Build(kOutputLineEnd));
   EXPECT_EQ(converted.result.counters.kanjiEntities, 2);
 }
 
@@ -302,8 +312,8 @@ TEST(EncodingGoldenTest, AnInvalidSequenceIsAFaultNamingItsRecord) {
   }
 }
 
-// Line ends of the output: LF or CR LF as asked, the source's first record's
-// when asked, and the platform's (LF here) by default.
+// Line ends of the output: LF or CR LF as asked, or the source's first
+// record's when asked.
 TEST(LineEndGoldenTest, RecordsEndAsAsked) {
   IgesFile source;
   source.Entity(110, kLine).Entity(212, "212,1,2,2.,2.,1,0.,0.,0,0,0.,0.,0.,2H\x8a\xbf;");
@@ -314,6 +324,7 @@ TEST(LineEndGoldenTest, RecordsEndAsAsked) {
     crlf += c;
   }
   RunOptions options;
+  options.outputLineEnd = LineEnd::kLf;
   const std::string today = ConvertBytes(lf, options).output;
   ASSERT_NE(today, "");
   std::string todayCrLf;
@@ -323,15 +334,17 @@ TEST(LineEndGoldenTest, RecordsEndAsAsked) {
   }
   struct Case {
     LineEnd lineEnd;
+    bool fromSource;
     const std::string& source;
     const std::string& expected;
   };
-  for (const Case& c : {Case{LineEnd::kPlatform, lf, today}, Case{LineEnd::kPlatform, crlf, today},
-                        Case{LineEnd::kLf, crlf, today}, Case{LineEnd::kCrLf, lf, todayCrLf},
-                        Case{LineEnd::kSource, lf, today}, Case{LineEnd::kSource, crlf, todayCrLf}}) {
-    options.lineEnd = c.lineEnd;
+  for (const Case& c : {Case{LineEnd::kLf, false, crlf, today}, Case{LineEnd::kCrLf, false, lf, todayCrLf},
+                        Case{LineEnd::kCrLf, true, lf, today}, Case{LineEnd::kLf, true, crlf, todayCrLf}}) {
+    options.outputLineEnd = c.lineEnd;
+    options.lineEndFromSource = c.fromSource;
     EXPECT_EQ(ConvertBytes(c.source, options).output, c.expected)
-        << static_cast<int>(c.lineEnd) << (&c.source == &crlf ? " from CR LF" : " from LF");
+        << static_cast<int>(c.lineEnd) << (c.fromSource ? " or the source's" : "")
+        << (&c.source == &crlf ? " from CR LF" : " from LF");
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "iges/memory_file_system.h"
 #include "tests/support/iges_reading.h"
-#include "tests/support/memory_file_system.h"
 #include "base/messages.h"
 
 namespace notora::testing {
@@ -23,8 +23,6 @@ constexpr FullWidthFallback kFullWidthFallbackOfBit[] = {FullWidthFallback::kSpa
                                                          FullWidthFallback::kQuote};
 constexpr TextEncoding kEncodingOfBits[] = {TextEncoding::kShiftJis, TextEncoding::kEucJp,
                                             TextEncoding::kUtf8, TextEncoding::kUtf8};
-constexpr LineEnd kLineEndOfBits[] = {LineEnd::kPlatform, LineEnd::kLf, LineEnd::kCrLf,
-                                      LineEnd::kSource};
 
 // The bits that stand for `value`: its first place in `ofBits`.
 template <typename Value, std::size_t N>
@@ -130,19 +128,24 @@ std::string CheckMessages(const ConversionRequest& request, const ConversionChec
   return {};
 }
 
-// True when the source's first record ends with CR LF.
-bool SourceEndsWithCrLf(std::string_view source) {
-  const std::size_t lineFeed = source.find('\n');
-  return lineFeed != std::string_view::npos && lineFeed > 0 && source[lineFeed - 1] == '\r';
+// True when the output's records should end with CR LF: when the options
+// choose it, or choose the source's line end and the source's first record
+// (80 characters at most) ends so.
+bool ExpectsCrLf(const RunOptions& options, std::string_view source) {
+  if (options.lineEndFromSource) {
+    const std::size_t lineFeed = source.find('\n');
+    if (lineFeed != std::string_view::npos) {
+      const bool crLf = lineFeed > 0 && source[lineFeed - 1] == '\r';
+      if (lineFeed - (crLf ? 1 : 0) <= 80) return crLf;
+    }
+  }
+  return options.outputLineEnd == LineEnd::kCrLf;
 }
 
 // A written output ends its records as the options ask: with CR LF it is the
 // output of the same run with LF line ends, every LF preceded by a CR.
 std::string CheckLineEnds(const ConversionRequest& request, const ConversionCheck& check) {
-  const LineEnd lineEnd = request.options.lineEnd;
-  const bool crLf = lineEnd == LineEnd::kCrLf ||
-                    (lineEnd == LineEnd::kSource && SourceEndsWithCrLf(request.source));
-  if (!crLf) {
+  if (!ExpectsCrLf(request.options, request.source)) {
     if (check.output.find("\r\n") != std::string::npos &&
         request.source.find('\r') == std::string::npos) {
       return "an output asked for LF line ends holds CR LF";
@@ -151,9 +154,10 @@ std::string CheckLineEnds(const ConversionRequest& request, const ConversionChec
   }
   ConversionRequest withLf;
   withLf.options = request.options;
-  withLf.options.lineEnd = LineEnd::kLf;
+  withLf.options.outputLineEnd = LineEnd::kLf;
+  withLf.options.lineEndFromSource = false;
   withLf.source = request.source;
-  MemoryFileSystem files(withLf.faults);
+  MemoryFileSystem files;
   files.AddFile(kSourcePath, withLf.source);
   RecordingUi ui;
   RunConversion(withLf.options, kSourcePath, ui, files);
@@ -224,7 +228,8 @@ RunOptions DecodeRequestOptions(unsigned char byte0, unsigned char byte1, unsign
   options.negativeWidthMode = kNegativeWidthOfBits[byte1 & 3];
   options.sourceEncoding = kEncodingOfBits[byte4 & 3];
   options.outputEncoding = kEncodingOfBits[(byte4 >> 2) & 3];
-  options.lineEnd = kLineEndOfBits[(byte4 >> 4) & 3];
+  options.outputLineEnd = (byte4 >> 4) & 1 ? LineEnd::kCrLf : LineEnd::kLf;
+  options.lineEndFromSource = (byte4 >> 5) & 1;
   return options;
 }
 
@@ -260,23 +265,25 @@ std::string EncodeRequestHeader(const RunOptions& options) {
   header[1] = static_cast<char>(BitsOf(kNegativeWidthOfBits, options.negativeWidthMode));
   header[4] = static_cast<char>(BitsOf(kEncodingOfBits, options.sourceEncoding) |
                                 BitsOf(kEncodingOfBits, options.outputEncoding) << 2 |
-                                BitsOf(kLineEndOfBits, options.lineEnd) << 4);
+                                (options.outputLineEnd == LineEnd::kCrLf ? 1 : 0) << 4 |
+                                (options.lineEndFromSource ? 1 : 0) << 5);
   return header;
 }
 
 ConversionCheck CheckConversion(const ConversionRequest& request) {
-  MemoryFileSystem files(request.faults);
+  MemoryFileSystem files;
   files.AddFile(kSourcePath, request.source);
+  FaultyFiles faulty(request.faults, &files, &files, kSourcePath);
   RecordingUi ui;
   ui.cancelAtPoll = request.cancelAtPoll;
   ConversionCheck check;
-  check.result = RunConversion(request.options, kSourcePath, ui, files);
+  check.result = RunConversion(request.options, kSourcePath, ui, faulty);
   check.messages = ui.messages;
   check.polls = ui.polls;
   if (const MemoryFileSystem::File* output = files.Find(kOutputPath)) {
     check.outputCreated = true;
     check.output = output->bytes;
-    check.outputOffered = output->offered;
+    check.outputOffered = faulty.offered(kOutputPath);
   }
   if (files.createdPaths().size() > 1 ||
       (files.createdPaths().size() == 1 && files.createdPaths()[0] != kOutputPath)) {

@@ -11,6 +11,7 @@
 #include "run/conversion_run.h"
 #include "base/run_options.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora::testing {
 
@@ -27,8 +28,8 @@ namespace notora::testing {
 //           Escape is pressed
 //   byte 3: where the faults strike: after 64 * byte 3 bytes, at poll byte 3 + 1
 //   byte 4: bits 0-1 sourceEncoding, bits 2-3 outputEncoding (0 Shift-JIS,
-//           1 EUC-JP, 2 and 3 UTF-8), bits 4-5 lineEnd (0 platform, 1 LF,
-//           2 CR LF, 3 source)
+//           1 EUC-JP, 2 and 3 UTF-8), bits 4-5 line ends (0 LF, 1 CR LF,
+//           2 the source's or else LF, 3 the source's or else CR LF)
 struct ConversionRequest {
   RunOptions options;
   FaultPlan faults;

@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+
+#include "base/utf8_path.h"
 
 namespace notora::testing {
 namespace {
@@ -40,9 +43,9 @@ std::string DRecs(std::int64_t type, std::int64_t pointer, std::int64_t lineCoun
   return Rec(first, 'D', firstSequence) + "\n" + Rec(second, 'D', firstSequence + 1);
 }
 
-std::string Lines(const std::vector<std::string>& records) {
+std::string Lines(const std::vector<std::string>& records, LineEnd lineEnd) {
   std::string out;
-  for (const std::string& record : records) out += record + "\n";
+  for (const std::string& record : records) out.append(record).append(LineEndText(lineEnd));
   return out;
 }
 
@@ -135,23 +138,32 @@ std::vector<std::string> IgesFile::Records() const {
   return records;
 }
 
-std::string IgesFile::Build() const { return Lines(Records()); }
+std::string IgesFile::Build(LineEnd lineEnd) const { return Lines(Records(), lineEnd); }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "notora-test-XXXXXX").string();
-  if (char* made = ::mkdtemp(pattern.data())) path_ = made;
+  // A name nobody holds yet, taken by creating it: create_directory is false
+  // for a directory that already stands there.
+  std::error_code error;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "notora-test-%08x", static_cast<unsigned>(random()));
+    const std::filesystem::path candidate = base / name;
+    if (std::filesystem::create_directory(candidate, error)) path_ = Utf8Of(candidate);
+  }
 }
 
 TempDir::~TempDir() {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/platform.h"
+
 namespace notora::testing {
 
 // One record: `data` padded with blanks (or cut) to 72 columns, the section
@@ -23,8 +25,8 @@ std::string PRec(std::string_view data, std::int64_t directoryPointer, std::int6
 std::string DRecs(std::int64_t type, std::int64_t pointer, std::int64_t lineCount,
                   std::int64_t firstSequence, std::int64_t form = 0);
 
-// Records joined with a line feed after each.
-std::string Lines(const std::vector<std::string>& records);
+// Records joined with a line end (a line feed unless told) after each.
+std::string Lines(const std::vector<std::string>& records, LineEnd lineEnd = LineEnd::kLf);
 
 // A whole IGES file made of entities; pointers, line counts and the
 // Terminate record are worked out.
@@ -47,8 +49,8 @@ class IgesFile {
 
   // The file's records, each without its line end.
   std::vector<std::string> Records() const;
-  // The file with a line feed after every record.
-  std::string Build() const;
+  // The file with a line end (a line feed unless told) after every record.
+  std::string Build(LineEnd lineEnd = LineEnd::kLf) const;
 
  private:
   struct EntityData {

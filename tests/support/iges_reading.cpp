@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "iges/directory_table.h"
+#include "tests/support/faulty_files.h"
 #include "iges/record_reader.h"
 #include "iges/second_pass.h"
 #include "iges/source_replay.h"
 #include "iges/source_stream.h"
 #include "note/general_note.h"
-#include "tests/support/recording_ui.h"
 
 namespace notora::testing {
 namespace {

@@ -7,7 +7,7 @@
 #include "note/general_note.h"
 #include "note/text_encoding.h"
 #include "run/conversion_run.h"
-#include "tests/support/memory_file_system.h"
+#include "iges/memory_file_system.h"
 #include "tests/support/recording_ui.h"
 
 namespace notora::testing {

@@ -1,8 +1,5 @@
-#include "app/dialog_template.h"
+#include "dialog/dialog_template.h"
 
-#include <QFontDatabase>
-#include <QFontMetrics>
-#include <QStringList>
 #include <array>
 
 namespace notora {
@@ -21,8 +18,8 @@ constexpr std::array<ControlTemplate, 30> kControls = {{
     {1008, kRadio, "全角⇒JISｺｰﾄﾞ(&J)", 10, 50, 80, 15, true},
     {1011, kRadio, "JISｺｰﾄﾞ⇒全角(&M)", 10, 65, 80, 15, false},
     {1010, kRadio, "なし(&O)", 10, 80, 80, 15, false},
-    {1009, kCheckBox, "縦書き⇒横書き(&V)", 10, 95, 80, 15, true},
-    {1019, kCheckBox, "列数ｾﾞﾛをｴﾗｰ(&R)", 10, 115, 80, 15, true},
+    {kIdVerticalToHorizontal, kCheckBox, "縦書き⇒横書き(&V)", 10, 95, 80, 15, true},
+    {kIdZeroColumnsIsError, kCheckBox, "列数ｾﾞﾛをｴﾗｰ(&R)", 10, 115, 80, 15, true},
     {kNoId, kGroupBox, "JISｺｰﾄﾞ変換不可時", 100, 45, 80, 45, false},
     {1012, kRadio, "2121(ｽﾍﾟｰｽ)(&A)", 105, 54, 70, 15, true},
     {1013, kRadio, "FFFF(&B)", 105, 70, 70, 15, false},
@@ -44,54 +41,34 @@ constexpr std::array<ControlTemplate, 30> kControls = {{
     {kIdHelp, kPushButton, "ﾍﾙﾌﾟ(&H)", 285, 25, 35, 15, false},
 }};
 
-// Windows rounds MulDiv results to the nearest integer, halves away from 0.
-int MulDivRounded(int value, int multiplier, int divisor) {
-  const long long product = static_cast<long long>(value) * multiplier;
-  const long long half = divisor / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / divisor
-                                       : -((-product + half) / divisor));
-}
+constexpr BrowseFilter kBrowseFilters[] = {
+    {"IGESﾌｧｲﾙ(.igs)", "*.igs"},
+    {"すべてのﾌｧｲﾙ(*.*)", "*.*"},
+};
 
 }  // namespace
 
-QString DialogTitle() { return QStringLiteral("notora"); }
-
 std::span<const ControlTemplate> ConvertDialogTemplate() { return kControls; }
 
-QFont TemplateFont() {
-  // Fontconfig lists a font under its Japanese and its Latin family name.
-  const QStringList installed = QFontDatabase::families();
-  QString family = QStringLiteral("IPAGothic");
-  for (const QString& candidate : {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")}) {
-    if (installed.contains(candidate)) {
-      family = candidate;
-      break;
-    }
+const ControlTemplate* FindControl(int id) {
+  for (const ControlTemplate& control : kControls) {
+    if (control.id == id) return &control;
   }
-  QFont font(family, 11);
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
+  return nullptr;
 }
 
-DialogUnits::DialogUnits(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const int alphabetWidth =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  // Half of the width of 26 letters, rounded: the average of 52.
-  baseWidth_ = (alphabetWidth / 26 + 1) / 2;
-  baseHeight_ = metrics.height();
+std::span<const ControlTemplate> RadioGroup(int firstId) {
+  const std::span<const ControlTemplate> controls = kControls;
+  for (std::size_t first = 0; first < controls.size(); ++first) {
+    if (controls[first].id != firstId) continue;
+    if (controls[first].kind != kRadio || !controls[first].startsGroup) return {};
+    std::size_t end = first + 1;
+    while (end < controls.size() && controls[end].kind == kRadio && !controls[end].startsGroup) ++end;
+    return controls.subspan(first, end - first);
+  }
+  return {};
 }
 
-int DialogUnits::ToPixelsX(int units) const { return MulDivRounded(units, baseWidth_, 4); }
-
-int DialogUnits::ToPixelsY(int units) const { return MulDivRounded(units, baseHeight_, 8); }
-
-QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
-  // Position and size are converted each on its own, as the dialog manager
-  // does when it creates the controls of a template.
-  return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(width), ToPixelsY(height));
-}
-
-QString ControlObjectName(int id) { return QStringLiteral("ctl%1").arg(id); }
+std::span<const BrowseFilter> BrowseFilters() { return kBrowseFilters; }
 
 }  // namespace notora

@@ -1,0 +1,39 @@
+// Dialog data exchange: moving RunOptions into the dialog's controls and
+// back, the same for every front end.
+//
+// A check box holds a switch; a radio group holds an option, each button in
+// template order standing for one of its values (one table maps positions to
+// values); the edit holds the output name. The front end supplies access to its controls by id.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/run_options.h"
+
+namespace notora {
+
+// The controls of one dialog, by control id.
+class DialogControls {
+ public:
+  virtual ~DialogControls() = default;
+
+  // The check state of a radio button or check box.
+  virtual bool IsChecked(int id) const = 0;
+  virtual void SetChecked(int id, bool checked) = 0;
+  // The text of an edit control as a file name (UTF-8).
+  virtual std::string Text(int id) const = 0;
+  virtual void SetText(int id, std::string_view text) = 0;
+};
+
+// Puts `options` into the controls: checks the button of each radio group at
+// the option's position and clears the others, sets the two check boxes and
+// the output name.
+void LoadOptions(const RunOptions& options, DialogControls& controls);
+
+// Reads the controls into `options`. A radio group with no checked button
+// leaves its option as it was, so an option only ever holds a value of its
+// set.
+void SaveOptions(const DialogControls& controls, RunOptions& options);
+
+}  // namespace notora

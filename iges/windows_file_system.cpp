@@ -1,0 +1,175 @@
+// The file layer on Windows: the wide-character Win32 API, paths held in
+// UTF-8 and handed to Windows in UTF-16.
+#include "iges/file_system.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <optional>
+
+#include "base/windows_text.h"
+
+namespace notora {
+namespace {
+
+// The most asked of ReadFile and WriteFile at once (they count in 32 bits).
+constexpr std::size_t kLargestTransfer = 1 << 30;
+
+// An open file handle, closed once: by Close (which reports failure) or when
+// it goes.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  // Gives the handle up to the caller, who closes it.
+  HANDLE Release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  bool Close() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ::CloseHandle(handle) != 0;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A file on a disk: read at any offset (the offset goes with each call, so
+// no file position is shared between the handle and its duplicates).
+class WindowsInputFile : public InputFile {
+ public:
+  WindowsInputFile(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
+
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (::ReadFile(handle_.get(), buffer, asked, &read, &at)) return read;
+    return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+  }
+  std::uint64_t SizeHint() const override { return size_; }
+  std::unique_ptr<InputFile> Duplicate() override {
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (!::DuplicateHandle(::GetCurrentProcess(), handle_.get(), ::GetCurrentProcess(), &copy, 0,
+                           FALSE, DUPLICATE_SAME_ACCESS)) {
+      return nullptr;
+    }
+    return std::make_unique<WindowsInputFile>(copy, size_);
+  }
+  bool Close() override { return handle_.Close(); }
+
+ private:
+  Handle handle_;
+  std::uint64_t size_;
+};
+
+// A pipe or a device: read front to back, what was read is kept.
+class WindowsStreamFile : public StreamInputFile {
+ public:
+  explicit WindowsStreamFile(HANDLE handle) : handle_(handle) {}
+
+ protected:
+  std::int64_t ReadStream(char* buffer, std::size_t size) override {
+    DWORD read = 0;
+    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (::ReadFile(handle_.get(), buffer, asked, &read, nullptr)) return read;
+    // A pipe whose writer has closed it has ended, as a POSIX pipe would.
+    return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+  }
+  bool CloseStream() override { return handle_.Close(); }
+
+ private:
+  Handle handle_;
+};
+
+class WindowsOutputFile : public OutputFile {
+ public:
+  explicit WindowsOutputFile(HANDLE handle) : handle_(handle) {}
+
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD written = 0;
+      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+      // A full disk fails the call (ERROR_DISK_FULL) or takes nothing.
+      if (!::WriteFile(handle_.get(), data, asked, &written, nullptr) || written == 0) return false;
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+  bool Close() override { return handle_.Close(); }
+
+ private:
+  Handle handle_;
+};
+
+class WindowsFiles : public FileSystem {
+ public:
+  bool Exists(const std::string& path, bool followLinks) override {
+    const std::optional<std::wstring> name = WidePath(path);
+    if (!name) return false;
+    // The attributes are those of the name itself: a symbolic link or a
+    // junction is seen, not followed.
+    const DWORD attributes = ::GetFileAttributesW(name->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!followLinks || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return true;
+    // Followed, a link exists only when what it names does.
+    Handle target(::CreateFileW(name->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return target.get() != INVALID_HANDLE_VALUE;
+  }
+
+  std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
+    const std::optional<std::wstring> name = WidePath(path);
+    if (!name) return nullptr;
+    // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open. Others
+    // may go on reading and writing the file, as on POSIX.
+    const HANDLE handle = ::CreateFileW(
+        name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    // Files on a disk are read at offsets; pipes and devices as streams.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return std::make_unique<WindowsStreamFile>(handle);
+    std::uint64_t size = 0;
+    LARGE_INTEGER fileSize;
+    if (::GetFileSizeEx(handle, &fileSize) && fileSize.QuadPart > 0) {
+      size = static_cast<std::uint64_t>(fileSize.QuadPart);
+    }
+    return std::make_unique<WindowsInputFile>(handle, size);
+  }
+
+  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
+    const std::optional<std::wstring> name = WidePath(path);
+    if (!name) return nullptr;
+    // CREATE_NEW refuses any existing name; FILE_FLAG_OPEN_REPARSE_POINT
+    // makes a link or junction at the name count as that name, never as
+    // the thing it points to.
+    Handle handle(::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) return nullptr;
+    // A device name ("NUL", "CON", "COM1" with any extension) opens the
+    // device instead of creating a file: that is no output.
+    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) return nullptr;
+    return std::make_unique<WindowsOutputFile>(handle.Release());
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static WindowsFiles files;
+  return files;
+}
+
+}  // namespace notora
