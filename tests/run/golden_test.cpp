@@ -216,7 +216,7 @@ TEST(EncodingGoldenTest, NotesMoveBetweenEncodingsAndBack) {
                                                     ",4,2,1,0,0,0,0,0,0,0," +
                                                     std::to_string(text.size()) + "H" + text + ";")})
         .Entity(110, kLine);
-    EXPECT_EQ(there.output, expected.Build());
+    EXPECT_EQ(there.output, expected.Build(kOutputLineEnd));
     EXPECT_EQ(there.result.counters.convertedEntities, 1);
     EXPECT_EQ(there.result.counters.unconvertibleChars, 0);
 
@@ -227,7 +227,7 @@ TEST(EncodingGoldenTest, NotesMoveBetweenEncodingsAndBack) {
     IgesFile shiftJis;
     shiftJis.EntityLines(212, {Line64("212,1,"), Line64("4,4,2,1,0,0,0,0,0,0,0,4H" + kanji + ";")})
         .Entity(110, kLine);
-    EXPECT_EQ(home.output, shiftJis.Build());
+    EXPECT_EQ(home.output, shiftJis.Build(kOutputLineEnd));
 
     // Read in the encoding it is written in, it is left as it is.
     RunOptions same = back;
@@ -266,7 +266,7 @@ TEST(EncodingGoldenTest, CharactersWithoutCounterpartBecomeTheFallbackAndAreCoun
     Converted converted = ConvertBytes(IgesFile().Entity(212, c.note).Build(), options);
     ASSERT_EQ(converted.result.outcome, RunOutcome::kWritten) << converted.messages[0];
     EXPECT_EQ(converted.output,
-              IgesFile().EntityLines(212, {Line64("212,1,"), Line64(c.block)}).Build())
+              IgesFile().EntityLines(212, {Line64("212,1,"), Line64(c.block)}).Build(kOutputLineEnd))
         << c.block;
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1) << c.block;
   }
@@ -284,7 +284,7 @@ TEST(EncodingGoldenTest, CharactersWithoutCounterpartBecomeTheFallbackAndAreCoun
                                             "2.666666666666667,"),
                                      Line64(std::string("2,2001,0,0,0,0,1.333333333333333,0,0,4H") +
                                             (jisFallback == JisFallback::k2121 ? "2121" : "FFFF") + ";")})
-                  .Build());
+                  .Build(kOutputLineEnd));
     EXPECT_EQ(converted.result.counters.unconvertibleChars, 1);
   }
 }
