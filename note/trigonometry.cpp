@@ -129,7 +129,7 @@ Reduced Reduce(double ax) {
 
 }  // namespace
 
-double AccurateSine(double x) {
+double Sine(double x) {
   const double ax = std::fabs(x);
   if (!(ax < kLargestReduced)) return std::isfinite(x) ? std::sin(x) : x - x;
   // sin x = x (1 - x^2/6 + ...) rounds to x.
@@ -140,7 +140,7 @@ double AccurateSine(double x) {
   return x < 0 ? -value.hi : value.hi;
 }
 
-double AccurateCosine(double x) {
+double Cosine(double x) {
   const double ax = std::fabs(x);
   if (!(ax < kLargestReduced)) return std::isfinite(x) ? std::cos(x) : x - x;
   // cos x = 1 - x^2/2 + ... rounds to 1.

@@ -1,8 +1,0 @@
-#include "note/trigonometry.h"
-
-namespace notora {
-
-double Sine(double x) { return AccurateSine(x); }
-double Cosine(double x) { return AccurateCosine(x); }
-
-}  // namespace notora
