@@ -41,7 +41,7 @@ struct BlockSums {
 class SourceStream {
  public:
   // Bytes per block; the blocks stand at multiples of this offset.
-  static constexpr std::size_t kBlockSize = 256 << 10;
+  static constexpr std::size_t kBlockSize = 1 << 20;
   // How many bytes before the caller's position a block change keeps
   // contiguous (the bytes given to Keep and after).
   static constexpr std::size_t kCarrySize = 512;
