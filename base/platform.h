@@ -5,6 +5,7 @@
 // values here, so that either can be used and tested on any system.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace notora {
@@ -32,6 +33,12 @@ constexpr bool IsPathSeparator(char c, PathStyle style) {
 constexpr char PreferredPathSeparator(PathStyle style) {
   return style == PathStyle::kWindows ? '\\' : '/';
 }
+
+// Asks the system to back the `size` bytes at `memory`, not yet touched, with
+// large pages where it can: a big table is then filled with a few page
+// faults instead of one every 4 KB. Only a hint; nothing changes where the
+// system has no such pages.
+void PreferLargePages(void* memory, std::size_t size);
 
 // This system's line end for the files it writes.
 LineEnd PlatformLineEnd();

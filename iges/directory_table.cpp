@@ -1,5 +1,7 @@
 #include "iges/directory_table.h"
 
+#include "base/platform.h"
+
 #include <new>
 #include <type_traits>
 
@@ -11,6 +13,7 @@ DirectoryTable::DirectoryTable(std::int32_t entityCount)
           std::calloc(static_cast<std::size_t>(entityCount) + 1, sizeof(DirectoryEntry)))) {
   static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
   if (entries_ == nullptr) throw std::bad_alloc();
+  PreferLargePages(entries_.get(), (static_cast<std::size_t>(entityCount) + 1) * sizeof(DirectoryEntry));
 }
 
 std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {
