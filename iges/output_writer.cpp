@@ -130,6 +130,28 @@ class SequenceText {
   std::int64_t value_ = 0;
 };
 
+// A number's text in a field of `kWidth` columns, kept for the next record
+// that writes the same number (entity types repeat from entity to entity).
+template <std::size_t kWidth>
+class FieldText {
+ public:
+  std::size_t Put(char* out, std::int64_t value) {
+    if (!held_ || value != value_) {
+      length_ = PutNumber(text_, value, kWidth);
+      value_ = value;
+      held_ = true;
+    }
+    std::memcpy(out, text_, length_);
+    return length_;
+  }
+
+ private:
+  char text_[24];
+  std::size_t length_ = 0;
+  std::int64_t value_ = 0;
+  bool held_ = false;
+};
+
 // The columns `range` of `record`.
 std::string_view ColumnsOf(std::string_view record, Columns range) {
   return record.substr(range.first - 1, range.width());
@@ -170,6 +192,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   // than a 32-bit number holds.
   std::int64_t pointer = 1;
   std::string_view record;
+  FieldText<kDirectoryFieldWidth> entityType;
+  SequenceText directorySequence;
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
     const std::int32_t outputLineCount = table->outputLineCount(k);
@@ -181,11 +205,12 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), read);
     }
     char* out = output.Reserve(160);
-    std::size_t n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    std::size_t n = entityType.Put(out, entry.entityType);
     n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
     n += Put(out + n, ColumnsOf(record, kFirstRecordCopiedColumns));
     out[n++] = 'D';
-    n += PutNumber(out + n, FirstDirectoryRecord(k), kSequenceWidth);
+    directorySequence.Increment(FirstDirectoryRecord(k));
+    n += directorySequence.Put(out + n);
     n += output.PutLineEnd(out + n);
     output.Commit(n);
     read = source->NextDirectoryRecord(&record);
@@ -194,12 +219,13 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       return Fail(file.get(), read);
     }
     out = output.Reserve(160);
-    n = PutNumber(out, entry.entityType, kDirectoryFieldWidth);
+    n = entityType.Put(out, entry.entityType);
     n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsBefore));
     n += PutNumber(out + n, outputLineCount, kDirectoryFieldWidth);
     n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsAfter));
     out[n++] = 'D';
-    n += PutNumber(out + n, FirstDirectoryRecord(k) + 1, kSequenceWidth);
+    directorySequence.Increment(FirstDirectoryRecord(k) + 1);
+    n += directorySequence.Put(out + n);
     n += output.PutLineEnd(out + n);
     output.Commit(n);
     pointer += outputLineCount;

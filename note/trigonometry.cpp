@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace notora {
 namespace {
@@ -127,9 +128,27 @@ Reduced Reduce(double ax) {
   return {r, static_cast<int>(static_cast<std::int64_t>(k) & 3)};
 }
 
-}  // namespace
+// The strings of a note mostly share one direction, so the last angle's
+// value is kept (per thread: batch runs convert on several), keyed by the
+// angle's bits so that -0 and 0 stay apart.
+struct LastValue {
+  std::uint64_t bits = 0;
+  double value = 0.0;
+  bool held = false;
+};
 
-double Sine(double x) {
+template <double (*Compute)(double)>
+double Remembered(double x, LastValue* last) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  if (last->held && last->bits == bits) return last->value;
+  last->value = Compute(x);
+  last->bits = bits;
+  last->held = true;
+  return last->value;
+}
+
+double ComputeSine(double x) {
   const double ax = std::fabs(x);
   if (!(ax < kLargestReduced)) return std::isfinite(x) ? std::sin(x) : x - x;
   // sin x = x (1 - x^2/6 + ...) rounds to x.
@@ -140,7 +159,7 @@ double Sine(double x) {
   return x < 0 ? -value.hi : value.hi;
 }
 
-double Cosine(double x) {
+double ComputeCosine(double x) {
   const double ax = std::fabs(x);
   if (!(ax < kLargestReduced)) return std::isfinite(x) ? std::cos(x) : x - x;
   // cos x = 1 - x^2/2 + ... rounds to 1.
@@ -149,6 +168,18 @@ double Cosine(double x) {
   DoubleDouble value = Series(reduced.r, /*odd=*/(reduced.quadrant & 1) == 1);
   if (reduced.quadrant == 1 || reduced.quadrant == 2) value = Negate(value);
   return value.hi;
+}
+
+}  // namespace
+
+double Sine(double x) {
+  thread_local LastValue last;
+  return Remembered<ComputeSine>(x, &last);
+}
+
+double Cosine(double x) {
+  thread_local LastValue last;
+  return Remembered<ComputeCosine>(x, &last);
 }
 
 }  // namespace notora
