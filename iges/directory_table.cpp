@@ -1,9 +1,11 @@
 #include "iges/directory_table.h"
 
-#include "base/platform.h"
-
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <type_traits>
+
+#include "base/platform.h"
 
 namespace notora {
 
@@ -39,8 +41,7 @@ void DirectoryTable::SetPiecedText(std::int32_t k, const std::vector<TextPiece>&
   stored.outputLineCount = e.parameterLineCount;
   for (TextPiece piece : pieces) {
     if (piece.owned >= 0) {
-      owned_.push_back(owned[static_cast<std::size_t>(piece.owned)]);
-      piece.owned = static_cast<std::int32_t>(owned_.size()) - 1;
+      piece.owned = owned_.Add(owned[static_cast<std::size_t>(piece.owned)]);
     }
     pieces_.push_back(piece);
   }
@@ -49,11 +50,10 @@ void DirectoryTable::SetPiecedText(std::int32_t k, const std::vector<TextPiece>&
   e.storedText = static_cast<std::int32_t>(stored_.size());
 }
 
-void DirectoryTable::SetRebuiltText(std::int32_t k, std::string text, std::int32_t lineCount) {
+void DirectoryTable::SetRebuiltText(std::int32_t k, std::string_view text, std::int32_t lineCount) {
   DirectoryEntry& e = entry(k);
   TextPiece piece;
-  piece.owned = static_cast<std::int32_t>(owned_.size());
-  owned_.push_back(std::move(text));
+  piece.owned = owned_.Add(text);
   StoredText stored;
   stored.firstPiece = static_cast<std::uint32_t>(pieces_.size());
   stored.pieceCount = 1;
@@ -70,6 +70,25 @@ std::uint64_t DirectoryTable::textLength(std::int32_t k) const {
     length += piece.owned >= 0 ? owned.size() : std::uint64_t(piece.lines) * kParameterDataWidth;
   });
   return length;
+}
+
+std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
+  // Blocks grow from 256 KB to 8 MB, so that a small drawing takes little
+  // and a large one few blocks; a text longer than a block has its own.
+  constexpr std::size_t kFirstBlock = 256 << 10;
+  constexpr std::size_t kLargestBlock = 8 << 20;
+  if (blocks_.empty() || used_ + text.size() > blockSize_) {
+    const std::size_t next = blocks_.empty() ? kFirstBlock : std::min(2 * blockSize_, kLargestBlock);
+    blockSize_ = std::max(next, text.size());
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+    PreferLargePages(blocks_.back().get(), blockSize_);
+    used_ = 0;
+  }
+  char* copy = blocks_.back().get() + used_;
+  if (!text.empty()) std::memcpy(copy, text.data(), text.size());
+  used_ += text.size();
+  texts_.emplace_back(copy, text.size());
+  return static_cast<std::int32_t>(texts_.size()) - 1;
 }
 
 }  // namespace notora

@@ -65,8 +65,8 @@ class DirectoryTable {
   // the table keeps what they hold.
   void SetPiecedText(std::int32_t k, const std::vector<TextPiece>& pieces,
                      const std::vector<std::string>& owned);
-  // Sets entry k's text to a rebuilt note of `lineCount` records.
-  void SetRebuiltText(std::int32_t k, std::string text, std::int32_t lineCount);
+  // Sets entry k's text to a copy of a rebuilt note of `lineCount` records.
+  void SetRebuiltText(std::int32_t k, std::string_view text, std::int32_t lineCount);
 
   // The length of entry k's parameter text in bytes.
   std::uint64_t textLength(std::int32_t k) const;
@@ -82,6 +82,21 @@ class DirectoryTable {
     std::int32_t outputLineCount = 0;
   };
 
+  // Owned texts, copied into large blocks that never move: one allocation
+  // for many notes instead of one for each.
+  class TextStore {
+   public:
+    // Keeps a copy of `text`; returns its index.
+    std::int32_t Add(std::string_view text);
+    std::string_view operator[](std::size_t index) const { return texts_[index]; }
+
+   private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockSize_ = 0;
+    std::size_t used_ = 0;
+    std::vector<std::string_view> texts_;
+  };
+
   struct Free {
     void operator()(DirectoryEntry* entries) const { std::free(entries); }
   };
@@ -89,7 +104,7 @@ class DirectoryTable {
   std::unique_ptr<DirectoryEntry[], Free> entries_;
   std::vector<StoredText> stored_;
   std::vector<TextPiece> pieces_;
-  std::vector<std::string> owned_;
+  TextStore owned_;
 };
 
 template <typename Sink>
@@ -108,8 +123,7 @@ void DirectoryTable::ForEachPiece(std::int32_t k, Sink&& sink) const {
   const StoredText& stored = stored_[static_cast<std::size_t>(e.storedText) - 1];
   for (std::uint32_t i = 0; i < stored.pieceCount; ++i) {
     const TextPiece& piece = pieces_[stored.firstPiece + i];
-    sink(piece, piece.owned >= 0 ? std::string_view(owned_[static_cast<std::size_t>(piece.owned)])
-                                 : std::string_view());
+    sink(piece, piece.owned >= 0 ? owned_[static_cast<std::size_t>(piece.owned)] : std::string_view());
   }
 }
 

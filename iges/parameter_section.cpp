@@ -186,7 +186,7 @@ Status ParameterSection::CompleteEntity(std::int32_t k, const Record& record) {
       assembled_.length = rebuilt.parameterText.size();
       noteText_ = rebuilt.parameterText;
       tracking_ = true;
-      table_->SetRebuiltText(k, std::move(rebuilt.parameterText), rebuilt.lineCount);
+      table_->SetRebuiltText(k, rebuilt.parameterText, rebuilt.lineCount);
       kanjiSeen_ = false;
       return Status::Ok();
     }

@@ -5,6 +5,7 @@
 #include "note/trigonometry.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -128,24 +129,27 @@ Reduced Reduce(double ax) {
   return {r, static_cast<int>(static_cast<std::int64_t>(k) & 3)};
 }
 
-// The strings of a note mostly share one direction, so the last angle's
-// value is kept (per thread: batch runs convert on several), keyed by the
-// angle's bits so that -0 and 0 stay apart.
-struct LastValue {
+// The strings of a note share a few directions (a vertical string's is its
+// rotation less pi/2), so the values of the angles met lately are kept, per
+// thread (batch converts on several), by the angle's bits so that -0 and 0
+// stay apart. An angle maps to one slot.
+struct KnownValue {
   std::uint64_t bits = 0;
   double value = 0.0;
   bool held = false;
 };
+constexpr std::size_t kKnownSlots = 16;
 
 template <double (*Compute)(double)>
-double Remembered(double x, LastValue* last) {
+double Remembered(double x, KnownValue (&slots)[kKnownSlots]) {
   std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
-  if (last->held && last->bits == bits) return last->value;
-  last->value = Compute(x);
-  last->bits = bits;
-  last->held = true;
-  return last->value;
+  KnownValue& slot = slots[(bits * 0x9E3779B97F4A7C15ull) >> 60];
+  if (slot.held && slot.bits == bits) return slot.value;
+  slot.value = Compute(x);
+  slot.bits = bits;
+  slot.held = true;
+  return slot.value;
 }
 
 double ComputeSine(double x) {
@@ -173,13 +177,13 @@ double ComputeCosine(double x) {
 }  // namespace
 
 double Sine(double x) {
-  thread_local LastValue last;
-  return Remembered<ComputeSine>(x, &last);
+  thread_local KnownValue slots[kKnownSlots];
+  return Remembered<ComputeSine>(x, slots);
 }
 
 double Cosine(double x) {
-  thread_local LastValue last;
-  return Remembered<ComputeCosine>(x, &last);
+  thread_local KnownValue slots[kKnownSlots];
+  return Remembered<ComputeCosine>(x, slots);
 }
 
 }  // namespace notora

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "tests/support/iges_builder.h"
 
@@ -73,6 +74,19 @@ TEST(RealFieldFormatTest, NeverWritesInfinityOrNaN) {
   EXPECT_EQ(Real(-std::numeric_limits<double>::infinity()), "-1.797693134862316e+308,");
   EXPECT_EQ(Real(DBL_MAX), "1.797693134862316e+308,");
   EXPECT_EQ(Real(std::nan("")), "0,");
+}
+
+// Texts of reals are kept for values met again: a value's text never depends
+// on what was formatted before it.
+TEST(RealFieldFormatTest, TheSameValueGivesTheSameTextWhateverCameBefore) {
+  std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 1e15, -1e-5};
+  for (int i = 1; i <= 3000; ++i) values.push_back(std::ldexp(std::sin(i) * 1000, i % 40 - 20));
+  std::vector<std::string> first;
+  for (double value : values) first.push_back(Real(value));
+  for (std::size_t i = values.size(); i-- > 0;) EXPECT_EQ(Real(values[i]), first[i]) << values[i];
+  for (std::size_t i = 0; i < values.size(); i += 7) EXPECT_EQ(Real(values[i]), first[i]) << values[i];
+  EXPECT_EQ(first[0], "0,");
+  EXPECT_EQ(first[1], "-0,");
 }
 
 class CloseRebuiltNoteTest : public ::testing::Test {
