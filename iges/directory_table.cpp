@@ -15,7 +15,8 @@ DirectoryTable::DirectoryTable(std::int32_t entityCount)
           std::calloc(static_cast<std::size_t>(entityCount) + 1, sizeof(DirectoryEntry)))) {
   static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
   if (entries_ == nullptr) throw std::bad_alloc();
-  PreferLargePages(entries_.get(), (static_cast<std::size_t>(entityCount) + 1) * sizeof(DirectoryEntry));
+  PreferLargePages(entries_.get(),
+                   (static_cast<std::size_t>(entityCount) + 1) * sizeof(DirectoryEntry));
 }
 
 std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {
@@ -78,7 +79,8 @@ std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
   constexpr std::size_t kFirstBlock = 256 << 10;
   constexpr std::size_t kLargestBlock = 8 << 20;
   if (blocks_.empty() || used_ + text.size() > blockSize_) {
-    const std::size_t next = blocks_.empty() ? kFirstBlock : std::min(2 * blockSize_, kLargestBlock);
+    const std::size_t next =
+        blocks_.empty() ? kFirstBlock : std::min(2 * blockSize_, kLargestBlock);
     blockSize_ = std::max(next, text.size());
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
     PreferLargePages(blocks_.back().get(), blockSize_);

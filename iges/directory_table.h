@@ -123,7 +123,8 @@ void DirectoryTable::ForEachPiece(std::int32_t k, Sink&& sink) const {
   const StoredText& stored = stored_[static_cast<std::size_t>(e.storedText) - 1];
   for (std::uint32_t i = 0; i < stored.pieceCount; ++i) {
     const TextPiece& piece = pieces_[stored.firstPiece + i];
-    sink(piece, piece.owned >= 0 ? owned_[static_cast<std::size_t>(piece.owned)] : std::string_view());
+    sink(piece,
+         piece.owned >= 0 ? owned_[static_cast<std::size_t>(piece.owned)] : std::string_view());
   }
 }
 

@@ -31,7 +31,8 @@ TEST(DirectoryTableTest, RebuiltTextsStayWholeAcrossTheirBlocks) {
     const std::string& text = texts[static_cast<std::size_t>(k) - 1];
     ASSERT_EQ(TextOf(table, k), text) << k;
     EXPECT_EQ(table.textLength(k), text.size());
-    EXPECT_EQ(table.outputLineCount(k), static_cast<std::int32_t>(text.size() / kParameterDataWidth));
+    EXPECT_EQ(table.outputLineCount(k),
+              static_cast<std::int32_t>(text.size() / kParameterDataWidth));
   }
 }
 

@@ -84,7 +84,9 @@ TEST(RealFieldFormatTest, TheSameValueGivesTheSameTextWhateverCameBefore) {
   std::vector<std::string> first;
   for (double value : values) first.push_back(Real(value));
   for (std::size_t i = values.size(); i-- > 0;) EXPECT_EQ(Real(values[i]), first[i]) << values[i];
-  for (std::size_t i = 0; i < values.size(); i += 7) EXPECT_EQ(Real(values[i]), first[i]) << values[i];
+  for (std::size_t i = 0; i < values.size(); i += 7) {
+    EXPECT_EQ(Real(values[i]), first[i]) << values[i];
+  }
   EXPECT_EQ(first[0], "0,");
   EXPECT_EQ(first[1], "-0,");
 }
