@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "tests/cli/utf8.h"
+#include "note/text_encoding.h"
 
 namespace notora::testing {
 namespace {
@@ -130,7 +130,7 @@ class Parser {
             if (!Literal("\\u") || !Hex4(&low) || low < 0xDC00 || low > 0xDFFF) return false;
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
           }
-          AppendUtf8(code, out);
+          AppendUtf8(static_cast<std::int32_t>(code), out);
           break;
         }
         default:

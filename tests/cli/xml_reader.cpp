@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "tests/cli/utf8.h"
+#include "note/text_encoding.h"
 
 namespace notora::testing {
 namespace {
@@ -64,7 +64,7 @@ class Parser {
       char* stop = nullptr;
       const unsigned long code = std::strtoul(digits.c_str(), &stop, hex ? 16 : 10);
       if (*stop != '\0' || code == 0 || code > 0x10FFFF) return false;
-      AppendUtf8(code, out);
+      AppendUtf8(static_cast<std::int32_t>(code), out);
     } else {
       return false;
     }
