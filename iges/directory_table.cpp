@@ -74,9 +74,9 @@ std::uint64_t DirectoryTable::textLength(std::int32_t k) const {
 }
 
 std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
-  // Blocks grow from 256 KB to 8 MB, so that a small drawing takes little
+  // Blocks grow from 64 KB to 8 MB, so that a small drawing takes little
   // and a large one few blocks; a text longer than a block has its own.
-  constexpr std::size_t kFirstBlock = 256 << 10;
+  constexpr std::size_t kFirstBlock = 64 << 10;
   constexpr std::size_t kLargestBlock = 8 << 20;
   if (blocks_.empty() || used_ + text.size() > blockSize_) {
     const std::size_t next =

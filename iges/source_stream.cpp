@@ -62,9 +62,16 @@ bool SourceStream::Start() {
   // without memory every read fails (a read error where the bytes are
   // needed), without the thread every block is read by the caller's thread
   // when it is needed, which gives the same bytes.
+  // A source known to be smaller than a block takes blocks no larger than
+  // it needs (a size of 0 is unknown, not small).
+  const std::uint64_t sizeHint = file_->SizeHint();
+  blockSize_ = kBlockSize;
+  while (sizeHint != 0 && blockSize_ > kSmallestBlockSize && blockSize_ / 2 >= sizeHint) {
+    blockSize_ /= 2;
+  }
   std::vector<Block> blocks(kBlocks);
   for (Block& block : blocks) {
-    block.memory.reset(new (std::nothrow) char[kCarrySize + kBlockSize]);
+    block.memory.reset(new (std::nothrow) char[kCarrySize + blockSize_]);
     if (block.memory == nullptr) return false;
   }
   blocks_ = std::move(blocks);
@@ -115,7 +122,7 @@ void SourceStream::Restart(std::uint64_t offset, Check check) {
     active_ = true;
     jobDone_ = false;
     fillNext_ = 0;
-    fillOffset_ = offset / kBlockSize * kBlockSize;
+    fillOffset_ = offset / blockSize_ * blockSize_;
     check_ = sums_ != nullptr ? check : Check::kNone;
   }
   changed_.notify_all();
@@ -140,11 +147,13 @@ void SourceStream::Fill(Block* block, std::uint64_t offset, Check check) {
   block->ended = false;
   block->failed = false;
   char* data = block->data();
-  std::size_t want = kBlockSize;
+  std::size_t want = blockSize_;
   if (check == Check::kVerify) {
     // Only what the checking pass read counts; a file that grew since adds
     // nothing.
-    want = offset >= sums_->end ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, sums_->end - offset));
+    want = offset >= sums_->end
+               ? 0
+               : static_cast<std::size_t>(std::min<std::uint64_t>(blockSize_, sums_->end - offset));
   }
   std::size_t got = 0;
   while (got < want) {
@@ -161,7 +170,7 @@ void SourceStream::Fill(Block* block, std::uint64_t offset, Check check) {
   }
   block->size = got;
   constexpr std::size_t kSpan = BlockSums::kSumSpan;
-  static_assert(kBlockSize % kSpan == 0);
+  static_assert(kSmallestBlockSize % kSpan == 0);
   const std::size_t first = static_cast<std::size_t>(offset / kSpan);
   switch (check) {
     case Check::kNone:
@@ -184,7 +193,7 @@ void SourceStream::Fill(Block* block, std::uint64_t offset, Check check) {
       }
       break;
     case Check::kVerify: {
-      if (want < kBlockSize) block->ended = true;
+      if (want < blockSize_) block->ended = true;
       // The bytes count up to the first span that does not give its sum (or
       // could not be read whole).
       std::size_t good = 0;
@@ -228,7 +237,7 @@ void SourceStream::ReadAhead() {
     } else {
       block.state = Block::State::kFull;
       fillNext_ = (fillNext_ + 1) % kBlocks;
-      fillOffset_ += kBlockSize;
+      fillOffset_ += blockSize_;
       if (block.ended || block.failed) jobDone_ = true;
     }
     changed_.notify_all();
@@ -245,7 +254,7 @@ bool SourceStream::Advance() {
     Fill(&block, fillOffset_, check_);
     block.state = Block::State::kFull;
     fillNext_ = (fillNext_ + 1) % kBlocks;
-    fillOffset_ += kBlockSize;
+    fillOffset_ += blockSize_;
   }
   // The bytes still needed go in front of the new block's data, so that
   // they stay contiguous with it.

@@ -40,8 +40,10 @@ struct BlockSums {
 
 class SourceStream {
  public:
-  // Bytes per block; the blocks stand at multiples of this offset.
+  // Bytes per block; the blocks stand at multiples of their size. A source
+  // smaller than this has smaller blocks, down to kSmallestBlockSize.
   static constexpr std::size_t kBlockSize = 1 << 20;
+  static constexpr std::size_t kSmallestBlockSize = 64 << 10;
   // How many bytes before the caller's position a block change keeps
   // contiguous (the bytes given to Keep and after).
   static constexpr std::size_t kCarrySize = 512;
@@ -97,7 +99,7 @@ class SourceStream {
 
  private:
   struct Block {
-    std::unique_ptr<char[]> memory;  // kCarrySize bytes of carry, then kBlockSize of data
+    std::unique_ptr<char[]> memory;  // kCarrySize bytes of carry, then blockSize_ of data
     char* data() const { return memory.get() + kCarrySize; }
     std::uint64_t offset = 0;  // where its data stands in the file
     std::size_t size = 0;      // bytes of data
@@ -121,6 +123,7 @@ class SourceStream {
 
   InputFile* file_;
   BlockSums* sums_;
+  std::size_t blockSize_ = kBlockSize;
   std::vector<Block> blocks_;
 
   // The caller's view.
