@@ -15,6 +15,7 @@ namespace {
 
 using testing::CliRun;
 using testing::IgesFile;
+using testing::WithCrLf;
 
 class EncodingCliTest : public testing::CliTest {
  protected:
@@ -31,14 +32,6 @@ IgesFile Drawing() {
   return file;
 }
 
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
 
 TEST_F(EncodingCliTest, ConvertAndBatchReadAndWriteEveryEncoding) {
   Source("sjis.igs", Drawing().Build());

@@ -139,12 +139,7 @@ TEST(OutputWriterTest, EveryLineEndsAsAsked) {
   const WriteOutcome crLf = Convert(file.Build(), grown, {}, LineEnd::kCrLf);
   ASSERT_TRUE(lf.written && crLf.written);
   // The same records, each with a carriage return before its line feed.
-  std::string expected;
-  for (char c : lf.output) {
-    if (c == '\n') expected += '\r';
-    expected += c;
-  }
-  EXPECT_EQ(crLf.output, expected);
+  EXPECT_EQ(crLf.output, testing::WithCrLf(lf.output));
   EXPECT_EQ(std::count(lf.output.begin(), lf.output.end(), '\r'), 0);
 }
 

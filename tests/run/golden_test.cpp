@@ -318,20 +318,12 @@ TEST(LineEndGoldenTest, RecordsEndAsAsked) {
   IgesFile source;
   source.Entity(110, kLine).Entity(212, "212,1,2,2.,2.,1,0.,0.,0,0,0.,0.,0.,2H\x8a\xbf;");
   const std::string lf = source.Build();
-  std::string crlf;
-  for (char c : lf) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
+  const std::string crlf = testing::WithCrLf(lf);
   RunOptions options;
   options.outputLineEnd = LineEnd::kLf;
   const std::string today = ConvertBytes(lf, options).output;
   ASSERT_NE(today, "");
-  std::string todayCrLf;
-  for (char c : today) {
-    if (c == '\n') todayCrLf += '\r';
-    todayCrLf += c;
-  }
+  const std::string todayCrLf = testing::WithCrLf(today);
   struct Case {
     LineEnd lineEnd;
     bool fromSource;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "iges/memory_file_system.h"
+#include "tests/support/iges_builder.h"
 #include "tests/support/iges_reading.h"
 #include "base/messages.h"
 
@@ -163,12 +164,7 @@ std::string CheckLineEnds(const ConversionRequest& request, const ConversionChec
   RunConversion(withLf.options, kSourcePath, ui, files);
   const MemoryFileSystem::File* output = files.Find(kOutputPath);
   if (output == nullptr) return "a run with LF line ends wrote nothing";
-  std::string expected;
-  for (char c : output->bytes) {
-    if (c == '\n') expected += '\r';
-    expected += c;
-  }
-  if (check.output != expected) return "the CR LF output is not the LF output with CR LF";
+  if (check.output != WithCrLf(output->bytes)) return "the CR LF output is not the LF output with CR LF";
   return {};
 }
 

@@ -43,6 +43,16 @@ std::string DRecs(std::int64_t type, std::int64_t pointer, std::int64_t lineCoun
   return Rec(first, 'D', firstSequence) + "\n" + Rec(second, 'D', firstSequence + 1);
 }
 
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 80);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 std::string Lines(const std::vector<std::string>& records, LineEnd lineEnd) {
   std::string out;
   for (const std::string& record : records) out.append(record).append(LineEndText(lineEnd));

@@ -28,6 +28,9 @@ std::string DRecs(std::int64_t type, std::int64_t pointer, std::int64_t lineCoun
 // Records joined with a line end (a line feed unless told) after each.
 std::string Lines(const std::vector<std::string>& records, LineEnd lineEnd = LineEnd::kLf);
 
+// `text` with a carriage return before every line feed.
+std::string WithCrLf(std::string_view text);
+
 // A whole IGES file made of entities; pointers, line counts and the
 // Terminate record are worked out.
 class IgesFile {

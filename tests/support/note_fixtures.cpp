@@ -41,14 +41,6 @@ std::string Note(const std::vector<std::string>& strings, char p = ',', char r =
 
 const char* kLine = "110,0.,0.,0.,100.,0.,0.;";
 
-std::string WithCrLf(const std::string& bytes) {
-  std::string out;
-  for (char c : bytes) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
 
 }  // namespace
 
