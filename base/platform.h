@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace notora {
@@ -34,11 +35,18 @@ constexpr char PreferredPathSeparator(PathStyle style) {
   return style == PathStyle::kWindows ? '\\' : '/';
 }
 
-// Asks the system to back the `size` bytes at `memory`, not yet touched, with
-// large pages where it can: a big table is then filled with a few page
-// faults instead of one every 4 KB. Only a hint; nothing changes where the
-// system has no such pages.
-void PreferLargePages(void* memory, std::size_t size);
+// Zeroed memory for a large table or buffer, taken straight from the
+// system: it starts at a large page and, where the system has them
+// (Linux's transparent huge pages), is backed by large pages, so that it is
+// first touched with a few page faults instead of one every 4 KB. Small
+// pieces are taken whole pages at a time.
+struct ReleaseSystemMemory {
+  std::size_t size = 0;
+  void operator()(char* memory) const;
+};
+using SystemMemory = std::unique_ptr<char[], ReleaseSystemMemory>;
+// Null when the system gives no memory.
+SystemMemory AllocateSystemMemory(std::size_t size);
 
 // This system's line end for the files it writes.
 LineEnd PlatformLineEnd();

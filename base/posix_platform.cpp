@@ -3,24 +3,43 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <cstdlib>
 
 namespace notora {
 
 LineEnd PlatformLineEnd() { return LineEnd::kLf; }
 PathStyle PlatformPathStyle() { return PathStyle::kPosix; }
 
-void PreferLargePages(void* memory, std::size_t size) {
+namespace {
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
+}  // namespace
+
+SystemMemory AllocateSystemMemory(std::size_t size) {
+  if (size == 0) size = 1;
+  if (size > SIZE_MAX - 2 * kLargePage) return SystemMemory();
+  size = (size + kPage - 1) & ~(kPage - 1);
+  // A piece smaller than a large page has no use for the alignment.
+  const std::size_t slack = size >= kLargePage ? kLargePage : 0;
+  void* mapped =
+      mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) return SystemMemory();
+  auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  if (slack != 0) {
+    // Keep the part that starts at a large page; give back the rest.
+    const std::uintptr_t aligned = (start + kLargePage - 1) & ~(kLargePage - 1);
+    if (aligned > start) munmap(mapped, aligned - start);
+    const std::uintptr_t tail = aligned + size;
+    const std::uintptr_t end = start + size + slack;
+    if (end > tail) munmap(reinterpret_cast<void*>(tail), end - tail);
+    start = aligned;
 #if defined(MADV_HUGEPAGE)
-  // Only whole pages inside the block may be advised.
-  constexpr std::uintptr_t kPage = 4096;
-  const auto start = reinterpret_cast<std::uintptr_t>(memory);
-  const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
-  const std::uintptr_t end = (start + size) & ~(kPage - 1);
-  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#else
-  (void)memory;
-  (void)size;
+    madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);
 #endif
+  }
+  return SystemMemory(reinterpret_cast<char*>(start), ReleaseSystemMemory{size});
 }
+
+void ReleaseSystemMemory::operator()(char* memory) const { munmap(memory, size); }
 
 }  // namespace notora

@@ -11,12 +11,12 @@ namespace notora {
 
 DirectoryTable::DirectoryTable(std::int32_t entityCount)
     : entityCount_(entityCount),
-      entries_(static_cast<DirectoryEntry*>(
-          std::calloc(static_cast<std::size_t>(entityCount) + 1, sizeof(DirectoryEntry)))) {
+      memory_(AllocateSystemMemory((static_cast<std::size_t>(entityCount) + 1) *
+                                   sizeof(DirectoryEntry))),
+      // Zeroed memory holds zeroed entries.
+      entries_(reinterpret_cast<DirectoryEntry*>(memory_.get())) {
   static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
   if (entries_ == nullptr) throw std::bad_alloc();
-  PreferLargePages(entries_.get(),
-                   (static_cast<std::size_t>(entityCount) + 1) * sizeof(DirectoryEntry));
 }
 
 std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {
@@ -82,8 +82,9 @@ std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
     const std::size_t next =
         blocks_.empty() ? kFirstBlock : std::min(2 * blockSize_, kLargestBlock);
     blockSize_ = std::max(next, text.size());
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
-    PreferLargePages(blocks_.back().get(), blockSize_);
+    SystemMemory block = AllocateSystemMemory(blockSize_);
+    if (block == nullptr) throw std::bad_alloc();
+    blocks_.push_back(std::move(block));
     used_ = 0;
   }
   char* copy = blocks_.back().get() + used_;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "iges/record_format.h"
+#include "base/platform.h"
 
 namespace notora {
 
@@ -52,8 +53,8 @@ class DirectoryTable {
   explicit DirectoryTable(std::int32_t entityCount);
 
   std::int32_t entityCount() const { return entityCount_; }
-  DirectoryEntry& entry(std::int32_t k) { return entries_.get()[k]; }
-  const DirectoryEntry& entry(std::int32_t k) const { return entries_.get()[k]; }
+  DirectoryEntry& entry(std::int32_t k) { return entries_[k]; }
+  const DirectoryEntry& entry(std::int32_t k) const { return entries_[k]; }
 
   // The P records entity k will have in the output: its count as read, or
   // the count of its rebuilt text.
@@ -91,17 +92,15 @@ class DirectoryTable {
     std::string_view operator[](std::size_t index) const { return texts_[index]; }
 
    private:
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<SystemMemory> blocks_;
     std::size_t blockSize_ = 0;
     std::size_t used_ = 0;
     std::vector<std::string_view> texts_;
   };
 
-  struct Free {
-    void operator()(DirectoryEntry* entries) const { std::free(entries); }
-  };
   std::int32_t entityCount_;
-  std::unique_ptr<DirectoryEntry[], Free> entries_;
+  SystemMemory memory_;  // holds entries_
+  DirectoryEntry* entries_;
   std::vector<StoredText> stored_;
   std::vector<TextPiece> pieces_;
   TextStore owned_;

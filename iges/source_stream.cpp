@@ -69,11 +69,15 @@ bool SourceStream::Start() {
   while (sizeHint != 0 && blockSize_ > kSmallestBlockSize && blockSize_ / 2 >= sizeHint) {
     blockSize_ /= 2;
   }
+  // The blocks lie side by side in one piece of the system's memory, backed
+  // by large pages where it can: they are then first touched with a few
+  // page faults instead of one every 4 KB, which cost a small run as much
+  // as reading megabytes.
+  const std::size_t stride = kCarrySize + blockSize_;
+  memory_ = AllocateSystemMemory(kBlocks * stride);
+  if (memory_ == nullptr) return false;
   std::vector<Block> blocks(kBlocks);
-  for (Block& block : blocks) {
-    block.memory.reset(new (std::nothrow) char[kCarrySize + blockSize_]);
-    if (block.memory == nullptr) return false;
-  }
+  for (std::size_t i = 0; i < kBlocks; ++i) blocks[i].memory = memory_.get() + i * stride;
   blocks_ = std::move(blocks);
   // Reading ahead pays only when there is more to read than the blocks hold.
   if (file_->SizeHint() < kReadAheadFrom) return true;

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/platform.h"
 #include "iges/file_system.h"
 
 namespace notora {
@@ -99,8 +100,8 @@ class SourceStream {
 
  private:
   struct Block {
-    std::unique_ptr<char[]> memory;  // kCarrySize bytes of carry, then blockSize_ of data
-    char* data() const { return memory.get() + kCarrySize; }
+    char* memory = nullptr;  // kCarrySize bytes of carry, then blockSize_ of data
+    char* data() const { return memory + kCarrySize; }
     std::uint64_t offset = 0;  // where its data stands in the file
     std::size_t size = 0;      // bytes of data
     bool ended = false;        // the file ends after them
@@ -124,6 +125,7 @@ class SourceStream {
   InputFile* file_;
   BlockSums* sums_;
   std::size_t blockSize_ = kBlockSize;
+  SystemMemory memory_;  // every block's memory, in one piece
   std::vector<Block> blocks_;
 
   // The caller's view.
