@@ -75,12 +75,20 @@ std::uint64_t DirectoryTable::textLength(std::int32_t k) const {
 
 std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
   // Blocks grow from 64 KB to 8 MB, so that a small drawing takes little
-  // and a large one few blocks; a text longer than a block has its own.
+  // and a large one few blocks; a text longer than a block has its own. The
+  // block after 256 KB is a large page (2 MB), filled with one page fault
+  // rather than 512.
   constexpr std::size_t kFirstBlock = 64 << 10;
+  constexpr std::size_t kLastSmallBlock = 256 << 10;
+  constexpr std::size_t kLargePageBlock = 2 << 20;
   constexpr std::size_t kLargestBlock = 8 << 20;
   if (blocks_.empty() || used_ + text.size() > blockSize_) {
-    const std::size_t next =
-        blocks_.empty() ? kFirstBlock : std::min(2 * blockSize_, kLargestBlock);
+    std::size_t next = kFirstBlock;
+    if (!blocks_.empty()) {
+      next = blockSize_ < kLastSmallBlock
+                 ? 2 * blockSize_
+                 : std::min(std::max(2 * blockSize_, kLargePageBlock), kLargestBlock);
+    }
     blockSize_ = std::max(next, text.size());
     SystemMemory block = AllocateSystemMemory(blockSize_);
     if (block == nullptr) throw std::bad_alloc();

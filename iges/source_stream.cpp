@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <system_error>
 
 namespace notora {
@@ -120,6 +121,7 @@ void SourceStream::Restart(std::uint64_t offset, Check check) {
   ended_ = false;
   failed_ = file_ == nullptr || !Start();
   if (failed_) return;
+  if (check == Check::kRecord && sums_ != nullptr) ReserveSums();
   {
     std::unique_lock<std::mutex> lock(mutex_);
     DropBlocks(&lock);
@@ -130,6 +132,19 @@ void SourceStream::Restart(std::uint64_t offset, Check check) {
     check_ = sums_ != nullptr ? check : Check::kNone;
   }
   changed_.notify_all();
+}
+
+void SourceStream::ReserveSums() {
+  // Room for the sums of the whole file at once, rather than grown (copied
+  // and freshly touched) block after block; up to the sums of 4 GB, and only
+  // where there is memory for them.
+  constexpr std::uint64_t kMostSums = 1 << 20;
+  const std::uint64_t wanted = file_->SizeHint() / BlockSums::kSumSpan + 1;
+  try {
+    sums_->sums.reserve(static_cast<std::size_t>(std::min(wanted, kMostSums)));
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
 }
 
 void SourceStream::SwitchFile(InputFile* file) {

@@ -113,6 +113,8 @@ class SourceStream {
   // when there is no memory for the blocks.
   bool Start();
   void ReadAhead();
+  // Makes room in the sums for the whole source, as far as its size is known.
+  void ReserveSums();
   // Reads the block at `offset` into `block` (outside the lock).
   void Fill(Block* block, std::uint64_t offset, Check check);
   // Moves to the next block; false when there is none (the file ended or a
