@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,39 @@ TEST(DirectoryTableTest, RebuiltTextsStayWholeAcrossTheirBlocks) {
     EXPECT_EQ(table.outputLineCount(k),
               static_cast<std::int32_t>(text.size() / kParameterDataWidth));
   }
+}
+
+// The table's entries and the stream's blocks come from this: memory that
+// starts zeroed at a page, can be written to its last byte, and is refused
+// (null, no crash) when the system cannot give it.
+TEST(SystemMemoryTest, IsZeroedAndWholeOrRefused) {
+  constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  for (std::size_t size : {std::size_t{1}, std::size_t{4095}, std::size_t{4097}, kLargePage,
+                           kLargePage + 1, 5 * kLargePage + 123}) {
+    SystemMemory memory = AllocateSystemMemory(size);
+    ASSERT_NE(memory, nullptr) << size;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(memory.get()) % 4096, 0u) << size;
+    std::size_t nonZero = 0;
+    for (std::size_t i = 0; i < size; ++i) nonZero += memory[i] != 0;
+    EXPECT_EQ(nonZero, 0u) << size;
+    std::memset(memory.get(), 0x5A, size);
+    EXPECT_EQ(memory[size - 1], 0x5A);
+  }
+  EXPECT_EQ(AllocateSystemMemory(SIZE_MAX), nullptr);
+  EXPECT_EQ(AllocateSystemMemory(SIZE_MAX / 2), nullptr);
+}
+
+TEST(DirectoryTableTest, ANewTableHoldsOnlyEmptyEntries) {
+  constexpr std::int32_t kEntities = 200000;  // several large pages
+  DirectoryTable table(kEntities);
+  std::int32_t notEmpty = 0;
+  for (std::int32_t k = 0; k <= kEntities; ++k) {
+    const DirectoryEntry& e = table.entry(k);
+    notEmpty += e.entityType != 0 || e.parameterPointer != 0 || e.parameterLineCount != 0 ||
+                e.textLines != 0 || e.storedText != 0 || e.textOffset != 0;
+  }
+  EXPECT_EQ(notEmpty, 0);
+  EXPECT_EQ(table.textLength(kEntities), 0u);
 }
 
 }  // namespace
