@@ -10,6 +10,17 @@ namespace notora {
 LineEnd PlatformLineEnd() { return LineEnd::kLf; }
 PathStyle PlatformPathStyle() { return PathStyle::kPosix; }
 
+// A build with AddressSanitizer takes this memory from the allocator it
+// watches, so that a read or write past the end of a table or block is
+// caught there as it would be for any other memory.
+#if defined(__SANITIZE_ADDRESS__)
+#define NOTORA_WATCHED_MEMORY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NOTORA_WATCHED_MEMORY 1
+#endif
+#endif
+
 namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kPage = 4096;
@@ -18,6 +29,12 @@ constexpr std::size_t kPage = 4096;
 SystemMemory AllocateSystemMemory(std::size_t size) {
   if (size == 0) size = 1;
   if (size > SIZE_MAX - 2 * kLargePage) return SystemMemory();
+#if defined(NOTORA_WATCHED_MEMORY)
+  // More than the sanitizer's allocator gives is refused here, as the
+  // system would refuse it, rather than reported by the sanitizer.
+  if (size > (std::size_t{1} << 39)) return SystemMemory();
+  return SystemMemory(static_cast<char*>(std::calloc(size, 1)), ReleaseSystemMemory{size});
+#endif
   size = (size + kPage - 1) & ~(kPage - 1);
   // A piece smaller than a large page has no use for the alignment.
   const std::size_t slack = size >= kLargePage ? kLargePage : 0;
@@ -40,6 +57,12 @@ SystemMemory AllocateSystemMemory(std::size_t size) {
   return SystemMemory(reinterpret_cast<char*>(start), ReleaseSystemMemory{size});
 }
 
-void ReleaseSystemMemory::operator()(char* memory) const { munmap(memory, size); }
+void ReleaseSystemMemory::operator()(char* memory) const {
+#if defined(NOTORA_WATCHED_MEMORY)
+  std::free(memory);
+#else
+  munmap(memory, size);
+#endif
+}
 
 }  // namespace notora

@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "base/platform.h"
 #include "iges/file_system.h"
+#include "base/platform.h"
 
 namespace notora {
 
