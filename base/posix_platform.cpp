@@ -34,7 +34,7 @@ SystemMemory AllocateSystemMemory(std::size_t size) {
   // system would refuse it, rather than reported by the sanitizer.
   if (size > (std::size_t{1} << 39)) return SystemMemory();
   return SystemMemory(static_cast<char*>(std::calloc(size, 1)), ReleaseSystemMemory{size});
-#endif
+#else
   size = (size + kPage - 1) & ~(kPage - 1);
   // A piece smaller than a large page has no use for the alignment.
   const std::size_t slack = size >= kLargePage ? kLargePage : 0;
@@ -55,6 +55,7 @@ SystemMemory AllocateSystemMemory(std::size_t size) {
 #endif
   }
   return SystemMemory(reinterpret_cast<char*>(start), ReleaseSystemMemory{size});
+#endif
 }
 
 void ReleaseSystemMemory::operator()(char* memory) const {
