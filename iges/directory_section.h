@@ -6,6 +6,7 @@
 
 #include "iges/directory_table.h"
 #include "iges/record_reader.h"
+#include "iges/sequence_columns.h"
 #include "base/status.h"
 
 namespace notora {
@@ -26,6 +27,8 @@ class DirectorySection {
   std::int32_t directoryRecords_;
   std::int32_t directoryRecordNumber_ = 0;
   std::int32_t entryCount_ = 0;
+  // The sequence number the next record must have, as its columns.
+  SequenceColumns expectedSequence_;
 };
 
 }  // namespace notora

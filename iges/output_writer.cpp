@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "iges/record_format.h"
+#include "iges/sequence_columns.h"
 #include "base/counting.h"
 #include "base/messages.h"
 
@@ -100,36 +101,6 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
   return at;
 }
 
-// A sequence number kept as its seven right-aligned columns and counted up
-// in place, so that the records that need one do not each format it anew.
-class SequenceText {
- public:
-  SequenceText() { std::memset(text_, ' ', sizeof text_); }
-  // Counts up by one; `value` is the number after counting.
-  void Increment(std::int64_t value) {
-    value_ = value;
-    if (value >= kLimit) return;  // wider than seven columns: formatted in full
-    for (int at = kWidth - 1; at >= 0; --at) {
-      if (text_[at] == ' ') {
-        text_[at] = '1';
-        return;
-      }
-      if (text_[at] != '9') {
-        ++text_[at];
-        return;
-      }
-      text_[at] = '0';
-    }
-  }
-  std::size_t Put(char* out) const;
-
- private:
-  static constexpr int kWidth = kSequenceWidth;
-  static constexpr std::int64_t kLimit = 10000000;
-  char text_[kWidth];
-  std::int64_t value_ = 0;
-};
-
 // A number's text in a field of `kWidth` columns, kept for the next record
 // that writes the same number (entity types repeat from entity to entity).
 template <std::size_t kWidth>
@@ -170,12 +141,14 @@ Status Fail(OutputFile* file, Status status) {
   return status;
 }
 
-std::size_t SequenceText::Put(char* out) const {
-  if (value_ >= kLimit) return PutNumber(out, value_, kWidth);
-  std::memcpy(out, text_, kWidth);
-  return kWidth;
+// Writes the sequence number `sequence` at `out`; returns the number of
+// bytes it takes (one more may be written, for the record's next bytes to
+// write over).
+std::size_t PutSequence(char* out, const SequenceColumns& sequence) {
+  if (!sequence.fits()) return PutNumber(out, sequence.value(), kSequenceWidth);
+  sequence.Put(out);
+  return kSequenceWidth;
 }
-
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
@@ -193,7 +166,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   std::int64_t pointer = 1;
   std::string_view record;
   FieldText<kDirectoryFieldWidth> entityType;
-  SequenceText directorySequence;
+  SequenceColumns directorySequence;
   for (std::int32_t k = 1; k <= entities; ++k) {
     DirectoryEntry& entry = table->entry(k);
     const std::int32_t outputLineCount = table->outputLineCount(k);
@@ -209,8 +182,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
     n += Put(out + n, ColumnsOf(record, kFirstRecordCopiedColumns));
     out[n++] = 'D';
-    directorySequence.Increment(FirstDirectoryRecord(k));
-    n += directorySequence.Put(out + n);
+    directorySequence.Set(FirstDirectoryRecord(k));
+    n += PutSequence(out + n, directorySequence);
     n += output.PutLineEnd(out + n);
     output.Commit(n);
     read = source->NextDirectoryRecord(&record);
@@ -224,8 +197,8 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     n += PutNumber(out + n, outputLineCount, kDirectoryFieldWidth);
     n += Put(out + n, ColumnsOf(record, kSecondRecordCopiedColumnsAfter));
     out[n++] = 'D';
-    directorySequence.Increment(FirstDirectoryRecord(k) + 1);
-    n += directorySequence.Put(out + n);
+    directorySequence.Set(FirstDirectoryRecord(k) + 1);
+    n += PutSequence(out + n, directorySequence);
     n += output.PutLineEnd(out + n);
     output.Commit(n);
     pointer += outputLineCount;
@@ -233,7 +206,7 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
   }
 
   counters->parameterRecords = 0;
-  SequenceText sequence;
+  SequenceColumns sequence;
   pointer = 1;
   for (std::int32_t k = 1; k <= entities; ++k) {
     const std::int32_t outputLineCount = table->outputLineCount(k);
@@ -242,26 +215,38 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
       output.Flush();
       return Fail(file.get(), Status::Error(MessageId::OutputTextLengthMismatch));
     }
-    char pointerText[24];
-    const std::string_view directoryPointer(
-        pointerText, PutNumber(pointerText, FirstDirectoryRecord(k), kSequenceWidth));
+    // Columns 65-73 of every record of the entity: a blank, the pointer to
+    // its D record and the section letter, made once for all its records.
+    char middle[32] = {};
+    middle[0] = ' ';
+    const std::size_t middleLength =
+        1 + PutNumber(middle + 1, FirstDirectoryRecord(k), kSequenceWidth) + 1;
+    middle[middleLength - 1] = 'P';
+    static_assert(kParameterDataWidth == 64 && kSequenceWidth + 2 <= 16);
     const std::int64_t first = pointer;
     const std::int64_t end = pointer + outputLineCount;
     pointer = end;
     bool inRange = true;
     const Status read = source->ForEachTextLine(k, [&](std::string_view line) {
       const std::int32_t number = ++counters->parameterRecords;
-      sequence.Increment(number);
+      sequence.Set(number);
       if (number < first || number >= end) {
         inRange = false;
         return false;
       }
       char* out = output.Reserve(128);
-      std::size_t n = Put(out, line);
-      out[n++] = ' ';
-      n += Put(out + n, directoryPointer);
-      out[n++] = 'P';
-      n += sequence.Put(out + n);
+      std::size_t n;
+      if (line.size() == kParameterDataWidth && middleLength == kSequenceWidth + 2) {
+        // The usual record, copied in pieces of fixed size; the bytes beyond
+        // each piece are written over by the next.
+        std::memcpy(out, line.data(), kParameterDataWidth);
+        std::memcpy(out + kParameterDataWidth, middle, 16);
+        n = kParameterDataWidth + kSequenceWidth + 2;
+      } else {
+        n = Put(out, line);
+        n += Put(out + n, std::string_view(middle, middleLength));
+      }
+      n += PutSequence(out + n, sequence);
       n += output.PutLineEnd(out + n);
       output.Commit(n);
       if (number % kProgressInterval == 0) ui->ShowProgress(number);

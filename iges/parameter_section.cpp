@@ -24,17 +24,32 @@ Status ParameterSection::HandleRecord(const Record& record) {
   auto fail = [m](MessageId id) { return Status::Error(id, {m}); };
 
   if (record.column(kParameterBlankColumn) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
-  std::int32_t sequence;
-  if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
-    return fail(MessageId::ParameterSequenceNotNumeric);
+  // The sequence number is usually m as the output writes it, and the
+  // pointer the same columns as the record before: then neither is read
+  // again as a number.
+  expectedSequence_.Set(m);
+  if (!expectedSequence_.fits() ||
+      !expectedSequence_.Matches(record.columns.data() + kSequenceColumns.first - 1)) {
+    std::int32_t sequence;
+    if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
+      return fail(MessageId::ParameterSequenceNotNumeric);
+    }
+    if (sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
   }
-  if (sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
-  std::int32_t p;
-  if (!ReadNumericColumns(record.columns, kDirectoryPointerColumns, &p)) {
-    return fail(MessageId::ParameterPointerNotNumeric);
+  static_assert(kDirectoryPointerColumns.width() <= sizeof(std::uint64_t));
+  std::uint64_t pointerColumns = 0;
+  std::memcpy(&pointerColumns, record.columns.data() + kDirectoryPointerColumns.first - 1,
+              kDirectoryPointerColumns.width());
+  std::int32_t p = lastPointer_;
+  if (lastPointer_ == 0 || pointerColumns != lastPointerColumns_) {
+    if (!ReadNumericColumns(record.columns, kDirectoryPointerColumns, &p)) {
+      return fail(MessageId::ParameterPointerNotNumeric);
+    }
+    if (p % 2 == 0) return fail(MessageId::ParameterPointerEven);
+    if (p > directoryRecords_) return fail(MessageId::ParameterPointerOutOfRange);
+    lastPointer_ = p;
+    lastPointerColumns_ = pointerColumns;
   }
-  if (p % 2 == 0) return fail(MessageId::ParameterPointerEven);
-  if (p > directoryRecords_) return fail(MessageId::ParameterPointerOutOfRange);
 
   // Entering another entity: the one before must have had all its records.
   const std::int32_t k = (p + 1) / 2;

@@ -11,6 +11,7 @@
 #include "iges/directory_table.h"
 #include "iges/entity_handler.h"
 #include "iges/record_reader.h"
+#include "iges/sequence_columns.h"
 #include "iges/source_stream.h"
 #include "base/run_counters.h"
 #include "base/status.h"
@@ -67,6 +68,12 @@ class ParameterSection {
   char parameterDelimiter_;
   std::int32_t directoryRecords_;
   SourceStream* source_;
+
+  // The sequence number the next record must have, as its columns.
+  SequenceColumns expectedSequence_;
+  // The last pointer read (0: none yet) and its columns as they stood.
+  std::int32_t lastPointer_ = 0;
+  std::uint64_t lastPointerColumns_ = 0;
 
   std::int32_t currentEntry_ = 0;
   std::int32_t entityLinesRead_ = 0;

@@ -5,8 +5,6 @@
 namespace notora {
 namespace {
 
-// A record's 80 characters, a CR and the line feed.
-constexpr std::uint64_t kRecordSpan = kRecordLength + 2;
 // A run that starts this far beyond the bytes held is reached by reading
 // from it afresh rather than through everything before it.
 constexpr std::uint64_t kFarAhead = 4 * SourceStream::kBlockSize;
@@ -17,9 +15,6 @@ SourceReplay::SourceReplay(SourceStream* stream, const DirectoryTable* table)
     : stream_(stream), table_(table) {}
 
 Status SourceReplay::Reach(std::uint64_t offset, std::int32_t number) {
-  if (started_ && offset >= stream_->start() && offset + kRecordSpan <= stream_->available()) {
-    return Status::Ok();
-  }
   if (!started_ || offset < stream_->start() || offset > stream_->available() + kFarAhead) {
     stream_->Restart(offset, SourceStream::Check::kVerify);
     started_ = true;
@@ -30,14 +25,6 @@ Status SourceReplay::Reach(std::uint64_t offset, std::int32_t number) {
     return Status::Error(MessageId::ReadError, {number});
   }
   return Status::Ok();
-}
-
-std::uint64_t SourceReplay::NextRecordOffset(std::uint64_t offset) const {
-  std::uint64_t next = offset + kRecordLength;
-  const std::uint64_t end = stream_->available();
-  if (next < end && *stream_->At(next) == '\r') ++next;
-  if (next < end && *stream_->At(next) == '\n') ++next;
-  return next;
 }
 
 Status SourceReplay::NextDirectoryRecord(std::string_view* record) {
