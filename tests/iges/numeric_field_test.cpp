@@ -1,7 +1,9 @@
 #include "iges/numeric_field.h"
+#include "iges/sequence_columns.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <random>
 
@@ -54,6 +56,42 @@ TEST(NumericFieldTest, AgreesWithTheByteByByteRuleOnEveryKindOfByte) {
     }
     ASSERT_EQ(Read(field, alphabet[random() % alphabet.size()]), Reference(field)) << field;
   }
+}
+
+// The columns a sequence number is written in, as the output writes them.
+std::string Formatted(std::int64_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%7lld", static_cast<long long>(value));
+  return value == 0 ? std::string(7, ' ') : std::string(text);
+}
+
+TEST(SequenceColumnsTest, CountsThroughEveryCarryAndAgreesWithItsText) {
+  SequenceColumns sequence;
+  char out[8];
+  for (std::int64_t value = 1; value < SequenceColumns::kLimit; ++value) {
+    sequence.Set(value);
+    sequence.Put(out);
+    const std::string expected = Formatted(value);
+    ASSERT_EQ(std::string(out, 7), expected) << value;
+    ASSERT_TRUE(sequence.Matches(expected.data()));
+  }
+  sequence.Set(SequenceColumns::kLimit);
+  EXPECT_FALSE(sequence.fits());
+}
+
+TEST(SequenceColumnsTest, JumpsAreWrittenAnewAndOnlyTheExactTextMatches) {
+  SequenceColumns sequence;
+  char out[8];
+  for (std::int64_t value : {5, 3, 1234567, 10, 11, 9999999, 0, 1}) {
+    sequence.Set(value);
+    sequence.Put(out);
+    EXPECT_EQ(std::string(out, 7), Formatted(value)) << value;
+  }
+  sequence.Set(42);
+  EXPECT_TRUE(sequence.Matches("     42"));
+  EXPECT_FALSE(sequence.Matches("0000042"));  // the same number, read as a number instead
+  EXPECT_FALSE(sequence.Matches("42     "));
+  EXPECT_FALSE(sequence.Matches("     43"));
 }
 
 }  // namespace

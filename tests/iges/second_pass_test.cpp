@@ -164,6 +164,20 @@ TEST(ParameterSectionTest, SurplusRecordFailsTheRangeCheck) {
             "変換は出来ません。");
 }
 
+TEST(ParameterSectionTest, EveryRecordsPointerIsReadWhateverItsColumnsLookLike) {
+  // The same pointer written another way, then a pointer that cannot be read
+  // after records whose pointer columns were the same.
+  const std::string d = DRecs(110, 1, 3, 1);
+  std::string second = PRec("0,", 1, 2);
+  second.replace(65, 7, "0000001");
+  EXPECT_TRUE(RunPasses(kHead + d + "\n" + Lines({PRec("110,", 1, 1), second, PRec("1;", 1, 3)}) + kTail)
+                  .status.ok());
+  std::string third = PRec("1;", 1, 3);
+  third.replace(65, 7, "     1-");
+  EXPECT_EQ(Message(kHead + d + "\n" + Lines({PRec("110,", 1, 1), PRec("0,", 1, 2), third}) + kTail),
+            "ﾊﾟﾗﾒｰﾀｾｸｼｮﾝ3行目のﾃﾞｨﾚｸﾄﾘ番号を数値として取得出来ません。\n変換は出来ません。");
+}
+
 TEST(ParameterSectionTest, DelimiterInMessageNineIsTheFilesOwn) {
   const std::string bytes = Lines({Rec("s", 'S', 1), Rec("1H\xb1,1H;;", 'G', 1)}) +
                             DRecs(110, 1, 1, 1) + "\n" + Lines({PRec("110,1;", 1, 1)}) + kTail;
