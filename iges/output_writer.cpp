@@ -1,5 +1,6 @@
 #include "iges/output_writer.h"
 
+#include <bit>
 #include <cstring>
 
 #include "iges/record_format.h"
@@ -83,8 +84,27 @@ class BufferedOutput {
 };
 
 // Writes `value` in decimal at `out`, right-aligned in `width` columns (wider
-// when it needs more); returns the number of bytes written.
+// when it needs more); returns the number of bytes written. A field of at
+// most eight columns is written as eight bytes: the bytes beyond it are the
+// record's next bytes to write.
 std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
+  static constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
+                                             100000, 1000000, 10000000, 100000000};
+  if (value >= 0 && width >= 1 && width <= 8 && value < kLimits[width]) {
+    // The usual field, built in a word of blanks: every number of the D
+    // records and most counts.
+    std::uint64_t text = 0x2020202020202020ULL;
+    std::uint64_t rest = static_cast<std::uint64_t>(value);
+    std::size_t at = width;
+    do {
+      --at;
+      const int shift = 8 * static_cast<int>(std::endian::native == std::endian::little ? at : 7 - at);
+      text += (rest % 10 + '0' - ' ') << shift;
+      rest /= 10;
+    } while (rest != 0);
+    std::memcpy(out, &text, sizeof text);
+    return width;
+  }
   char digits[24];
   std::size_t length = 0;
   const bool negative = value < 0;
