@@ -2,8 +2,13 @@
 
 namespace notora {
 
+const std::vector<std::string>& Status::args() const {
+  static const std::vector<std::string> kNone;
+  return detail_ ? detail_->args : kNone;
+}
+
 std::string Status::message() const {
-  return failed_ ? FormatMessage(id_, args_) : std::string();
+  return ok() ? std::string() : FormatMessage(detail_->id, detail_->args);
 }
 
 }  // namespace notora

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,36 +27,55 @@ class [[nodiscard]] Status {
     return Status(id, args);
   }
 
-  bool ok() const { return !failed_; }
+  // A successful status holds nothing: one null pointer, which every step
+  // of every record makes, passes back and checks.
+  Status(const Status& other)
+      : detail_(other.detail_ ? std::make_unique<Detail>(*other.detail_) : nullptr) {}
+  Status& operator=(const Status& other) {
+    if (this != &other) detail_ = other.detail_ ? std::make_unique<Detail>(*other.detail_) : nullptr;
+    return *this;
+  }
+  Status(Status&&) noexcept = default;
+  Status& operator=(Status&&) noexcept = default;
+  ~Status() = default;
+
+  bool ok() const { return detail_ == nullptr || !detail_->failed; }
   // The message's id; meaningful only when the step failed.
-  MessageId id() const { return id_; }
+  MessageId id() const { return detail_ ? detail_->id : MessageId{}; }
   // The arguments of the message, as text, in order.
-  const std::vector<std::string>& args() const { return args_; }
+  const std::vector<std::string>& args() const;
   // The message as the user is shown it; empty for a successful step.
   std::string message() const;
 
   // A second message shown after this one (a close that failed while the run
   // was giving up after this error). Returns *this for chaining.
   Status& FollowedBy(MessageId id) {
-    hasFollowUp_ = true;
-    followUp_ = id;
+    if (!detail_) detail_ = std::make_unique<Detail>();
+    detail_->hasFollowUp = true;
+    detail_->followUp = id;
     return *this;
   }
-  bool hasFollowUp() const { return hasFollowUp_; }
-  MessageId followUp() const { return followUp_; }
+  bool hasFollowUp() const { return detail_ && detail_->hasFollowUp; }
+  MessageId followUp() const { return detail_ ? detail_->followUp : MessageId{}; }
 
  private:
+  struct Detail {
+    bool failed = false;
+    bool hasFollowUp = false;
+    MessageId id{};
+    MessageId followUp{};
+    std::vector<std::string> args;
+  };
+
   Status() = default;
-  Status(MessageId id, std::initializer_list<MessageArg> args) : failed_(true), id_(id) {
-    args_.reserve(args.size());
-    for (const MessageArg& arg : args) args_.push_back(arg.text());
+  Status(MessageId id, std::initializer_list<MessageArg> args) : detail_(std::make_unique<Detail>()) {
+    detail_->failed = true;
+    detail_->id = id;
+    detail_->args.reserve(args.size());
+    for (const MessageArg& arg : args) detail_->args.push_back(arg.text());
   }
 
-  bool failed_ = false;
-  bool hasFollowUp_ = false;
-  MessageId id_{};
-  MessageId followUp_{};
-  std::vector<std::string> args_;
+  std::unique_ptr<Detail> detail_;
 };
 
 // Returns from the enclosing function when `expr` yields a failed Status.
