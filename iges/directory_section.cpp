@@ -1,5 +1,7 @@
 #include "iges/directory_section.h"
 
+#include <cstring>
+
 #include "iges/numeric_field.h"
 #include "base/messages.h"
 
@@ -27,12 +29,20 @@ Status DirectorySection::HandleRecord(const Record& record) {
     if (sequence != n) return fail(MessageId::DirectorySequenceOutOfOrder);
   }
 
+  // The second record's type usually stands as the first record's did:
+  // then it is that number.
+  static_assert(kEntityTypeColumns.first == 1 && kEntityTypeColumns.width() == sizeof(std::uint64_t));
+  std::uint64_t typeColumns;
+  std::memcpy(&typeColumns, record.columns.data(), sizeof typeColumns);
   std::int32_t entityType;
-  if (!ReadNumericColumns(record.columns, kEntityTypeColumns, &entityType)) {
+  if (n % 2 == 0 && typeColumns == firstTypeColumns_) {
+    entityType = table_->entry(entryCount_).entityType;
+  } else if (!ReadNumericColumns(record.columns, kEntityTypeColumns, &entityType)) {
     return fail(MessageId::DirectoryTypeNotNumeric);
   }
 
   if (n % 2 == 1) {
+    firstTypeColumns_ = typeColumns;
     const std::int32_t k = ++entryCount_;
     DirectoryEntry& entry = table_->entry(k);
     entry.entityType = entityType;

@@ -29,6 +29,8 @@ class DirectorySection {
   std::int32_t entryCount_ = 0;
   // The sequence number the next record must have, as its columns.
   SequenceColumns expectedSequence_;
+  // Columns 1-8 of the last odd-numbered record, whose type the entry holds.
+  std::uint64_t firstTypeColumns_ = 0;
 };
 
 }  // namespace notora

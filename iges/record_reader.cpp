@@ -17,23 +17,6 @@ namespace {
 // characters from one of 80.
 constexpr std::size_t kWindow = kRecordLength + 3;
 
-// True when one of the 80 bytes at `bytes` is a line feed.
-bool HasLineFeedIn80(const char* bytes) {
-  static_assert(kRecordLength == 80);
-#if defined(__SSE2__)
-  const __m128i lineFeed = _mm_set1_epi8('\n');
-  __m128i found = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), lineFeed);
-  for (std::size_t at = 16; at < kRecordLength; at += 16) {
-    found = _mm_or_si128(found, _mm_cmpeq_epi8(
-                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)),
-                                    lineFeed));
-  }
-  return _mm_movemask_epi8(found) != 0;
-#else
-  return std::memchr(bytes, '\n', kRecordLength) != nullptr;
-#endif
-}
-
 bool HasJapaneseByte(std::string_view text) {
   // Every Japanese byte has its high bit set. Most records have none: an
   // 80-column record is cleared with one look at all its high bits.

@@ -5,7 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "iges/record_format.h"
 #include "iges/source_stream.h"
@@ -13,6 +18,23 @@
 #include "base/status.h"
 
 namespace notora {
+
+// True when one of the 80 bytes at `bytes` is a line feed.
+inline bool HasLineFeedIn80(const char* bytes) {
+  static_assert(kRecordLength == 80);
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  __m128i found = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), lineFeed);
+  for (std::size_t at = 16; at < kRecordLength; at += 16) {
+    found = _mm_or_si128(found, _mm_cmpeq_epi8(
+                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)),
+                                    lineFeed));
+  }
+  return _mm_movemask_epi8(found) != 0;
+#else
+  return std::memchr(bytes, '\n', kRecordLength) != nullptr;
+#endif
+}
 
 struct Record {
   // The characters read for this record (0 to 80), a view into the source

@@ -36,6 +36,22 @@ Status SourceReplay::NextDirectoryRecord(std::string_view* record) {
     }
     stream_->Keep(position_);
     const bool readOk = stream_->Ensure(position_ + kRecordSpan + 1);
+    if (position_ + kRecordSpan <= stream_->available()) {
+      // The usual D record: 80 characters, then a line feed or CR LF.
+      const char* start = stream_->At(position_);
+      std::size_t lineEnd = 0;
+      if (start[kRecordLength] == '\n') {
+        lineEnd = 1;
+      } else if (start[kRecordLength] == '\r' && start[kRecordLength + 1] == '\n') {
+        lineEnd = 2;
+      }
+      if (lineEnd != 0 && start[kRecordLength - 1] != '\r' && start[kSectionLetterColumn - 1] == 'D' &&
+          !HasLineFeedIn80(start)) {
+        position_ += kRecordLength + lineEnd;
+        *record = std::string_view(start, kRecordLength);
+        return Status::Ok();
+      }
+    }
     const std::uint64_t held = stream_->available() > position_ ? stream_->available() - position_ : 0;
     const std::size_t window = static_cast<std::size_t>(std::min<std::uint64_t>(held, kRecordSpan + 1));
     const char* start = stream_->At(position_);

@@ -96,6 +96,11 @@ TEST(DirectorySectionTest, FieldChecksQuoteTheRecordWithinTheSection) {
             "ﾃﾞｨﾚｸﾄﾘｾｸｼｮﾝ2行目の要素ﾀｲﾌﾟと前行の要素ﾀｲﾌﾟが一致しません。\n変換は出来ません。");
   EXPECT_EQ(Message(OneEntity(pair.substr(0, 81 + 24) + "      +1" + pair.substr(81 + 32), {p})),
             "ﾃﾞｨﾚｸﾄﾘｾｸｼｮﾝ2行目のﾊﾟﾗﾒｰﾀ使用行数を数値として取得出来ません。\n変換は出来ません。");
+  // The second record's type is the same number however it is written, and
+  // read afresh whenever its columns differ from the first record's.
+  EXPECT_TRUE(RunPasses(OneEntity(pair.substr(0, 81) + "00000110" + pair.substr(89), {p})).status.ok());
+  EXPECT_EQ(Message(OneEntity(pair.substr(0, 81) + "    1 0a" + pair.substr(89), {p})),
+            "ﾃﾞｨﾚｸﾄﾘｾｸｼｮﾝ2行目の要素ﾀｲﾌﾟを数値として取得出来ません。\n変換は出来ません。");
 }
 
 TEST(DirectorySectionTest, DirectoryRecordAfterTheParameterSection) {
