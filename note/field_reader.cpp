@@ -86,6 +86,35 @@ double LeadingReal(std::string_view field) {
     exponentDigits = field.substr(exponentStart, j - exponentStart);
   }
 
+  // The usual real, a few digits and a small exponent, is the digits as a
+  // whole number scaled once by an exact power of ten: both exact, so the one
+  // rounding gives the same double as reading the text in full.
+  static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::uint64_t kExactWhole = std::uint64_t{1} << 53;
+  if (digits <= 19 && exponentDigits.size() <= 3) {
+    std::uint64_t whole = 0;
+    int scale = 0;
+    bool afterPoint = false;
+    for (char c : mantissa) {
+      if (c == '.') {
+        afterPoint = true;
+        continue;
+      }
+      whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+      if (afterPoint) --scale;
+    }
+    int exponent = 0;
+    for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');
+    scale += exponentNegative ? -exponent : exponent;
+    if (whole <= kExactWhole && scale >= -22 && scale <= 22) {
+      const double exact = static_cast<double>(whole);
+      const double value = scale < 0 ? exact / kExactPowers[-scale] : exact * kExactPowers[scale];
+      return negative ? -value : value;
+    }
+  }
+
   char buffer[2 * kMaxFieldCharacters + 4] = {};
   std::size_t length = 0;
   for (char c : mantissa) buffer[length++] = c;
