@@ -1,6 +1,5 @@
 #include "iges/output_writer.h"
 
-#include <bit>
 #include <cstring>
 
 #include "iges/record_format.h"
@@ -91,18 +90,25 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
   static constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
                                              100000, 1000000, 10000000, 100000000};
   if (value >= 0 && width >= 1 && width <= 8 && value < kLimits[width]) {
-    // The usual field, built in a word of blanks: every number of the D
-    // records and most counts.
-    std::uint64_t text = 0x2020202020202020ULL;
+    // The usual field, every number of the D records and most counts:
+    // blanks, then the digits written two at a time from the right.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::memcpy(out, "        ", 8);
     std::uint64_t rest = static_cast<std::uint64_t>(value);
     std::size_t at = width;
-    do {
-      --at;
-      const int shift = 8 * static_cast<int>(std::endian::native == std::endian::little ? at : 7 - at);
-      text += (rest % 10 + '0' - ' ') << shift;
-      rest /= 10;
-    } while (rest != 0);
-    std::memcpy(out, &text, sizeof text);
+    while (rest >= 100) {
+      at -= 2;
+      std::memcpy(out + at, kPairs + 2 * (rest % 100), 2);
+      rest /= 100;
+    }
+    if (rest >= 10) {
+      std::memcpy(out + at - 2, kPairs + 2 * rest, 2);
+    } else {
+      out[at - 1] = static_cast<char>('0' + rest);
+    }
     return width;
   }
   char digits[24];
@@ -132,7 +138,11 @@ class FieldText {
       value_ = value;
       held_ = true;
     }
-    std::memcpy(out, text_, length_);
+    if (length_ <= 8) {
+      std::memcpy(out, text_, 8);  // the bytes beyond the field are written over
+    } else {
+      std::memcpy(out, text_, length_);
+    }
     return length_;
   }
 
