@@ -32,7 +32,9 @@ class [[nodiscard]] Status {
   Status(const Status& other)
       : detail_(other.detail_ ? std::make_unique<Detail>(*other.detail_) : nullptr) {}
   Status& operator=(const Status& other) {
-    if (this != &other) detail_ = other.detail_ ? std::make_unique<Detail>(*other.detail_) : nullptr;
+    if (this != &other) {
+      detail_ = other.detail_ ? std::make_unique<Detail>(*other.detail_) : nullptr;
+    }
     return *this;
   }
   Status(Status&&) noexcept = default;
@@ -68,7 +70,8 @@ class [[nodiscard]] Status {
   };
 
   Status() = default;
-  Status(MessageId id, std::initializer_list<MessageArg> args) : detail_(std::make_unique<Detail>()) {
+  Status(MessageId id, std::initializer_list<MessageArg> args)
+      : detail_(std::make_unique<Detail>()) {
     detail_->failed = true;
     detail_->id = id;
     detail_->args.reserve(args.size());

@@ -31,7 +31,8 @@ Status DirectorySection::HandleRecord(const Record& record) {
 
   // The second record's type usually stands as the first record's did:
   // then it is that number.
-  static_assert(kEntityTypeColumns.first == 1 && kEntityTypeColumns.width() == sizeof(std::uint64_t));
+  static_assert(kEntityTypeColumns.first == 1 &&
+                kEntityTypeColumns.width() == sizeof(std::uint64_t));
   std::uint64_t typeColumns;
   std::memcpy(&typeColumns, record.columns.data(), sizeof typeColumns);
   std::int32_t entityType;

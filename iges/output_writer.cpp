@@ -179,6 +179,7 @@ std::size_t PutSequence(char* out, const SequenceColumns& sequence) {
   sequence.Put(out);
   return kSequenceWidth;
 }
+
 }  // namespace
 
 Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,

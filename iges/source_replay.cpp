@@ -45,8 +45,8 @@ Status SourceReplay::NextDirectoryRecord(std::string_view* record) {
       } else if (start[kRecordLength] == '\r' && start[kRecordLength + 1] == '\n') {
         lineEnd = 2;
       }
-      if (lineEnd != 0 && start[kRecordLength - 1] != '\r' && start[kSectionLetterColumn - 1] == 'D' &&
-          !HasLineFeedIn80(start)) {
+      if (lineEnd != 0 && start[kRecordLength - 1] != '\r' &&
+          start[kSectionLetterColumn - 1] == 'D' && !HasLineFeedIn80(start)) {
         position_ += kRecordLength + lineEnd;
         *record = std::string_view(start, kRecordLength);
         return Status::Ok();

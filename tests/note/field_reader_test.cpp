@@ -204,12 +204,14 @@ TEST(RealFieldTest, AgreesWithAFullReadingOfTheTextToTheLastBit) {
     for (char& c : plain) c = c == 'D' ? 'e' : c;
     double expected = 0.0;
     const char* first = plain.data() + (plain[0] == '-' ? 1 : 0);
-    ASSERT_EQ(std::from_chars(first, plain.data() + plain.size(), expected).ec, std::errc()) << field;
+    ASSERT_EQ(std::from_chars(first, plain.data() + plain.size(), expected).ec, std::errc())
+        << field;
     if (plain[0] == '-') expected = -expected;
     FieldCursor cursor;
     double value = 42.0;
     ASSERT_TRUE(ReadReal("212," + field + ",", &cursor, &value).ok()) << field;
-    ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << field << " " << value << " " << expected;
+    ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+        << field << " " << value << " " << expected;
   }
 }
 
