@@ -17,16 +17,10 @@ Status DirectorySection::HandleRecord(const Record& record) {
   // The first pass counted only the D records before the first P record.
   if (n > directoryRecords_) return fail(MessageId::DirectoryAfterParameter);
 
-  // The sequence number is usually n as the output writes it: then it is
-  // not read again as a number.
-  expectedSequence_.Set(n);
-  if (!expectedSequence_.fits() ||
-      !expectedSequence_.Matches(record.columns.data() + kSequenceColumns.first - 1)) {
-    std::int32_t sequence;
-    if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
-      return fail(MessageId::DirectorySequenceNotNumeric);
-    }
-    if (sequence != n) return fail(MessageId::DirectorySequenceOutOfOrder);
+  if (MessageId fault; !SequenceInOrder(record.columns, n, &expectedSequence_,
+                                       MessageId::DirectorySequenceNotNumeric,
+                                       MessageId::DirectorySequenceOutOfOrder, &fault)) {
+    return fail(fault);
   }
 
   // The second record's type usually stands as the first record's did:

@@ -24,18 +24,13 @@ Status ParameterSection::HandleRecord(const Record& record) {
   auto fail = [m](MessageId id) { return Status::Error(id, {m}); };
 
   if (record.column(kParameterBlankColumn) != ' ') return fail(MessageId::ParameterColumn65NotBlank);
-  // The sequence number is usually m as the output writes it, and the
-  // pointer the same columns as the record before: then neither is read
-  // again as a number.
-  expectedSequence_.Set(m);
-  if (!expectedSequence_.fits() ||
-      !expectedSequence_.Matches(record.columns.data() + kSequenceColumns.first - 1)) {
-    std::int32_t sequence;
-    if (!ReadNumericColumns(record.columns, kSequenceColumns, &sequence)) {
-      return fail(MessageId::ParameterSequenceNotNumeric);
-    }
-    if (sequence != m) return fail(MessageId::ParameterSequenceOutOfOrder);
+  if (MessageId fault; !SequenceInOrder(record.columns, m, &expectedSequence_,
+                                       MessageId::ParameterSequenceNotNumeric,
+                                       MessageId::ParameterSequenceOutOfOrder, &fault)) {
+    return fail(fault);
   }
+  // The pointer usually stands in the same columns as the record before:
+  // then it is not read again as a number.
   static_assert(kDirectoryPointerColumns.width() <= sizeof(std::uint64_t));
   std::uint64_t pointerColumns = 0;
   std::memcpy(&pointerColumns, record.columns.data() + kDirectoryPointerColumns.first - 1,

@@ -1,6 +1,6 @@
 // SequenceColumns: a record's sequence number (columns 74-80) as its text,
 // held in one machine word and counted up in place. The output writes it
-// into every record without formatting a number each time, and the reader
+// into every record without formatting a number each time, and SequenceInOrder
 // compares a record's columns with the number it expects before it reads
 // them as a number.
 #pragma once
@@ -8,8 +8,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
+#include "iges/numeric_field.h"
 #include "iges/record_format.h"
+#include "base/messages.h"
 
 namespace notora {
 
@@ -63,5 +66,23 @@ class SequenceColumns {
   std::uint64_t columns_;
   std::int64_t value_ = 0;
 };
+
+// Checks that columns 74-80 of `line` hold the sequence number `number`:
+// compared first with the number's own columns (`*expected`, set to it
+// here, one record after another), read as a number only when they differ.
+// Returns true when they hold it; else sets `*fault` to `notNumeric` or
+// `outOfOrder`.
+inline bool SequenceInOrder(std::string_view line, std::int32_t number, SequenceColumns* expected,
+                            MessageId notNumeric, MessageId outOfOrder, MessageId* fault) {
+  expected->Set(number);
+  if (expected->fits() && expected->Matches(line.data() + kSequenceColumns.first - 1)) return true;
+  std::int32_t sequence;
+  if (!ReadNumericColumns(line, kSequenceColumns, &sequence)) {
+    *fault = notNumeric;
+    return false;
+  }
+  *fault = outOfOrder;
+  return sequence == number;
+}
 
 }  // namespace notora
