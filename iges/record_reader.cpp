@@ -77,11 +77,36 @@ Status RecordReader::Next(Record* record) {
     readOk = source_->Ensure(position_ + kWindow);
   }
   const std::uint64_t held = source_->available();
+  if (held >= position_ + kWindow) {
+    // The usual record: 80 characters, then a line feed (with no CR before
+    // it) or CR LF, read here without the general rules below.
+    const char* start = source_->At(position_);
+    // The records ahead are read next: ask for their bytes now.
+    __builtin_prefetch(start + 16 * (kRecordLength + 1));
+    std::size_t lineEndLength = 0;
+    if (start[kRecordLength] == '\n') {
+      lineEndLength = start[kRecordLength - 1] != '\r' ? 1 : 0;
+    } else if (start[kRecordLength] == '\r' && start[kRecordLength + 1] == '\n') {
+      lineEndLength = 2;
+    }
+    if (lineEndLength != 0 && !HasLineFeedIn80(start)) {
+      const std::string_view text(start, kRecordLength);
+      ++recordNumber_;
+      previous_ = start;
+      previousLength_ = kRecordLength;
+      record->text = text;
+      record->columns = text;
+      record->letter = start[kSectionLetterColumn - 1];
+      record->offset = position_;
+      record->number = recordNumber_;
+      record->lineEnd = lineEndLength == 1 ? std::string_view("\n") : std::string_view("\r\n");
+      record->hasJapaneseByte = watchJapaneseBytes_ && HasJapaneseByte(text);
+      position_ += kRecordLength + lineEndLength;
+      return Passed();
+    }
+  }
   std::string_view rest(source_->At(position_),
                         held > position_ ? static_cast<std::size_t>(std::min<std::uint64_t>(held - position_, kWindow)) : 0);
-  // The records ahead are read next: ask for their bytes now.
-  __builtin_prefetch(rest.data() + 16 * (kRecordLength + 1));
-
   // The characters of this record, as a text stream would deliver them: up
   // to a line feed (not stored, a CR directly before it absorbed), the end of
   // the file, or 81 characters.
@@ -89,15 +114,7 @@ Status RecordReader::Next(Record* record) {
   std::size_t consumed;
   std::string_view lineEnd;
   bool stoppedAt81 = false;
-  std::size_t lineFeed;
-  if (rest.size() > kRecordLength + 1 &&
-      (rest[kRecordLength] == '\n' || (rest[kRecordLength] == '\r' && rest[kRecordLength + 1] == '\n')) &&
-      !HasLineFeedIn80(rest.data())) {
-    // The usual record: 80 characters, then a line feed or CR LF.
-    lineFeed = rest[kRecordLength] == '\n' ? kRecordLength : kRecordLength + 1;
-  } else {
-    lineFeed = rest.find('\n');
-  }
+  const std::size_t lineFeed = rest.find('\n');
   if (lineFeed != std::string_view::npos) {
     length = lineFeed;
     lineEnd = "\n";
@@ -168,6 +185,10 @@ Status RecordReader::Next(Record* record) {
   if (length != 0 && length != kRecordLength) {
     return Status::Error(MessageId::RecordTooShort, {recordNumber_});
   }
+  return Passed();
+}
+
+Status RecordReader::Passed() {
   if (ui_->PollCancel()) return Status::Error(MessageId::Cancelled);
   if (recordNumber_ % kProgressInterval == 0) ui_->ShowProgress(recordNumber_);
   return Status::Ok();

@@ -95,6 +95,9 @@ class RecordReader {
   // Copies the last record with characters into previousCopy_: the stream
   // may drop its block.
   void KeepPrevious();
+  // The end of a record that passed its checks: polls for a cancel and shows
+  // progress.
+  Status Passed();
 
   SourceStream* source_;
   RunUi* ui_;

@@ -65,6 +65,16 @@ TEST(RecordReaderTest, CarriageReturnBeforeLineFeedIsAbsorbed) {
   EXPECT_EQ(ReadAll(kS1 + "\r\r\n").back(), "1行目の文字数が81以上です。\n　変換は出来ません。");
   EXPECT_EQ(ReadAll(kS1.substr(0, 79) + "\r\n").back(),
             "1行目の文字数が80未満です。\n　変換は出来ません。");
+  // The same with records after them, whose bytes are already at hand when
+  // the first is read; a CR in column 80 before CR LF is a character.
+  const std::string more = kG1 + "\n" + kG1 + "\n";
+  EXPECT_EQ(ReadAll(kS1 + "\r\r\n" + more).back(), "1行目の文字数が81以上です。\n　変換は出来ません。");
+  EXPECT_EQ(ReadAll(kS1.substr(0, 79) + "\r\n" + more).back(),
+            "1行目の文字数が80未満です。\n　変換は出来ません。");
+  EXPECT_EQ(ReadAll(kS1.substr(0, 79) + "\r\r\n" + more),
+            (std::vector<std::string>{"80S", "80G", "80G", "0G"}));
+  EXPECT_EQ(ReadAll(kS1 + "\n" + kS1.substr(0, 40) + "\n" + std::string(39, 'x') + "\n" + more)[1],
+            "2行目の文字数が80未満です。\n　変換は出来ません。");
 }
 
 TEST(RecordReaderTest, CtrlZEndsTheFile) {
