@@ -78,18 +78,11 @@ Status RecordReader::Next(Record* record) {
   }
   const std::uint64_t held = source_->available();
   if (held >= position_ + kWindow) {
-    // The usual record: 80 characters, then a line feed (with no CR before
-    // it) or CR LF, read here without the general rules below.
+    // The usual record is read here without the general rules below.
     const char* start = source_->At(position_);
     // The records ahead are read next: ask for their bytes now.
     __builtin_prefetch(start + 16 * (kRecordLength + 1));
-    std::size_t lineEndLength = 0;
-    if (start[kRecordLength] == '\n') {
-      lineEndLength = start[kRecordLength - 1] != '\r' ? 1 : 0;
-    } else if (start[kRecordLength] == '\r' && start[kRecordLength + 1] == '\n') {
-      lineEndLength = 2;
-    }
-    if (lineEndLength != 0 && !HasLineFeedIn80(start)) {
+    if (const std::size_t lineEndLength = UsualRecordLineEnd(start); lineEndLength != 0) {
       const std::string_view text(start, kRecordLength);
       ++recordNumber_;
       previous_ = start;

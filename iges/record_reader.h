@@ -36,6 +36,20 @@ inline bool HasLineFeedIn80(const char* bytes) {
 #endif
 }
 
+// The length of the line end (1 for a line feed, 2 for CR LF) when the 82
+// bytes at `bytes` start with the usual record: 80 characters, none a line
+// feed, then a line feed with no CR before it, or CR LF. 0 otherwise: the
+// record is read by the general rules.
+inline std::size_t UsualRecordLineEnd(const char* bytes) {
+  std::size_t lineEnd = 0;
+  if (bytes[kRecordLength] == '\n') {
+    lineEnd = bytes[kRecordLength - 1] != '\r' ? 1 : 0;
+  } else if (bytes[kRecordLength] == '\r' && bytes[kRecordLength + 1] == '\n') {
+    lineEnd = 2;
+  }
+  return lineEnd != 0 && !HasLineFeedIn80(bytes) ? lineEnd : 0;
+}
+
 struct Record {
   // The characters read for this record (0 to 80), a view into the source
   // stream, valid until the next record is read.

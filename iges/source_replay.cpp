@@ -39,14 +39,8 @@ Status SourceReplay::NextDirectoryRecord(std::string_view* record) {
     if (position_ + kRecordSpan <= stream_->available()) {
       // The usual D record: 80 characters, then a line feed or CR LF.
       const char* start = stream_->At(position_);
-      std::size_t lineEnd = 0;
-      if (start[kRecordLength] == '\n') {
-        lineEnd = 1;
-      } else if (start[kRecordLength] == '\r' && start[kRecordLength + 1] == '\n') {
-        lineEnd = 2;
-      }
-      if (lineEnd != 0 && start[kRecordLength - 1] != '\r' &&
-          start[kSectionLetterColumn - 1] == 'D' && !HasLineFeedIn80(start)) {
+      const std::size_t lineEnd = UsualRecordLineEnd(start);
+      if (lineEnd != 0 && start[kSectionLetterColumn - 1] == 'D') {
         position_ += kRecordLength + lineEnd;
         *record = std::string_view(start, kRecordLength);
         return Status::Ok();
