@@ -64,11 +64,18 @@ double LeadingReal(std::string_view field) {
     ++i;
   }
   const std::size_t mantissaStart = i;
+  // The digits are also gathered as a whole number (exact up to 19 of them)
+  // with the count of those after the point.
   std::size_t digits = 0;
-  while (i < field.size() && IsDigit(field[i])) ++i, ++digits;
+  std::uint64_t whole = 0;
+  int fractionDigits = 0;
+  for (; i < field.size() && IsDigit(field[i]); ++i, ++digits) {
+    whole = whole * 10 + (field[i] - '0');
+  }
   if (i < field.size() && field[i] == '.') {
-    ++i;
-    while (i < field.size() && IsDigit(field[i])) ++i, ++digits;
+    for (++i; i < field.size() && IsDigit(field[i]); ++i, ++digits, ++fractionDigits) {
+      whole = whole * 10 + (field[i] - '0');
+    }
   }
   if (digits == 0) return 0.0;
   const std::string_view mantissa = field.substr(mantissaStart, i - mantissaStart);
@@ -86,28 +93,17 @@ double LeadingReal(std::string_view field) {
     exponentDigits = field.substr(exponentStart, j - exponentStart);
   }
 
-  // The usual real, a few digits and a small exponent, is the digits as a
-  // whole number scaled once by an exact power of ten: both exact, so the one
-  // rounding gives the same double as reading the text in full.
+  // The usual real, a few digits and a small exponent, is its whole number
+  // scaled once by an exact power of ten: both exact, so the one rounding
+  // gives the same double as reading the text in full.
   static constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr std::uint64_t kExactWhole = std::uint64_t{1} << 53;
   if (digits <= 19 && exponentDigits.size() <= 3) {
-    std::uint64_t whole = 0;
-    int scale = 0;
-    bool afterPoint = false;
-    for (char c : mantissa) {
-      if (c == '.') {
-        afterPoint = true;
-        continue;
-      }
-      whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-      if (afterPoint) --scale;
-    }
     int exponent = 0;
     for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');
-    scale += exponentNegative ? -exponent : exponent;
+    const int scale = (exponentNegative ? -exponent : exponent) - fractionDigits;
     if (whole <= kExactWhole && scale >= -22 && scale <= 22) {
       const double exact = static_cast<double>(whole);
       const double value = scale < 0 ? exact / kExactPowers[-scale] : exact * kExactPowers[scale];
