@@ -12,11 +12,9 @@ namespace notora {
 DirectoryTable::DirectoryTable(std::int32_t entityCount)
     : entityCount_(entityCount),
       memory_(AllocateSystemMemory((static_cast<std::size_t>(entityCount) + 1) *
-                                   sizeof(DirectoryEntry))),
-      // Zeroed memory holds zeroed entries.
-      entries_(reinterpret_cast<DirectoryEntry*>(memory_.get())) {
+                                   sizeof(DirectoryEntry))) {
   static_assert(std::is_trivially_copyable_v<DirectoryEntry>);
-  if (entries_ == nullptr) throw std::bad_alloc();
+  if (memory_ == nullptr) throw std::bad_alloc();
 }
 
 std::int32_t DirectoryTable::outputLineCount(std::int32_t k) const {

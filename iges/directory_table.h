@@ -52,8 +52,8 @@ class DirectoryTable {
   explicit DirectoryTable(std::int32_t entityCount);
 
   std::int32_t entityCount() const { return entityCount_; }
-  DirectoryEntry& entry(std::int32_t k) { return entries_[k]; }
-  const DirectoryEntry& entry(std::int32_t k) const { return entries_[k]; }
+  DirectoryEntry& entry(std::int32_t k) { return entries()[k]; }
+  const DirectoryEntry& entry(std::int32_t k) const { return entries()[k]; }
 
   // The P records entity k will have in the output: its count as read, or
   // the count of its rebuilt text.
@@ -97,9 +97,11 @@ class DirectoryTable {
     std::vector<std::string_view> texts_;
   };
 
+  // The entries, in zeroed memory: zeroed entries.
+  DirectoryEntry* entries() const { return reinterpret_cast<DirectoryEntry*>(memory_.get()); }
+
   std::int32_t entityCount_;
-  SystemMemory memory_;  // holds entries_
-  DirectoryEntry* entries_;
+  SystemMemory memory_;
   std::vector<StoredText> stored_;
   std::vector<TextPiece> pieces_;
   TextStore owned_;
