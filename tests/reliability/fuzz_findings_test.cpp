@@ -122,5 +122,18 @@ TEST(FuzzFindingsTest, RealWithAnExponentOfTwentyDigits) {
   }
 }
 
+// General Note fuzzing: JIS code 6422 written in Shift-JIS is E2 A0, whose
+// trail byte 0xA0 is no byte a note may hold on its own; the check of the
+// rebuilt note took it for one the conversion made up.
+TEST(FuzzFindingsTest, JisCodeCharacterWhoseTrailByteIsA0) {
+  const std::string input =
+      std::string("A\0,;\0", 5) +
+      "212,2,12,15.0,5.0,2001,0.0,0.0,0,0,10.0,70.0,0.0,12H6422171E7f7f,3,6.0,5.0,1,0.0,0.0,0,0,"
+      "40.0,70.0,0.0,3HXYZ,0,0;               ";
+  const testing::NoteCheck check = testing::CheckGeneralNote(testing::DecodeNoteRequest(input));
+  EXPECT_EQ(check.violation, "");
+  EXPECT_NE(check.rebuilt.parameterText.find("6H\xe2\xa0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace notora

@@ -5,6 +5,7 @@
 
 #include "tests/support/conversion_check.h"
 #include "note/general_note.h"
+#include "base/byte_classes.h"
 #include "base/messages.h"
 
 namespace notora::testing {
@@ -25,6 +26,11 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 bool IsNoteByte(unsigned char byte) {
   return (byte >= 0x20 && byte <= 0x7E) || (byte >= 0x81 && byte <= 0xFC && byte != 0xA0);
+}
+
+// A byte that may follow a lead byte in code page 932.
+bool IsTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
 // The P record a note fault names (its first argument), or -1 when the
@@ -106,16 +112,23 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
       request.parameterDelimiter == request.recordDelimiter) {
     return check;  // delimiters that fields or blanks can hold: reading again is not defined
   }
-  // A lead byte takes whatever byte follows it as its trail byte, which is
-  // copied: a byte no note may hold is allowed only when the note held it.
-  // Text read or written in another encoding is judged by reading it again.
+  // A lead byte and a trail byte make a character, whatever trail byte it
+  // is (a character written from its JIS code may have 0xA0 there). Any
+  // other byte no note may hold is allowed only when the note held it: a
+  // lead byte takes whatever byte follows it, which is copied. Text read or
+  // written in another encoding is judged by reading it again.
   const bool shiftJisOnly = request.options.sourceEncoding == TextEncoding::kShiftJis &&
                             request.options.outputEncoding == TextEncoding::kShiftJis;
   bool inNote[256] = {};
   for (char byte : request.parameterText) inNote[static_cast<unsigned char>(byte)] = true;
-  for (char byte : text) {
-    const auto value = static_cast<unsigned char>(byte);
-    if (shiftJisOnly && !IsNoteByte(value) && !inNote[value]) {
+  for (std::size_t i = 0; shiftJisOnly && i < text.size(); ++i) {
+    const auto value = static_cast<unsigned char>(text[i]);
+    if (cp932::IsLeadByte(value) && i + 1 < text.size() &&
+        IsTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+      ++i;
+      continue;
+    }
+    if (!IsNoteByte(value) && !inNote[value]) {
       check.violation = "a rebuilt note holds a byte no note may hold";
       return check;
     }
