@@ -43,6 +43,39 @@ std::size_t WidenExponent(char* text, std::size_t length) {
   return length + missing;
 }
 
+// Writes `value` at `out` when it is the double nearest to a decimal of one
+// to four places from 0.0001 up to 10^11, as most box sizes and positions
+// are; returns the number of bytes written, or 0 for any other value.
+// The decimal has at most 15 significant digits and `value` differs from it
+// by less than half a unit in the 15th, so the 15-digit text of `value` is
+// the decimal itself, without trailing zeros, and reads back as `value`.
+std::size_t FormatShortDecimal(double value, char* out) {
+  static constexpr std::uint64_t kScales[] = {10, 100, 1000, 10000};
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-4 && magnitude < 1e11)) return 0;
+  for (std::size_t places = 1; places <= std::size(kScales); ++places) {
+    const auto scale = static_cast<double>(kScales[places - 1]);
+    const double scaled = std::nearbyint(magnitude * scale);
+    // Both are exact, and the quotient is rounded once: equal only when
+    // `magnitude` is the double nearest to scaled / 10^places.
+    if (scaled / scale != magnitude) continue;
+    const auto digits = static_cast<std::uint64_t>(scaled);
+    std::uint64_t fraction = digits % kScales[places - 1];
+    std::size_t length = 0;
+    if (value < 0) out[length++] = '-';
+    length += FormatDecimal(static_cast<std::int64_t>(digits / kScales[places - 1]), out + length);
+    out[length++] = '.';
+    for (std::size_t place = places; place-- > 0;) {
+      out[length + place] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    length += places;
+    while (out[length - 1] == '0') --length;
+    return length;
+  }
+  return 0;
+}
+
 // Writes the text of a real field's value at `out` (room for 64 bytes).
 std::size_t FormatRealAnew(double value, char* out) {
   if (std::isnan(value)) value = 0.0;
@@ -53,6 +86,7 @@ std::size_t FormatRealAnew(double value, char* out) {
   if (std::fabs(value) < 1e15 && value == std::trunc(value) && !negativeZero) {
     return FormatDecimal(static_cast<std::int64_t>(value), out);
   }
+  if (const std::size_t length = FormatShortDecimal(value, out); length != 0) return length;
   char* end = out + 64;
   char* stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
   double readBack = 0.0;

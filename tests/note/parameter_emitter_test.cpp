@@ -4,7 +4,11 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -67,6 +71,46 @@ TEST(RealFieldFormatTest, ShortestExactFormElseFifteenDigits) {
   EXPECT_EQ(Real(123456.78901234567), "1.234567890123457e+005,");
   EXPECT_EQ(Real(5 * std::cos(-1.5707963267948966)), "3.061616997868383e-016,");
   EXPECT_EQ(Real(0.00012345678901234567), "1.234567890123457e-004,");
+}
+
+// Decimals of a few places (most box sizes and positions), written on a
+// short path, and the doubles beside them, which are not such decimals: each
+// text is the C library's 15-digit text where that reads back exactly, else
+// its 15 places (between 0.001 and 1000; beyond, exponents are compared
+// above).
+TEST(RealFieldFormatTest, DecimalsOfFewPlacesAndTheirNeighboursMatchTheLibrarysFifteenDigits) {
+  std::mt19937_64 random(12);
+  std::vector<double> values = {1e-4,         -1e-4,         9e-5,          0.0001000001,
+                                99999999999.9999, 1e11 + 0.5, 12345678901.25, 0.1,
+                                0.7,          1.05,          2.675,         1e10 + 0.1};
+  for (int i = 0; i < 100000; ++i) {
+    const int places = 1 + static_cast<int>(random() % 4);
+    const auto digits = static_cast<double>(random() % (std::uint64_t{1} << (1 + random() % 50)));
+    const double value = (random() % 2 ? -1 : 1) * digits / std::pow(10.0, places);
+    values.push_back(value);
+    values.push_back(std::nextafter(value, HUGE_VAL));
+    values.push_back(std::nextafter(value, -HUGE_VAL));
+  }
+  int shortest = 0;
+  int fifteenPlaces = 0;
+  for (double value : values) {
+    std::string text = Real(value);
+    ASSERT_EQ(text.back(), ',');
+    text.pop_back();
+    char library[400];
+    std::snprintf(library, sizeof library, "%.15g", value);
+    if (std::strtod(library, nullptr) == value) {
+      if (std::strchr(library, 'e') != nullptr) continue;
+      ++shortest;
+      EXPECT_EQ(text, library) << value;
+    } else if (std::fabs(value) >= 0.001 && std::fabs(value) < 1000) {
+      ++fifteenPlaces;
+      std::snprintf(library, sizeof library, "%.15f", value);
+      EXPECT_EQ(text, library) << value;
+    }
+  }
+  EXPECT_GT(shortest, 90000);  // most of the decimals themselves
+  EXPECT_GT(fifteenPlaces, 10000);
 }
 
 TEST(RealFieldFormatTest, NeverWritesInfinityOrNaN) {
