@@ -298,7 +298,7 @@ bool SourceStream::Advance() {
   return true;
 }
 
-bool SourceStream::Ensure(std::uint64_t end) {
+bool SourceStream::EnsureBeyond(std::uint64_t end) {
   while (available_ < end) {
     if (ended_) return true;
     if (failed_) return false;

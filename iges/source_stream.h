@@ -78,7 +78,7 @@ class SourceStream {
   // available. When the file ends before `end`, returns true with ended()
   // set. May move the bytes: pointers from At are valid until the next
   // Ensure or Restart.
-  bool Ensure(std::uint64_t end);
+  bool Ensure(std::uint64_t end) { return end <= available_ || EnsureBeyond(end); }
   // The byte at `offset`, which lies between the offset given to Keep and
   // available().
   const char* At(std::uint64_t offset) const { return base_ + (offset - baseOffset_); }
@@ -117,6 +117,8 @@ class SourceStream {
   void ReserveSums();
   // Reads the block at `offset` into `block` (outside the lock).
   void Fill(Block* block, std::uint64_t offset, Check check);
+  // Ensure for bytes beyond those available.
+  bool EnsureBeyond(std::uint64_t end);
   // Moves to the next block; false when there is none (the file ended or a
   // read failed in the current one).
   bool Advance();
