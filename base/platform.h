@@ -36,10 +36,10 @@ constexpr char PreferredPathSeparator(PathStyle style) {
 }
 
 // Zeroed memory for a large table or buffer, taken straight from the
-// system: it starts at a large page and, where the system has them
-// (Linux's transparent huge pages), is backed by large pages, so that it is
-// first touched with a few page faults instead of one every 4 KB. Small
-// pieces are taken whole pages at a time.
+// system: from 256 KB on it is whole large pages and, where the system has
+// them (Linux's transparent huge pages), backed by them, so that it is first
+// touched with a few page faults instead of one every 4 KB. Smaller pieces
+// are taken whole pages at a time.
 struct ReleaseSystemMemory {
   std::size_t size = 0;
   void operator()(char* memory) const;

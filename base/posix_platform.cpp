@@ -24,6 +24,7 @@ PathStyle PlatformPathStyle() { return PathStyle::kPosix; }
 namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 constexpr std::size_t kPage = 4096;
+constexpr std::size_t kLargePagesFrom = std::size_t{256} << 10;
 }  // namespace
 
 SystemMemory AllocateSystemMemory(std::size_t size) {
@@ -36,7 +37,11 @@ SystemMemory AllocateSystemMemory(std::size_t size) {
   return SystemMemory(static_cast<char*>(std::calloc(size, 1)), ReleaseSystemMemory{size});
 #else
   size = (size + kPage - 1) & ~(kPage - 1);
-  // A piece smaller than a large page has no use for the alignment.
+  // On a virtual machine, the first touch of a page costs as much as
+  // zeroing dozens of them: a piece that would take many small pages takes
+  // whole large pages instead, filled with one fault each. A smaller piece
+  // has no use for the alignment.
+  if (size >= kLargePagesFrom) size = (size + kLargePage - 1) & ~(kLargePage - 1);
   const std::size_t slack = size >= kLargePage ? kLargePage : 0;
   void* mapped =
       mmap(nullptr, size + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

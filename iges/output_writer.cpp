@@ -14,20 +14,25 @@ namespace {
 // acted on: the file is checked once, after its last record.
 class BufferedOutput {
  public:
+  // The block is the system's memory, touched only as it fills (not
+  // zeroed here first); a process the system gives no memory writes through
+  // a small block of the object's own.
   BufferedOutput(OutputFile* file, LineEnd lineEnd)
       : file_(file),
         lineEnd_(LineEndText(lineEnd)),
-        buffer_(std::make_unique<char[]>(kBlockSize + kSlack)) {}
+        memory_(AllocateSystemMemory(kBlockSize + kSlack)),
+        buffer_(memory_ != nullptr ? memory_.get() : reserve_),
+        blockSize_(memory_ != nullptr ? kBlockSize : kSlack) {}
 
   // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
   // says how many of them were used.
   char* Reserve(std::size_t size) {
-    if (used_ + size > kBlockSize + kSlack) Flush();
-    return buffer_.get() + used_;
+    if (used_ + size > blockSize_ + kSlack) Flush();
+    return buffer_ + used_;
   }
   void Commit(std::size_t size) {
     used_ += size;
-    if (used_ >= kBlockSize) Flush();
+    if (used_ >= blockSize_) Flush();
   }
 
   void Append(std::string_view text) {
@@ -63,7 +68,7 @@ class BufferedOutput {
   }
 
   void Flush() {
-    if (used_ != 0 && !file_->Write(buffer_.get(), used_)) failed_ = true;
+    if (used_ != 0 && !file_->Write(buffer_, used_)) failed_ = true;
     used_ = 0;
   }
   bool failed() const { return failed_; }
@@ -77,7 +82,10 @@ class BufferedOutput {
   static constexpr std::size_t kBlockSize = 512 << 10;
   OutputFile* file_;
   std::string_view lineEnd_;
-  std::unique_ptr<char[]> buffer_;
+  SystemMemory memory_;
+  char reserve_[2 * kSlack];
+  char* buffer_;
+  std::size_t blockSize_;
   std::size_t used_ = 0;
   bool failed_ = false;
 };

@@ -33,9 +33,10 @@ constexpr bool kAddressSpaceCanBeLimited = true;
 #endif
 
 // Room beyond the source and the output for the run's fixed blocks (the
-// read block, mapped in whole huge pages, and the write block) and the
-// process's own growth.
-constexpr std::uint64_t kFixedRoom = 8ull << 20;
+// read blocks and the write block, each in whole large pages of 2 MB, and
+// 2 MB more while a mapping is aligned to them) and the process's own
+// growth.
+constexpr std::uint64_t kFixedRoom = 12ull << 20;
 constexpr std::uint64_t kPerByte = 8;  // bytes of memory per byte of source and of output
 
 std::string Error(MessageId id, std::initializer_list<MessageArg> args = {}) {
