@@ -55,7 +55,9 @@ std::size_t FormatShortDecimal(double value, char* out) {
   if (!(magnitude >= 1e-4 && magnitude < 1e11)) return 0;
   for (std::size_t places = 1; places <= std::size(kScales); ++places) {
     const auto scale = static_cast<double>(kScales[places - 1]);
-    const double scaled = std::nearbyint(magnitude * scale);
+    // The nearest whole number (below 10^15, so the conversion is exact);
+    // whichever whole number this gives, the check below decides.
+    const auto scaled = static_cast<double>(static_cast<std::int64_t>(magnitude * scale + 0.5));
     // Both are exact, and the quotient is rounded once: equal only when
     // `magnitude` is the double nearest to scaled / 10^places.
     if (scaled / scale != magnitude) continue;
