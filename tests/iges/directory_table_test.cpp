@@ -43,7 +43,8 @@ TEST(DirectoryTableTest, RebuiltTextsStayWholeAcrossTheirBlocks) {
 // crash) when the system cannot give it.
 TEST(SystemMemoryTest, IsZeroedAndWholeOrRefused) {
   constexpr std::size_t kLargePage = std::size_t{2} << 20;
-  for (std::size_t size : {std::size_t{1}, std::size_t{4095}, std::size_t{4097}, kLargePage,
+  for (std::size_t size : {std::size_t{1}, std::size_t{4095}, std::size_t{4097},
+                           (std::size_t{256} << 10) - 1, (std::size_t{256} << 10) + 1, kLargePage,
                            kLargePage + 1, 5 * kLargePage + 123}) {
     SystemMemory memory = AllocateSystemMemory(size);
     ASSERT_NE(memory, nullptr) << size;
