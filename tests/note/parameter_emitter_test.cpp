@@ -80,9 +80,8 @@ TEST(RealFieldFormatTest, ShortestExactFormElseFifteenDigits) {
 // above).
 TEST(RealFieldFormatTest, DecimalsOfFewPlacesAndTheirNeighboursMatchTheLibrarysFifteenDigits) {
   std::mt19937_64 random(12);
-  std::vector<double> values = {1e-4,         -1e-4,         9e-5,          0.0001000001,
-                                99999999999.9999, 1e11 + 0.5, 12345678901.25, 0.1,
-                                0.7,          1.05,          2.675,         1e10 + 0.1};
+  std::vector<double> values = {1e-4, -1e-4, 9e-5, 0.0001000001, 99999999999.9999, 1e11 + 0.5,
+                                12345678901.25, 0.1, 0.7, 1.05, 2.675, 1e10 + 0.1};
   for (int i = 0; i < 100000; ++i) {
     const int places = 1 + static_cast<int>(random() % 4);
     const auto digits = static_cast<double>(random() % (std::uint64_t{1} << (1 + random() % 50)));
