@@ -1,0 +1,94 @@
+// notora-read-floor: what a conversion costs before a single field is read.
+//
+//   notora-read-floor SOURCE COPY
+//
+// Reads SOURCE the way a conversion does, through the engine's own stream
+// and record reader: the first pass up to the first P record, the checking
+// pass over every record (keeping the sums of what it read), and the output
+// pass that reads every record again, checked against those sums, and
+// writes it with its line end to COPY in blocks of 512 KB, taken from the
+// system's memory as the run's own output block is. Nothing is parsed
+// and nothing is converted, so its time is the least any run of notora-cli
+// convert can take on the same file and machine: bench/run times it beside
+// `cat FILE > COPY`. COPY must not exist; it is the source's records again.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "iges/file_system.h"
+#include "iges/record_reader.h"
+#include "iges/source_stream.h"
+#include "base/platform.h"
+
+namespace {
+
+// A run with no one watching: no progress shown, never cancelled.
+class SilentUi : public notora::RunUi {
+ public:
+  void ShowMessage(notora::MessageKind, std::string_view) override {}
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  void ShowProgress(std::int32_t) override {}
+  bool PollCancel() override { return false; }
+};
+
+int Fail(const char* what, std::int64_t record) {
+  std::fprintf(stderr, "notora-read-floor: %s (record %lld)\n", what,
+               static_cast<long long>(record));
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: notora-read-floor SOURCE COPY\n");
+    return 2;
+  }
+  notora::FileSystem& files = notora::SystemFileSystem();
+  std::unique_ptr<notora::InputFile> input = files.OpenInput(argv[1]);
+  if (input == nullptr) return Fail("cannot open the source", 0);
+  if (files.Exists(argv[2], /*followLinks=*/false)) return Fail("the copy exists", 0);
+
+  notora::BlockSums sums;
+  notora::SourceStream stream(input.get(), &sums);
+  SilentUi ui;
+  notora::RecordReader reader(&stream, &ui);
+  notora::Record record;
+
+  reader.Rewind();
+  while (!reader.atEnd()) {
+    if (!reader.Next(&record).ok()) return Fail("first pass failed", record.number);
+    if (record.letter == 'P') break;
+  }
+
+  reader.Rewind(/*watchJapaneseBytes=*/true, notora::SourceStream::Check::kRecord);
+  while (!reader.atEnd()) {
+    if (!reader.Next(&record).ok()) return Fail("checking pass failed", record.number);
+  }
+
+  std::unique_ptr<notora::OutputFile> output = files.CreateOutput(argv[2]);
+  if (output == nullptr) return Fail("cannot create the copy", 0);
+  constexpr std::size_t kBlock = 512 << 10;
+  notora::SystemMemory memory = notora::AllocateSystemMemory(kBlock);
+  if (memory == nullptr) return Fail("no memory for the output block", 0);
+  char* block = memory.get();
+  std::size_t used = 0;
+  bool written = true;
+  reader.Rewind(/*watchJapaneseBytes=*/false, notora::SourceStream::Check::kVerify);
+  while (!reader.atEnd()) {
+    if (!reader.Next(&record).ok()) return Fail("output pass failed", record.number);
+    if (used + record.text.size() + record.lineEnd.size() > kBlock) {
+      written = written && output->Write(block, used);
+      used = 0;
+    }
+    std::memcpy(block + used, record.text.data(), record.text.size());
+    used += record.text.size();
+    std::memcpy(block + used, record.lineEnd.data(), record.lineEnd.size());
+    used += record.lineEnd.size();
+  }
+  written = written && output->Write(block, used);
+  if (!output->Close() || !written) return Fail("cannot write the copy", 0);
+  return 0;
+}
