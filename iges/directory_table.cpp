@@ -96,7 +96,7 @@ std::int32_t DirectoryTable::TextStore::Add(std::string_view text) {
   char* copy = blocks_.back().get() + used_;
   if (!text.empty()) std::memcpy(copy, text.data(), text.size());
   used_ += text.size();
-  texts_.emplace_back(copy, text.size());
+  texts_.push_back(std::string_view(copy, text.size()));
   return static_cast<std::int32_t>(texts_.size()) - 1;
 }
 

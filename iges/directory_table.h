@@ -18,6 +18,7 @@
 
 #include "iges/record_format.h"
 #include "base/platform.h"
+#include "base/system_vector.h"
 
 namespace notora {
 
@@ -94,7 +95,7 @@ class DirectoryTable {
     std::vector<SystemMemory> blocks_;
     std::size_t blockSize_ = 0;
     std::size_t used_ = 0;
-    std::vector<std::string_view> texts_;
+    SystemVector<std::string_view> texts_;
   };
 
   // The entries, in zeroed memory: zeroed entries.
@@ -102,8 +103,10 @@ class DirectoryTable {
 
   std::int32_t entityCount_;
   SystemMemory memory_;
-  std::vector<StoredText> stored_;
-  std::vector<TextPiece> pieces_;
+  // One stored text and at least one piece for every rebuilt note: in the
+  // system's memory, which a large drawing fills in large pages.
+  SystemVector<StoredText> stored_;
+  SystemVector<TextPiece> pieces_;
   TextStore owned_;
 };
 

@@ -38,6 +38,56 @@ TEST(DirectoryTableTest, RebuiltTextsStayWholeAcrossTheirBlocks) {
   }
 }
 
+// Pieced texts (runs of source records and owned bytes) and rebuilt notes
+// side by side, for more entities than the first arrays of pieces and
+// stored texts hold: each entity keeps its own pieces, in order, after the
+// arrays have grown many times.
+TEST(DirectoryTableTest, PiecedAndRebuiltTextsKeepTheirPiecesAsTheTablesGrow) {
+  constexpr std::int32_t kEntities = 40000;
+  DirectoryTable table(kEntities);
+  for (std::int32_t k = 1; k <= kEntities; ++k) {
+    table.entry(k).parameterLineCount = 3;
+    if (k % 3 == 0) {
+      const std::vector<std::string> owned = {std::string(kParameterDataWidth, 'a' + k % 26)};
+      std::vector<TextPiece> pieces(3);
+      pieces[0].offset = std::uint64_t(k) * 1000;
+      pieces[0].lines = 1;
+      pieces[0].record = k;
+      pieces[1].owned = 0;
+      pieces[2].offset = std::uint64_t(k) * 1000 + 81;
+      pieces[2].lines = 1;
+      pieces[2].record = k + 1;
+      table.SetPiecedText(k, pieces, owned);
+    } else {
+      table.SetRebuiltText(k, std::string(std::size_t(k % 5 + 1) * kParameterDataWidth, 'A' + k % 26),
+                           k % 5 + 1);
+    }
+  }
+  for (std::int32_t k = 1; k <= kEntities; ++k) {
+    std::string seen;
+    table.ForEachPiece(k, [&](const TextPiece& piece, std::string_view owned) {
+      if (piece.owned >= 0) {
+        seen += "owned:" + std::string(owned);
+      } else {
+        seen += "run:" + std::to_string(piece.offset) + "/" + std::to_string(piece.lines) + "/" +
+                std::to_string(piece.record) + ";";
+      }
+    });
+    std::string expected;
+    if (k % 3 == 0) {
+      expected = "run:" + std::to_string(std::uint64_t(k) * 1000) + "/1/" + std::to_string(k) +
+                 ";owned:" + std::string(kParameterDataWidth, 'a' + k % 26) + "run:" +
+                 std::to_string(std::uint64_t(k) * 1000 + 81) + "/1/" + std::to_string(k + 1) + ";";
+      ASSERT_EQ(table.outputLineCount(k), 3) << k;
+      ASSERT_EQ(table.textLength(k), 3u * kParameterDataWidth) << k;
+    } else {
+      expected = "owned:" + std::string(std::size_t(k % 5 + 1) * kParameterDataWidth, 'A' + k % 26);
+      ASSERT_EQ(table.outputLineCount(k), k % 5 + 1) << k;
+    }
+    ASSERT_EQ(seen, expected) << k;
+  }
+}
+
 // The table's entries and the stream's blocks come from this: memory that
 // starts zeroed, can be written to its last byte, and is refused (null, no
 // crash) when the system cannot give it.
