@@ -36,6 +36,7 @@
 #include "iges/source_stream.h"
 #include "note/general_note.h"
 #include "base/run_ui.h"
+#include "bench/quiet_ui.h"
 #endif
 
 namespace {
@@ -326,14 +327,7 @@ class MemoryInput : public notora::InputFile {
   std::string_view text_;
 };
 
-class QuietUi : public notora::RunUi {
- public:
-  void ShowMessage(notora::MessageKind, std::string_view) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  void ShowProgress(std::int32_t) override {}
-  bool PollCancel() override { return false; }
-};
+using notora_bench::QuietUi;
 
 // One pass of the record reader over the whole file, read through the
 // stream's blocks as in a run.

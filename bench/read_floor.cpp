@@ -20,18 +20,9 @@
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
 #include "base/platform.h"
+#include "bench/quiet_ui.h"
 
 namespace {
-
-// A run with no one watching: no progress shown, never cancelled.
-class SilentUi : public notora::RunUi {
- public:
-  void ShowMessage(notora::MessageKind, std::string_view) override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  void ShowProgress(std::int32_t) override {}
-  bool PollCancel() override { return false; }
-};
 
 int Fail(const char* what, std::int64_t record) {
   std::fprintf(stderr, "notora-read-floor: %s (record %lld)\n", what,
@@ -53,7 +44,7 @@ int main(int argc, char** argv) {
 
   notora::BlockSums sums;
   notora::SourceStream stream(input.get(), &sums);
-  SilentUi ui;
+  notora_bench::QuietUi ui;
   notora::RecordReader reader(&stream, &ui);
   notora::Record record;
 
