@@ -78,6 +78,17 @@ std::size_t FormatShortDecimal(double value, char* out) {
   return 0;
 }
 
+// The number of significant digits of the shortest decimal that reads back
+// as `value` (finite).
+int ShortestDigits(double value) {
+  char text[32];
+  const char* stop =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+  int digits = 0;
+  for (const char* c = text; c != stop && *c != 'e'; ++c) digits += *c >= '0' && *c <= '9';
+  return digits;
+}
+
 // Writes the text of a real field's value at `out` (room for 64 bytes).
 std::size_t FormatRealAnew(double value, char* out) {
   if (std::isnan(value)) value = 0.0;
@@ -90,10 +101,14 @@ std::size_t FormatRealAnew(double value, char* out) {
   }
   if (const std::size_t length = FormatShortDecimal(value, out); length != 0) return length;
   char* end = out + 64;
-  char* stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
-  double readBack = 0.0;
-  auto parsed = std::from_chars(out, stop, readBack);
-  if (parsed.ec != std::errc() || readBack != value) {
+  char* stop;
+  if (ShortestDigits(value) <= 15) {
+    // A decimal of at most 15 digits reads back as `value`, so the 15-digit
+    // text does too: it is the decimal nearest to `value`, and the doubles
+    // are so much denser than 15-digit decimals that no other lies as near.
+    stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
+  } else {
+    // No 15-digit text reads back as `value`: 15 places instead.
     const double magnitude = std::fabs(value);
     const auto format = (magnitude < 0.001 || magnitude >= 1000) ? std::chars_format::scientific
                                                                  : std::chars_format::fixed;
