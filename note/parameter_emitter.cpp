@@ -94,7 +94,7 @@ std::size_t FormatRealAnew(double value, char* out) {
   if (std::isnan(value)) value = 0.0;
   if (std::isinf(value)) value = std::copysign(DBL_MAX, value);
   // Whole numbers below 10^15 print as their digits in the shortest form and
-  // read back exactly: the common case, written without the round trip.
+  // read back exactly: the common case, written as an integer.
   const bool negativeZero = value == 0 && std::signbit(value);
   if (std::fabs(value) < 1e15 && value == std::trunc(value) && !negativeZero) {
     return FormatDecimal(static_cast<std::int64_t>(value), out);
@@ -119,8 +119,8 @@ std::size_t FormatRealAnew(double value, char* out) {
 
 // Texts of reals formatted lately, by the value's bits: the strings of a
 // note repeat their box sizes, slant and rotation from string to string, and
-// the 15-digit formatting and its check are the dearest part of a rebuilt
-// note. Per thread (batch converts on several); a value maps to one slot.
+// formatting a real that is not a short decimal (its shortest digits, then
+// its text) is the dearest part of a rebuilt note. Per thread (batch converts on several); a value maps to one slot.
 struct FormattedReal {
   std::uint64_t bits = 0;
   std::uint8_t length = 0;  // 0: the slot is empty
