@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <type_traits>
 
+#include "base/memory_guard.h"
 #include "base/platform.h"
 
 namespace notora {
@@ -27,8 +27,18 @@ class SystemVector {
   T& operator[](std::size_t index) { return data()[index]; }
   const T& operator[](std::size_t index) const { return data()[index]; }
 
-  // Appends `value`; throws std::bad_alloc when the system gives no memory
-  // for a larger array (what was held stays as it was).
+  T& back() { return data()[size_ - 1]; }
+  void clear() { size_ = 0; }
+
+  // Appends the `count` values at `values`.
+  void Append(const T* values, std::size_t count) {
+    while (capacity_ - size_ < count) Grow();
+    if (count != 0) std::memcpy(static_cast<void*>(data() + size_), values, count * sizeof(T));
+    size_ += count;
+  }
+
+  // Appends `value`; runs out of memory (RunOutOfMemory) when the system
+  // gives none for a larger array.
   void push_back(const T& value) {
     if (size_ == capacity_) Grow();
     std::memcpy(static_cast<void*>(data() + size_), &value, sizeof(T));
@@ -44,9 +54,9 @@ class SystemVector {
   void Grow() {
     const std::size_t capacity =
         capacity_ == 0 ? (kFirstBytes + sizeof(T) - 1) / sizeof(T) : 2 * capacity_;
-    if (capacity > SIZE_MAX / 2 / sizeof(T)) throw std::bad_alloc();
+    if (capacity > SIZE_MAX / 2 / sizeof(T)) RunOutOfMemory();
     SystemMemory memory = AllocateSystemMemory(capacity * sizeof(T));
-    if (memory == nullptr) throw std::bad_alloc();
+    if (memory == nullptr) RunOutOfMemory();
     if (size_ != 0) std::memcpy(memory.get(), memory_.get(), size_ * sizeof(T));
     memory_ = std::move(memory);
     capacity_ = capacity;

@@ -2,20 +2,19 @@
 
 #include <cstring>
 
-#include "iges/numeric_field.h"
 #include "base/messages.h"
+#include "iges/numeric_field.h"
 
 namespace notora {
 
-DirectorySection::DirectorySection(DirectoryTable* table, std::int32_t directoryRecords)
-    : table_(table), directoryRecords_(directoryRecords) {}
+DirectorySection::DirectorySection(DirectoryTable* table) : table_(table) {}
 
 Status DirectorySection::HandleRecord(const Record& record) {
   const std::int32_t n = ++directoryRecordNumber_;
   auto fail = [n](MessageId id) { return Status::Error(id, {n}); };
 
-  // The first pass counted only the D records before the first P record.
-  if (n > directoryRecords_) return fail(MessageId::DirectoryAfterParameter);
+  // Only the D records before the first P record make the section.
+  if (closed_) return fail(MessageId::DirectoryAfterParameter);
 
   if (MessageId fault; !SequenceInOrder(record.columns, n, &expectedSequence_,
                                        MessageId::DirectorySequenceNotNumeric,
@@ -30,26 +29,36 @@ Status DirectorySection::HandleRecord(const Record& record) {
   std::uint64_t typeColumns;
   std::memcpy(&typeColumns, record.columns.data(), sizeof typeColumns);
   std::int32_t entityType;
+  const std::int32_t k = (n + 1) / 2;
   if (n % 2 == 0 && typeColumns == firstTypeColumns_) {
-    entityType = table_->entry(entryCount_).entityType;
+    entityType = table_->entry(k).entityType;
   } else if (!ReadNumericColumns(record.columns, kEntityTypeColumns, &entityType)) {
     return fail(MessageId::DirectoryTypeNotNumeric);
   }
 
+  constexpr std::size_t kFirstWidth = kFirstRecordCopiedColumns.width();
+  constexpr std::size_t kBeforeWidth = kSecondRecordCopiedColumnsBefore.width();
   if (n % 2 == 1) {
     firstTypeColumns_ = typeColumns;
-    const std::int32_t k = ++entryCount_;
-    DirectoryEntry& entry = table_->entry(k);
+    DirectoryEntry& entry = table_->AddEntry();
     entry.entityType = entityType;
     if (!ReadNumericColumns(record.columns, kParameterPointerColumns, &entry.parameterPointer)) {
       return fail(MessageId::DirectoryPointerNotNumeric);
     }
+    std::memcpy(copied_, record.columns.data() + kFirstRecordCopiedColumns.first - 1, kFirstWidth);
   } else {
-    DirectoryEntry& entry = table_->entry(entryCount_);
+    DirectoryEntry& entry = table_->entry(k);
     if (entityType != entry.entityType) return fail(MessageId::DirectoryTypeMismatch);
     if (!ReadNumericColumns(record.columns, kParameterLineCountColumns, &entry.parameterLineCount)) {
       return fail(MessageId::DirectoryLineCountNotNumeric);
     }
+    entry.outputLineCount = entry.parameterLineCount;
+    std::memcpy(copied_ + kFirstWidth,
+                record.columns.data() + kSecondRecordCopiedColumnsBefore.first - 1, kBeforeWidth);
+    std::memcpy(copied_ + kFirstWidth + kBeforeWidth,
+                record.columns.data() + kSecondRecordCopiedColumnsAfter.first - 1,
+                kSecondRecordCopiedColumnsAfter.width());
+    table_->KeepCopiedColumns(copied_);
   }
   return Status::Ok();
 }

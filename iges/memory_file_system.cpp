@@ -10,39 +10,72 @@ class MemoryInput : public InputFile {
   explicit MemoryInput(std::shared_ptr<const MemoryFileSystem::File> file)
       : file_(std::move(file)) {}
 
-  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+  std::int64_t Read(char* buffer, std::size_t size) override {
     const std::string& bytes = file_->bytes;
-    if (offset >= bytes.size()) return 0;
-    size = std::min<std::uint64_t>(size, bytes.size() - offset);
-    bytes.copy(buffer, size, static_cast<std::size_t>(offset));
+    if (position_ >= bytes.size()) return 0;
+    size = std::min(size, bytes.size() - position_);
+    bytes.copy(buffer, size, position_);
+    position_ += size;
     return static_cast<std::int64_t>(size);
   }
   std::uint64_t SizeHint() const override { return file_->bytes.size(); }
-  std::unique_ptr<InputFile> Duplicate() override { return std::make_unique<MemoryInput>(file_); }
   bool Close() override { return true; }
 
  private:
   std::shared_ptr<const MemoryFileSystem::File> file_;
+  std::size_t position_ = 0;
 };
+
+}  // namespace
 
 class MemoryOutput : public OutputFile {
  public:
-  explicit MemoryOutput(std::shared_ptr<MemoryFileSystem::File> file) : file_(std::move(file)) {}
+  MemoryOutput(MemoryFileSystem* files, std::string path) : files_(files), path_(std::move(path)) {
+    ++files_->outputsAside_;
+  }
+  ~MemoryOutput() override {
+    if (!done_) Discard();
+  }
 
-  bool Write(const char* data, std::size_t size) override {
-    file_->bytes.append(data, size);
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset + size > bytes_.size()) bytes_.resize(static_cast<std::size_t>(offset + size));
+    std::copy(data, data + size, bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
   }
-  bool Close() override {
-    file_->closed = true;
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset >= bytes_.size()) return 0;
+    size = std::min<std::size_t>(size, bytes_.size() - static_cast<std::size_t>(offset));
+    bytes_.copy(buffer, size, static_cast<std::size_t>(offset));
+    return static_cast<std::int64_t>(size);
+  }
+  bool Sync() override { return true; }
+  PublishResult Publish() override {
+    Done();
+    if (files_->Exists(path_, /*followLinks=*/false)) return PublishResult::kNameTaken;
+    auto file = std::make_shared<MemoryFileSystem::File>();
+    file->bytes = std::move(bytes_);
+    file->created = true;
+    files_->files_[path_] = std::move(file);
+    files_->createdPaths_.push_back(path_);
+    return PublishResult::kPublished;
+  }
+  bool Discard() override {
+    Done();
+    bytes_.clear();
     return true;
   }
 
  private:
-  std::shared_ptr<MemoryFileSystem::File> file_;
+  void Done() {
+    if (!done_) --files_->outputsAside_;
+    done_ = true;
+  }
+  MemoryFileSystem* files_;
+  std::string path_;
+  std::string bytes_;
+  bool done_ = false;
 };
 
-}  // namespace
 
 void MemoryFileSystem::AddFile(const std::string& path, std::string bytes) {
   auto file = std::make_shared<File>();
@@ -80,12 +113,7 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenInput(const std::string& path) 
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::CreateOutput(const std::string& path) {
-  if (Exists(path, /*followLinks=*/false)) return nullptr;
-  auto file = std::make_shared<File>();
-  file->created = true;
-  files_[path] = file;
-  createdPaths_.push_back(path);
-  return std::make_unique<MemoryOutput>(std::move(file));
+  return std::make_unique<MemoryOutput>(this, path);
 }
 
 std::unique_ptr<InputFile> OpenMemoryInput(std::string bytes) {

@@ -22,8 +22,7 @@ class MemoryFileSystem : public FileSystem {
   // One file as the file system holds it.
   struct File {
     std::string bytes;
-    bool created = false;  // made by CreateOutput (not by AddFile)
-    bool closed = false;   // its output was closed
+    bool created = false;  // published by an output (not put by AddFile)
   };
 
   // Puts a file at `path`, replacing what stood there.
@@ -36,7 +35,7 @@ class MemoryFileSystem : public FileSystem {
   // The bytes held at `path`, to be changed in place (tests change a source
   // under a run), or null.
   std::string* MutableBytes(const std::string& path);
-  // The paths of every file CreateOutput made, in order.
+  // The paths of every output published, in order.
   const std::vector<std::string>& createdPaths() const { return createdPaths_; }
 
   // True when a file is held at `path` (links do not exist here, so
@@ -47,8 +46,13 @@ class MemoryFileSystem : public FileSystem {
   // opened and written later), or the answering file system's; null when
   // nothing is there.
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
-  // A new empty file at `path`, written in memory; null when `path` exists.
+  // An output for `path`, written in memory aside and put at `path` by
+  // Publish when nothing stands there. The file system must outlive it.
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override;
+
+  // How many outputs are being written aside now (created, neither
+  // published nor discarded).
+  int outputsAside() const { return outputsAside_; }
 
  private:
   // Files are shared with the open readers and writers, which may outlive a
@@ -56,6 +60,9 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::shared_ptr<File>> files_;
   std::map<std::string, FileSystem*> readThrough_;
   std::vector<std::string> createdPaths_;
+  int outputsAside_ = 0;
+
+  friend class MemoryOutput;
 };
 
 // A reader over `bytes`, as MemoryFileSystem hands one out: for a source

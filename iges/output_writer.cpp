@@ -1,94 +1,17 @@
 #include "iges/output_writer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
+#include <vector>
 
-#include "iges/record_format.h"
-#include "iges/sequence_columns.h"
 #include "base/counting.h"
 #include "base/messages.h"
+#include "iges/record_format.h"
+#include "iges/sequence_columns.h"
 
 namespace notora {
 namespace {
-
-// Collects the output in large blocks. A write error is remembered, not
-// acted on: the file is checked once, after its last record.
-class BufferedOutput {
- public:
-  // The block is the system's memory, touched only as it fills (not
-  // zeroed here first); a process the system gives no memory writes through
-  // a small block of the object's own.
-  BufferedOutput(OutputFile* file, LineEnd lineEnd)
-      : file_(file),
-        lineEnd_(LineEndText(lineEnd)),
-        memory_(AllocateSystemMemory(kBlockSize + kSlack)),
-        buffer_(memory_ != nullptr ? memory_.get() : reserve_),
-        blockSize_(memory_ != nullptr ? kBlockSize : kSlack) {}
-
-  // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
-  // says how many of them were used.
-  char* Reserve(std::size_t size) {
-    if (used_ + size > blockSize_ + kSlack) Flush();
-    return buffer_ + used_;
-  }
-  void Commit(std::size_t size) {
-    used_ += size;
-    if (used_ >= blockSize_) Flush();
-  }
-
-  void Append(std::string_view text) {
-    while (!text.empty()) {
-      const std::size_t part = std::min(text.size(), kSlack);
-      std::memcpy(Reserve(part), text.data(), part);
-      Commit(part);
-      text.remove_prefix(part);
-    }
-  }
-
-  // Appends `lines`, each of which ends in a line feed, with the output's
-  // own line end in place of every line feed.
-  void AppendLines(std::string_view lines) {
-    if (lineEnd_ == "\n") return Append(lines);
-    while (!lines.empty()) {
-      const std::size_t end = lines.find('\n');
-      Append(lines.substr(0, end));
-      if (end == std::string_view::npos) break;
-      Append(lineEnd_);
-      lines.remove_prefix(end + 1);
-    }
-  }
-
-  // Ends a line at `out`; returns the number of bytes written. (Without a
-  // branch: the carriage return is written over when the line end is a
-  // line feed alone.)
-  std::size_t PutLineEnd(char* out) const {
-    const std::size_t carriageReturn = lineEnd_.size() - 1;
-    out[0] = '\r';
-    out[carriageReturn] = '\n';
-    return carriageReturn + 1;
-  }
-
-  void Flush() {
-    if (used_ != 0 && !file_->Write(buffer_, used_)) failed_ = true;
-    used_ = 0;
-  }
-  bool failed() const { return failed_; }
-
-  // Largest single record: four numbers of up to 20 characters and the
-  // copied fields, well below this.
-  static constexpr std::size_t kSlack = 4096;
-
- private:
-  // Small enough to stay in the processor's cache between writes.
-  static constexpr std::size_t kBlockSize = 512 << 10;
-  OutputFile* file_;
-  std::string_view lineEnd_;
-  SystemMemory memory_;
-  char reserve_[2 * kSlack];
-  char* buffer_;
-  std::size_t blockSize_;
-  std::size_t used_ = 0;
-  bool failed_ = false;
-};
 
 // Writes `value` in decimal at `out`, right-aligned in `width` columns (wider
 // when it needs more); returns the number of bytes written. A field of at
@@ -135,6 +58,17 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
   return at;
 }
 
+// The columns PutNumber takes for `value` in a field of `width`.
+std::size_t NumberWidth(std::int64_t value, std::size_t width) {
+  std::size_t digits = value < 0 ? 2 : 1;
+  for (std::uint64_t rest = value < 0 ? 0 - static_cast<std::uint64_t>(value)
+                                      : static_cast<std::uint64_t>(value);
+       rest >= 10; rest /= 10) {
+    ++digits;
+  }
+  return std::max(digits, width);
+}
+
 // A number's text in a field of `kWidth` columns, kept for the next record
 // that writes the same number (entity types repeat from entity to entity).
 template <std::size_t kWidth>
@@ -161,24 +95,10 @@ class FieldText {
   bool held_ = false;
 };
 
-// Copies the columns `range` of `record`, a record of 80 characters, to
-// `out`; returns their count. (A copy of fixed size where `range` is known.)
-std::size_t PutColumns(char* out, std::string_view record, Columns range) {
-  std::memcpy(out, record.data() + range.first - 1, range.width());
-  return range.width();
-}
-
-// Copies `text` to `out`; returns its length.
-std::size_t Put(char* out, std::string_view text) {
-  std::memcpy(out, text.data(), text.size());
-  return text.size();
-}
-
-// Gives up a partly written file: closes it and reports why (and, when that
-// close fails too, says so after).
-Status Fail(OutputFile* file, Status status) {
-  if (!file->Close()) status.FollowedBy(MessageId::OutputCloseFailedAfterError);
-  return status;
+// Copies `width` bytes from `from` to `out`; returns the count.
+std::size_t Put(char* out, const char* from, std::size_t width) {
+  std::memcpy(out, from, width);
+  return width;
 }
 
 // Writes the sequence number `sequence` at `out`; returns the number of
@@ -190,120 +110,347 @@ std::size_t PutSequence(char* out, const SequenceColumns& sequence) {
   return kSequenceWidth;
 }
 
+// The bytes `lines` (each ending in a line feed) take with `lineEnd` in
+// place of every line feed.
+std::uint64_t LinesSize(std::string_view lines, std::string_view lineEnd) {
+  const auto count = static_cast<std::uint64_t>(std::count(lines.begin(), lines.end(), '\n'));
+  return lines.size() + count * (lineEnd.size() - 1);
+}
+
+constexpr std::size_t kFirstColumns = kFirstRecordCopiedColumns.width();
+constexpr std::size_t kBeforeColumns = kSecondRecordCopiedColumnsBefore.width();
+constexpr std::size_t kAfterColumns = kSecondRecordCopiedColumnsAfter.width();
+
 }  // namespace
 
-Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui,
-                   SourceReplay* source) {
-  std::unique_ptr<OutputFile> file = files->CreateOutput(outputPath);
-  if (file == nullptr) return Status::Error(MessageId::OutputOpenFailed);
-  BufferedOutput output(file.get(), lineEnd);
-  output.AppendLines(scan.startText);
-  output.AppendLines(scan.globalText);
+// Collects the output in large blocks, each written at its place in the
+// file. A write error is remembered, not acted on: nothing more is written,
+// and the writer reports it once the source has been read.
+class OutputWriter::Buffer {
+ public:
+  // The block is the system's memory, touched only as it fills; a process
+  // the system gives no memory writes through a small block of its own.
+  Buffer(OutputFile* file, std::string_view lineEnd)
+      : file_(file),
+        lineEnd_(lineEnd),
+        memory_(AllocateSystemMemory(kBlockSize + kSlack)),
+        buffer_(memory_ != nullptr ? memory_.get() : reserve_),
+        blockSize_(memory_ != nullptr ? kBlockSize : kSlack) {}
 
-  const std::int32_t entities = counters->directoryRecords / 2;
+  // From now on the bytes go to `offset` and after (what is held is
+  // written first).
+  void MoveTo(std::uint64_t offset) {
+    Flush();
+    offset_ = offset;
+  }
+  // Where the next byte goes.
+  std::uint64_t end() const { return offset_ + used_; }
+
+  // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
+  // says how many of them were used.
+  char* Reserve(std::size_t size) {
+    if (used_ + size > blockSize_ + kSlack) Flush();
+    return buffer_ + used_;
+  }
+  void Commit(std::size_t size) {
+    used_ += size;
+    if (used_ >= blockSize_) Flush();
+  }
+
+  void Append(std::string_view text) {
+    while (!text.empty()) {
+      const std::size_t part = std::min(text.size(), kSlack);
+      std::memcpy(Reserve(part), text.data(), part);
+      Commit(part);
+      text.remove_prefix(part);
+    }
+  }
+
+  // Appends `lines`, each of which ends in a line feed, with the output's
+  // own line end in place of every line feed.
+  void AppendLines(std::string_view lines) {
+    if (lineEnd_ == "\n") return Append(lines);
+    while (!lines.empty()) {
+      const std::size_t end = lines.find('\n');
+      Append(lines.substr(0, end));
+      if (end == std::string_view::npos) break;
+      Append(lineEnd_);
+      lines.remove_prefix(end + 1);
+    }
+  }
+
+  // Ends a line at `out`; returns the number of bytes written. (Without a
+  // branch: the carriage return is written over when the line end is a
+  // line feed alone.)
+  std::size_t PutLineEnd(char* out) const {
+    const std::size_t carriageReturn = lineEnd_.size() - 1;
+    out[0] = '\r';
+    out[carriageReturn] = '\n';
+    return carriageReturn + 1;
+  }
+
+  void Flush() {
+    if (used_ != 0 && !failed_ && !file_->WriteAt(offset_, buffer_, used_)) failed_ = true;
+    offset_ += used_;
+    used_ = 0;
+  }
+  bool failed() const { return failed_; }
+  void Fail() { failed_ = true; }
+
+  // Largest single record: four numbers of up to 20 characters and the
+  // copied fields, well below this.
+  static constexpr std::size_t kSlack = 4096;
+
+ private:
+  // Small enough to stay in the processor's cache between writes.
+  static constexpr std::size_t kBlockSize = 512 << 10;
+  OutputFile* file_;
+  std::string_view lineEnd_;
+  SystemMemory memory_;
+  char reserve_[2 * kSlack];
+  char* buffer_;
+  std::size_t blockSize_;
+  std::uint64_t offset_ = 0;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+OutputWriter::OutputWriter(FileSystem* files, std::string outputPath, LineEnd lineEnd,
+                           bool lineEndFromSource, RunUi* ui)
+    : files_(files),
+      outputPath_(std::move(outputPath)),
+      lineEnd_(lineEnd),
+      lineEndFromSource_(lineEndFromSource),
+      ui_(ui) {}
+
+OutputWriter::~OutputWriter() { Discard(); }
+
+void OutputWriter::Begin(const SectionScan& scan, const DirectoryTable* table,
+                         std::int32_t entities) {
+  begun_ = true;
+  scan_ = &scan;
+  table_ = table;
+  entities_ = entities;
+  if (lineEndFromSource_) {
+    if (scan.firstLineEnd == "\r\n") lineEnd_ = LineEnd::kCrLf;
+    if (scan.firstLineEnd == "\n") lineEnd_ = LineEnd::kLf;
+  }
+  file_ = files_->CreateOutput(outputPath_);
+  if (file_ == nullptr) return;
+  buffer_ = std::make_unique<Buffer>(file_.get(), LineEndText(lineEnd_));
+  // Until the entities have been read, every pointer and count is taken to
+  // fill its eight columns; Finish moves the Parameter Data in the rare
+  // file where one is wider.
+  reservedHead_ = HeadSize(/*final=*/false);
+  buffer_->MoveTo(reservedHead_);
+  live_ = true;
+  next_ = 0;
+  AdvanceNext();
+  ResolveNext(0);
+}
+
+std::uint64_t OutputWriter::HeadSize(bool final) const {
+  const std::string_view lineEnd = LineEndText(lineEnd_);
+  std::uint64_t size = LinesSize(scan_->startText, lineEnd) + LinesSize(scan_->globalText, lineEnd);
+  std::int64_t pointer = 1;
+  for (std::int32_t k = 1; k <= entities_; ++k) {
+    const DirectoryEntry& entry = table_->entry(k);
+    const std::int64_t first = FirstDirectoryRecord(k);
+    const std::size_t typeWidth = NumberWidth(entry.entityType, kDirectoryFieldWidth);
+    size += 2 * (typeWidth + 1 + lineEnd.size()) + kFirstColumns + kBeforeColumns + kAfterColumns;
+    size += NumberWidth(first, kSequenceWidth) + NumberWidth(first + 1, kSequenceWidth);
+    if (final) {
+      size += NumberWidth(pointer, kDirectoryFieldWidth) +
+              NumberWidth(entry.outputLineCount, kDirectoryFieldWidth);
+      pointer += entry.outputLineCount;
+    } else {
+      size += 2 * kDirectoryFieldWidth;
+    }
+  }
+  return size;
+}
+
+void OutputWriter::AdvanceNext() {
+  ++next_;
+  writtenBeforeNext_ = written_;
+  nextLastRecord_ = std::numeric_limits<std::int64_t>::max();
+  if (next_ > entities_) return;
+  const DirectoryEntry& entry = table_->entry(next_);
+  // Pointer and count come from 8-column fields: their sum cannot overflow.
+  nextLastRecord_ = std::int64_t{entry.parameterPointer} + entry.parameterLineCount - 1;
+  // Columns 65-73 of every record of the entity: a blank, the pointer to
+  // its D record and the section letter, made once for all its records.
+  middle_[0] = ' ';
+  middleLength_ = 1 + PutNumber(middle_ + 1, FirstDirectoryRecord(next_), kSequenceWidth) + 1;
+  middle_[middleLength_ - 1] = 'P';
+}
+
+void OutputWriter::ResolveNext(std::int64_t recordNumber) {
+  while (live_ && next_ <= entities_) {
+    if (const auto held = held_.find(next_); held != held_.end()) {
+      const Held entity = std::move(held->second);
+      held_.erase(held);
+      WriteEntity(entity.text, entity.lineCount);
+      continue;
+    }
+    // An entity without records has nothing to wait for.
+    if (table_->entry(next_).parameterLineCount == 0) {
+      AdvanceNext();
+      continue;
+    }
+    // Its last record has been read, and did not complete it: it never will,
+    // and its text does not fill its line count.
+    if (recordNumber >= nextLastRecord_) {
+      Stop(MessageId::OutputTextLengthMismatch);
+      return;
+    }
+    break;
+  }
+}
+
+void OutputWriter::Stop(MessageId fault) {
+  live_ = false;
+  stopped_ = true;
+  fault_ = fault;
+  // The records of the entity that failed are not counted as written.
+  written_ = writtenBeforeNext_;
+  held_.clear();
+}
+
+void OutputWriter::PutParameterRecord(const char* data) {
+  if (written_ == std::numeric_limits<std::int32_t>::max()) {
+    // No P sequence number beyond the counter's range.
+    Stop(MessageId::OutputPointerMismatch);
+    return;
+  }
+  sequence_.Set(++written_);
+  char* out = buffer_->Reserve(128);
+  std::size_t n;
+  static_assert(kParameterDataWidth == 64 && kSequenceWidth + 2 <= 16);
+  if (middleLength_ == kSequenceWidth + 2) {
+    // The usual record, copied in pieces of fixed size; the bytes beyond
+    // each piece are written over by the next.
+    std::memcpy(out, data, kParameterDataWidth);
+    std::memcpy(out + kParameterDataWidth, middle_, 16);
+    n = kParameterDataWidth + kSequenceWidth + 2;
+  } else {
+    n = Put(out, data, kParameterDataWidth);
+    n += Put(out + n, middle_, middleLength_);
+  }
+  n += PutSequence(out + n, sequence_);
+  n += buffer_->PutLineEnd(out + n);
+  buffer_->Commit(n);
+}
+
+void OutputWriter::StreamLine(const char* data) {
+  if (live_) PutParameterRecord(data);
+}
+
+void OutputWriter::EntityStreamed(std::int32_t k) {
+  if (!live_ || k != next_) return;
+  AdvanceNext();
+  ResolveNext(lastRecord_);
+}
+
+void OutputWriter::WriteEntity(std::string_view text, std::int32_t lineCount) {
+  if (lineCount < 0 || std::uint64_t(lineCount) * kParameterDataWidth != text.size()) {
+    Stop(MessageId::OutputTextLengthMismatch);
+    return;
+  }
+  for (std::size_t at = 0; live_ && at < text.size(); at += kParameterDataWidth) {
+    PutParameterRecord(text.data() + at);
+  }
+  if (live_) AdvanceNext();
+}
+
+void OutputWriter::EntityText(std::int32_t k, std::string_view text, std::int32_t lineCount) {
+  if (!live_ || k < next_) return;
+  if (k > next_) {
+    Held& held = held_[k];
+    held.text.assign(text);
+    held.lineCount = lineCount;
+    return;
+  }
+  WriteEntity(text, lineCount);
+  ResolveNext(lastRecord_);
+}
+
+void OutputWriter::RecordsPassed(std::int32_t recordNumber) {
+  lastRecord_ = recordNumber;
+  if (live_ && recordNumber >= nextLastRecord_) ResolveNext(recordNumber);
+}
+
+bool OutputWriter::MoveParameterData(std::uint64_t to) {
+  // From the end backwards, so that nothing is written over before it is
+  // moved.
+  const std::uint64_t from = reservedHead_;
+  const std::uint64_t size = buffer_->end() - from;
+  std::vector<char> chunk(1 << 20);
+  std::uint64_t left = size;
+  while (left > 0) {
+    const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+    left -= part;
+    std::size_t got = 0;
+    while (got < part) {
+      const std::int64_t n = file_->ReadAt(from + left + got, chunk.data() + got, part - got);
+      if (n <= 0) return false;
+      got += static_cast<std::size_t>(n);
+    }
+    if (!file_->WriteAt(to + left, chunk.data(), part)) return false;
+  }
+  buffer_->MoveTo(to + size);
+  return true;
+}
+
+Status OutputWriter::WriteHead() {
+  buffer_->MoveTo(0);
+  buffer_->AppendLines(scan_->startText);
+  buffer_->AppendLines(scan_->globalText);
+  DirectoryTable::ColumnReader columns(*table_);
   // Pointers are summed in 64 bits: line counts as read may add up to more
   // than a 32-bit number holds.
   std::int64_t pointer = 1;
-  std::string_view record;
   FieldText<kDirectoryFieldWidth> entityType;
   SequenceColumns directorySequence;
-  for (std::int32_t k = 1; k <= entities; ++k) {
-    DirectoryEntry& entry = table->entry(k);
-    const std::int32_t outputLineCount = table->outputLineCount(k);
-    entry.parameterPointer = SaturateToInt32(pointer);
-    // Each D record is copied into the output before the next is read back.
-    Status read = source->NextDirectoryRecord(&record);
-    if (!read.ok()) {
-      output.Flush();
-      return Fail(file.get(), read);
-    }
-    char* out = output.Reserve(160);
+  for (std::int32_t k = 1; k <= entities_; ++k) {
+    const DirectoryEntry& entry = table_->entry(k);
+    const char* copied = columns.Next();
+    char* out = buffer_->Reserve(200);
     std::size_t n = entityType.Put(out, entry.entityType);
     n += PutNumber(out + n, pointer, kDirectoryFieldWidth);
-    n += PutColumns(out + n, record, kFirstRecordCopiedColumns);
+    n += Put(out + n, copied, kFirstColumns);
     out[n++] = 'D';
     directorySequence.Set(FirstDirectoryRecord(k));
     n += PutSequence(out + n, directorySequence);
-    n += output.PutLineEnd(out + n);
-    output.Commit(n);
-    read = source->NextDirectoryRecord(&record);
-    if (!read.ok()) {
-      output.Flush();
-      return Fail(file.get(), read);
-    }
-    out = output.Reserve(160);
-    n = entityType.Put(out, entry.entityType);
-    n += PutColumns(out + n, record, kSecondRecordCopiedColumnsBefore);
-    n += PutNumber(out + n, outputLineCount, kDirectoryFieldWidth);
-    n += PutColumns(out + n, record, kSecondRecordCopiedColumnsAfter);
+    n += buffer_->PutLineEnd(out + n);
+    n += entityType.Put(out + n, entry.entityType);
+    n += Put(out + n, copied + kFirstColumns, kBeforeColumns);
+    n += PutNumber(out + n, entry.outputLineCount, kDirectoryFieldWidth);
+    n += Put(out + n, copied + kFirstColumns + kBeforeColumns, kAfterColumns);
     out[n++] = 'D';
     directorySequence.Set(FirstDirectoryRecord(k) + 1);
     n += PutSequence(out + n, directorySequence);
-    n += output.PutLineEnd(out + n);
-    output.Commit(n);
-    pointer += outputLineCount;
-    if ((2 * k) % kProgressInterval == 0) ui->ShowProgress(2 * k);
+    n += buffer_->PutLineEnd(out + n);
+    buffer_->Commit(n);
+    pointer += entry.outputLineCount;
+    // The user may still cancel while the last section is written.
+    if (ui_->PollCancel()) return Status::Error(MessageId::Cancelled);
   }
+  buffer_->Flush();
+  return Status::Ok();
+}
 
-  counters->parameterRecords = 0;
-  SequenceColumns sequence;
-  pointer = 1;
-  for (std::int32_t k = 1; k <= entities; ++k) {
-    const std::int32_t outputLineCount = table->outputLineCount(k);
-    if (outputLineCount < 0 ||
-        std::uint64_t(outputLineCount) * kParameterDataWidth != table->textLength(k)) {
-      output.Flush();
-      return Fail(file.get(), Status::Error(MessageId::OutputTextLengthMismatch));
-    }
-    // Columns 65-73 of every record of the entity: a blank, the pointer to
-    // its D record and the section letter, made once for all its records.
-    char middle[32] = {};
-    middle[0] = ' ';
-    const std::size_t middleLength =
-        1 + PutNumber(middle + 1, FirstDirectoryRecord(k), kSequenceWidth) + 1;
-    middle[middleLength - 1] = 'P';
-    static_assert(kParameterDataWidth == 64 && kSequenceWidth + 2 <= 16);
-    const std::int64_t first = pointer;
-    const std::int64_t end = pointer + outputLineCount;
-    pointer = end;
-    bool inRange = true;
-    const Status read = source->ForEachTextLine(k, [&](std::string_view line) {
-      const std::int32_t number = ++counters->parameterRecords;
-      sequence.Set(number);
-      if (number < first || number >= end) {
-        inRange = false;
-        return false;
-      }
-      char* out = output.Reserve(128);
-      std::size_t n;
-      if (line.size() == kParameterDataWidth && middleLength == kSequenceWidth + 2) {
-        // The usual record, copied in pieces of fixed size; the bytes beyond
-        // each piece are written over by the next.
-        std::memcpy(out, line.data(), kParameterDataWidth);
-        std::memcpy(out + kParameterDataWidth, middle, 16);
-        n = kParameterDataWidth + kSequenceWidth + 2;
-      } else {
-        n = Put(out, line);
-        n += Put(out + n, std::string_view(middle, middleLength));
-      }
-      n += PutSequence(out + n, sequence);
-      n += output.PutLineEnd(out + n);
-      output.Commit(n);
-      if (number % kProgressInterval == 0) ui->ShowProgress(number);
-      return true;
-    });
-    if (!read.ok()) {
-      output.Flush();
-      return Fail(file.get(), read);
-    }
-    if (!inRange) {
-      output.Flush();
-      return Fail(file.get(), Status::Error(MessageId::OutputPointerMismatch));
-    }
+Status OutputWriter::Finish(RunCounters* counters) {
+  if (file_ == nullptr) return Status::Error(MessageId::OutputOpenFailed);
+  ResolveNext(std::numeric_limits<std::int64_t>::max());
+  counters->parameterRecords = SaturateToInt32(written_);
+  if (stopped_) {
+    Discard();
+    return Status::Error(fault_);
   }
-
-  char* out = output.Reserve(160);
+  Status status = Status::Ok();
+  // The Terminate record closes the Parameter Data section.
+  char* out = buffer_->Reserve(160);
   std::size_t n = 0;
   const std::int32_t sectionCounts[] = {counters->startRecords, counters->globalRecords,
                                         counters->directoryRecords, counters->parameterRecords};
@@ -311,14 +458,40 @@ Status WriteOutput(const std::string& outputPath, const SectionScan& scan, Direc
     out[n++] = kTerminateCountLetters[section];
     n += PutNumber(out + n, sectionCounts[section], kSequenceWidth);
   }
-  n += Put(out + n, kTerminateRecordEnd);
-  n += output.PutLineEnd(out + n);
-  output.Commit(n);
-  output.Flush();
+  n += Put(out + n, kTerminateRecordEnd.data(), kTerminateRecordEnd.size());
+  n += buffer_->PutLineEnd(out + n);
+  buffer_->Commit(n);
+  buffer_->Flush();
+  const std::uint64_t headSize = HeadSize(/*final=*/true);
+  if (headSize != reservedHead_ && !buffer_->failed() && !MoveParameterData(headSize)) {
+    buffer_->Fail();
+  }
+  status = WriteHead();
+  if (status.ok() && buffer_->failed()) status = Status::Error(MessageId::OutputWriteError);
+  if (status.ok() && !file_->Sync()) status = Status::Error(MessageId::OutputWriteError);
+  if (!status.ok()) {
+    Discard();
+    return status;
+  }
+  const PublishResult published = file_->Publish();
+  file_.reset();
+  live_ = false;
+  switch (published) {
+    case PublishResult::kPublished:
+      return Status::Ok();
+    case PublishResult::kNameTaken:
+      return Status::Error(MessageId::OutputExists);
+    case PublishResult::kFailed:
+      break;
+  }
+  return Status::Error(MessageId::OutputCloseFailed);
+}
 
-  if (output.failed()) return Fail(file.get(), Status::Error(MessageId::OutputWriteError));
-  if (!file->Close()) return Status::Error(MessageId::OutputCloseFailed);
-  return Status::Ok();
+void OutputWriter::Discard() {
+  live_ = false;
+  held_.clear();
+  if (file_ != nullptr) file_->Discard();
+  file_.reset();
 }
 
 }  // namespace notora

@@ -1,32 +1,134 @@
-// The output file: the Start and Global sections copied, the Directory Entry
+// OutputWriter: the output file, written while the source is read.
+//
+// The output is the Start and Global sections copied, the Directory Entry
 // section rewritten with new parameter pointers and line counts, the
-// Parameter Data section renumbered from 1, and a new Terminate record.
+// Parameter Data section renumbered from 1 in the order of the entries, and
+// a new Terminate record. Once the first P record has been read, the sizes
+// of the sections before the Parameter Data are known (Begin): the P
+// records go out from there as their entities complete, an unchanged
+// entity record by record as it is read (Streams), a General Note once it is
+// parsed. An entity that completes before those ahead of it in the entries
+// is held until its turn. The sections before, whose pointers and counts
+// depend on every entity, are written last (Finish), then the whole file is
+// flushed to stable storage and given its name.
+//
+// Nothing stands under the output's name until then: any fault, a cancel or
+// a source that converts nothing gives the output up (Discard). A fault of
+// the output itself (it cannot be created, a written text that does not fit
+// its line count, a full disk) is kept while the source is read, and shown
+// by Finish only when the source had none.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 
-#include "iges/directory_table.h"
-#include "iges/file_system.h"
-#include "iges/section_scan.h"
-#include "iges/source_replay.h"
 #include "base/platform.h"
 #include "base/run_counters.h"
 #include "base/run_ui.h"
 #include "base/status.h"
+#include "iges/directory_table.h"
+#include "iges/entity_output.h"
+#include "iges/file_system.h"
+#include "iges/section_scan.h"
+#include "iges/sequence_columns.h"
 
 namespace notora {
 
-// Creates `outputPath` (never over anything that exists) and writes the
-// output, every line ended by `lineEnd`, reading the D records and the parameter texts of the source back
-// through `source`. Succeeds when the file was written and closed. On
-// failure (a write error, or a record that cannot be read back as it was
-// checked) a file that was created is left in place, closed; when that close
-// failed too, the status is followed by OutputCloseFailedAfterError.
-// Sets every entry's parameterPointer to its new value and counts the P
-// records written in counters->parameterRecords; shows progress every
-// kProgressInterval records through `ui`.
-Status WriteOutput(const std::string& outputPath, const SectionScan& scan, DirectoryTable* table,
-                   RunCounters* counters, LineEnd lineEnd, FileSystem* files, RunUi* ui,
-                   SourceReplay* source);
+class OutputWriter : public EntityOutput {
+ public:
+  // The output that is to stand at `outputPath`, its lines ended by
+  // `lineEnd`, or, with `lineEndFromSource`, as the source's first record
+  // ends (by `lineEnd` when that has no line end). The pointers must
+  // outlive the writer.
+  OutputWriter(FileSystem* files, std::string outputPath, LineEnd lineEnd, bool lineEndFromSource,
+               RunUi* ui);
+  ~OutputWriter() override;
+  OutputWriter(const OutputWriter&) = delete;
+  OutputWriter& operator=(const OutputWriter&) = delete;
+
+  // Creates the output aside and lays it out for `entities` entities of
+  // `*table` after the sections of `scan`. Called once, at the first P
+  // record; `*table` and `scan` must stay as they are (but for the output
+  // line counts) until Finish.
+  void Begin(const SectionScan& scan, const DirectoryTable* table, std::int32_t entities);
+
+  // Entity k streams when it is the next entity the output is waiting for.
+  bool Streams(std::int32_t k) const override { return live_ && k == next_; }
+  // Texts are wanted while the output still goes on.
+  bool WantsTexts() const override { return live_; }
+  void StreamLine(const char* data) override;
+  void EntityStreamed(std::int32_t k) override;
+  void EntityText(std::int32_t k, std::string_view text, std::int32_t lineCount) override;
+  // An entity waited for whose last record lies at or before
+  // `recordNumber` can no longer complete.
+  void RecordsPassed(std::int32_t recordNumber) override;
+
+  // After the whole source was read without a fault: writes what is left,
+  // flushes the file to stable storage and gives it its name. Fails with the
+  // output's fault when it had one, a cancel polled through the user
+  // interface, or OutputExists when the name was taken meanwhile; the output
+  // is then given up. Sets counters->parameterRecords to the P records
+  // written.
+  Status Finish(RunCounters* counters);
+  // Gives the output up (nothing is left of it). Idempotent.
+  void Discard();
+
+ private:
+  class Buffer;
+  struct Held {
+    std::string text;
+    std::int32_t lineCount = 0;
+  };
+
+  // Writes entity next_'s records from `text` and moves on; a text that does
+  // not fill its line count is the output's fault.
+  void WriteEntity(std::string_view text, std::int32_t lineCount);
+  // Moves next_ past the entities that are held or have no records, and
+  // stops the output at one that can no longer complete.
+  void ResolveNext(std::int64_t recordNumber);
+  void AdvanceNext();
+  // One P record of entity next_: columns 1-64 at `data`.
+  void PutParameterRecord(const char* data);
+  void Stop(MessageId fault);
+  // Writes the Start, Global and Directory Entry sections at the head of the
+  // file; fails on a cancel.
+  Status WriteHead();
+  // The bytes of those sections: with every pointer and count as it will
+  // be written (`final`), or each taken to fill its eight columns.
+  std::uint64_t HeadSize(bool final) const;
+  // Moves the Parameter Data section (and the Terminate record after it) to
+  // start at `to`; false on a read or write error.
+  bool MoveParameterData(std::uint64_t to);
+
+  FileSystem* files_;
+  std::string outputPath_;
+  LineEnd lineEnd_;
+  bool lineEndFromSource_;
+  RunUi* ui_;
+  const SectionScan* scan_ = nullptr;
+  const DirectoryTable* table_ = nullptr;
+  std::int32_t entities_ = 0;
+
+  std::unique_ptr<OutputFile> file_;
+  std::unique_ptr<Buffer> buffer_;
+  bool begun_ = false;
+  bool live_ = false;              // P records still go out
+  bool stopped_ = false;           // the output met a fault of its own
+  MessageId fault_ = MessageId::OutputWriteError;
+  std::uint64_t reservedHead_ = 0; // where the Parameter Data starts
+  std::int32_t next_ = 1;          // the entity whose records go out next
+  std::int64_t nextLastRecord_ = 0;  // the source P record that completes it
+  std::int64_t written_ = 0;       // P records written
+  std::int64_t writtenBeforeNext_ = 0;  // when next_ became the entity written
+  std::int32_t lastRecord_ = 0;    // the last source P record handled
+  SequenceColumns sequence_;       // of the last P record written
+  // Columns 65-73 of next_'s records.
+  char middle_[32] = {};
+  std::size_t middleLength_ = 0;
+  std::map<std::int32_t, Held> held_;
+};
 
 }  // namespace notora

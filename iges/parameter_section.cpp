@@ -2,22 +2,22 @@
 
 #include <cstring>
 
-#include "iges/numeric_field.h"
-#include "iges/record_format.h"
 #include "base/byte_classes.h"
 #include "base/messages.h"
+#include "iges/numeric_field.h"
+#include "iges/record_format.h"
 
 namespace notora {
 
 ParameterSection::ParameterSection(DirectoryTable* table, RunCounters* counters,
-                                   EntityHandler* notes, char parameterDelimiter,
-                                   std::int32_t directoryRecords, SourceStream* source)
+                                   EntityHandler* notes, EntityOutput* output,
+                                   char parameterDelimiter, std::int32_t directoryRecords)
     : table_(table),
       counters_(counters),
       notes_(notes),
+      output_(output),
       parameterDelimiter_(parameterDelimiter),
-      directoryRecords_(directoryRecords),
-      source_(source) {}
+      directoryRecords_(directoryRecords) {}
 
 Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t m = ++counters_->parameterRecords;
@@ -63,153 +63,99 @@ Status ParameterSection::HandleRecord(const Record& record) {
     return fail(MessageId::ParameterOutsideEntity);
   }
 
+  const char* data = record.text.data();
   if (m == entry.parameterPointer) {
     if (record.column(kParameterTypeDelimiterColumn) != parameterDelimiter_) {
       return Status::Error(MessageId::ParameterColumn4NotDelimiter,
-                                         {m, DescribeFileByte(parameterDelimiter_)});
+                           {m, DescribeFileByte(parameterDelimiter_)});
     }
     std::int32_t type = 0;
     for (char digit : record.columnRange(kParameterTypeColumns)) {
       if (!IsDigit(digit)) return fail(MessageId::ParameterTypeNotNumeric);
       type = type * 10 + (digit - '0');
     }
-    assembled_.Clear();
-    // A General Note's bytes are kept as they arrive, for its parser.
-    tracking_ = entry.entityType == kGeneralNoteType;
-    noteText_.clear();
     if (type != entry.entityType) return fail(MessageId::ParameterTypeMismatch);
-  }
-
-  Append(record, entityLinesRead_);
-
-  if (entry.parameterPointer + entry.parameterLineCount - 1 == m) {
-    return CompleteEntity(k, record);
-  }
-  return Status::Ok();
-}
-
-// The text grows by the record's columns 1-64, then is cut to 64 bytes per
-// record read for the entity. Normally the text already holds the entity's
-// earlier records; a text left from an entity before (when an entity's first
-// record was not at its pointer) is cut short instead.
-void ParameterSection::Append(const Record& record, std::int32_t linesRead) {
-  const std::uint64_t target = std::uint64_t(linesRead) * kParameterDataWidth;
-  AssembledText& text = assembled_;
-  if (text.length >= target) {
-    Cut(target);
-    return;
-  }
-  if (!text.pieces.empty() && text.runEndsAt >= 0 && record.number == text.runEndsAt + 1) {
-    ++text.pieces.back().lines;
-  } else {
-    // The first record, or one after a record of another section.
-    TextPiece run;
-    run.offset = record.offset;
-    run.lines = 1;
-    run.record = record.number;
-    text.pieces.push_back(run);
-  }
-  text.runEndsAt = record.number;
-  text.length += kParameterDataWidth;
-  if (tracking_) noteText_.append(record.text.data(), kParameterDataWidth);
-}
-
-// Drops bytes from the end of the text until it is `target` bytes long.
-// Runs lose whole records (every piece is a whole number of 64-byte lines).
-void ParameterSection::Cut(std::uint64_t target) {
-  AssembledText& text = assembled_;
-  text.runEndsAt = -1;  // the record after the last one no longer continues the text
-  if (tracking_) noteText_.resize(static_cast<std::size_t>(target));
-  while (text.length > target) {
-    TextPiece& last = text.pieces.back();
-    const std::uint64_t excess = text.length - target;
-    if (last.owned >= 0) {
-      std::string& bytes = text.owned[static_cast<std::size_t>(last.owned)];
-      if (excess >= bytes.size()) {
-        text.length -= bytes.size();
-        text.pieces.pop_back();
-      } else {
-        bytes.resize(bytes.size() - static_cast<std::size_t>(excess));
-        text.length = target;
-      }
+    // The entity's text starts here, with this record.
+    std::memcpy(firstLine_, data, kParameterDataWidth);
+    text_.clear();
+    if (entry.entityType == kGeneralNoteType) {
+      keeping_ = Keeping::kText;
+    } else if (output_ != nullptr && output_->Streams(k)) {
+      keeping_ = Keeping::kStream;
+    } else if (output_ != nullptr && output_->WantsTexts()) {
+      keeping_ = Keeping::kText;
     } else {
-      const std::uint64_t size = std::uint64_t(last.lines) * kParameterDataWidth;
-      if (excess >= size) {
-        text.length -= size;
-        text.pieces.pop_back();
-      } else {
-        last.lines -= static_cast<std::int32_t>(excess / kParameterDataWidth);
-        text.length = target;
-      }
+      keeping_ = Keeping::kNone;
     }
+  } else if (entityLinesRead_ == 1) {
+    // Entered after its first record: the text starts from the first 64
+    // bytes the last entity left, and this record's own bytes are dropped;
+    // with no entity before, from this record.
+    if (haveLast_) {
+      std::memcpy(firstLine_, lastFirstLine_, kParameterDataWidth);
+    } else {
+      std::memcpy(firstLine_, data, kParameterDataWidth);
+    }
+    data = firstLine_;
+    const bool wanted = entry.entityType == kGeneralNoteType ||
+                        (output_ != nullptr && output_->WantsTexts());
+    keeping_ = wanted ? Keeping::kText : Keeping::kNone;
+    text_.clear();
   }
+
+  switch (keeping_) {
+    case Keeping::kText:
+      text_.append(data, kParameterDataWidth);
+      break;
+    case Keeping::kStream:
+      output_->StreamLine(data);
+      break;
+    case Keeping::kNone:
+      break;
+  }
+
+  Status status = Status::Ok();
+  if (entry.parameterPointer + entry.parameterLineCount - 1 == m) status = CompleteEntity(k);
+  if (output_ != nullptr) output_->RecordsPassed(m);
+  return status;
 }
 
-Status ParameterSection::JoinNoteText(std::int32_t recordNumber) {
-  noteText_.clear();
-  noteText_.reserve(static_cast<std::size_t>(assembled_.length));
-  // Enough of each record to see where the next one starts.
-  char line[kRecordLength + 2];
-  for (const TextPiece& piece : assembled_.pieces) {
-    if (piece.owned >= 0) {
-      noteText_.append(assembled_.owned[static_cast<std::size_t>(piece.owned)]);
-      continue;
-    }
-    std::uint64_t offset = piece.offset;
-    for (std::int32_t i = 0; i < piece.lines; ++i) {
-      const std::int64_t n = source_->ReadBack(offset, line, sizeof line);
-      if (n < static_cast<std::int64_t>(kParameterDataWidth)) {
-        return Status::Error(MessageId::ReadError, {recordNumber});
-      }
-      noteText_.append(line, kParameterDataWidth);
-      offset += kRecordLength + (n > static_cast<std::int64_t>(kRecordLength) && line[kRecordLength] == '\r' ? 2 : 1);
-    }
-  }
-  tracking_ = true;
-  return Status::Ok();
-}
-
-Status ParameterSection::CompleteEntity(std::int32_t k, const Record& record) {
+Status ParameterSection::CompleteEntity(std::int32_t k) {
   if (kanjiSeen_) ++counters_->kanjiEntities;
+  kanjiSeen_ = false;
   DirectoryEntry& entry = table_->entry(k);
+  std::memcpy(lastFirstLine_, firstLine_, kParameterDataWidth);
+  haveLast_ = true;
 
   if (entry.entityType == kGeneralNoteType) {
-    // The note's text is normally its own records, kept as they came.
-    if (!tracking_ || noteText_.size() != assembled_.length) {
-      NOTORA_RETURN_IF_ERROR(JoinNoteText(record.number));
-    }
     GeneralNoteEntity note;
     note.entryIndex = k;
     note.parameterLineCount = entry.parameterLineCount;
     note.lastRecordNumber = counters_->parameterRecords;
-    note.parameterText = noteText_;
+    note.parameterText = text_;
     RebuiltNote rebuilt;
     NOTORA_RETURN_IF_ERROR(notes_->HandleGeneralNote(note, &rebuilt));
     if (rebuilt.changed) {
-      // The rebuilt text is what the entity keeps, and what a later record
-      // would find left in the text being assembled.
-      assembled_.Clear();
-      TextPiece piece;
-      piece.owned = 0;
-      assembled_.pieces.push_back(piece);
-      assembled_.owned.push_back(rebuilt.parameterText);
-      assembled_.length = rebuilt.parameterText.size();
-      noteText_ = rebuilt.parameterText;
-      tracking_ = true;
-      table_->SetRebuiltText(k, rebuilt.parameterText, rebuilt.lineCount);
-      kanjiSeen_ = false;
+      // The rebuilt text is what the entity keeps, and what an entity
+      // entered after its first record would start from.
+      entry.outputLineCount = rebuilt.lineCount;
+      std::memcpy(lastFirstLine_, rebuilt.parameterText.data(),
+                  std::min(rebuilt.parameterText.size(), kParameterDataWidth));
+      if (output_ != nullptr) output_->EntityText(k, rebuilt.parameterText, rebuilt.lineCount);
       return Status::Ok();
     }
   }
-
-  if (assembled_.pieces.size() == 1 && assembled_.pieces[0].owned < 0) {
-    table_->SetSourceText(k, assembled_.pieces[0]);
-  } else if (!assembled_.pieces.empty()) {
-    table_->SetPiecedText(k, assembled_.pieces, assembled_.owned);
-  } else {
-    table_->SetSourceText(k, TextPiece());
+  if (output_ == nullptr) return Status::Ok();
+  switch (keeping_) {
+    case Keeping::kText:
+      output_->EntityText(k, text_, entry.parameterLineCount);
+      break;
+    case Keeping::kStream:
+      output_->EntityStreamed(k);
+      break;
+    case Keeping::kNone:
+      break;
   }
-  kanjiSeen_ = false;
   return Status::Ok();
 }
 

@@ -1,31 +1,32 @@
-// ParameterSection: checks the P records in the second pass against the
-// DirectoryTable, assembles each entity's parameter text (columns 1-64 of its
-// records joined), counts the entities holding Japanese bytes, and hands
-// every complete General Note to an EntityHandler.
+// ParameterSection: checks the P records against the DirectoryTable,
+// assembles each entity's parameter text (columns 1-64 of its records
+// joined), counts the entities holding Japanese bytes, hands every complete
+// General Note to an EntityHandler, and hands every entity to the output as
+// it completes: an unchanged entity that the output is waiting for goes out
+// record by record, without its text being held.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "iges/directory_table.h"
-#include "iges/entity_handler.h"
-#include "iges/record_reader.h"
-#include "iges/sequence_columns.h"
-#include "iges/source_stream.h"
 #include "base/run_counters.h"
 #include "base/status.h"
+#include "iges/directory_table.h"
+#include "iges/entity_handler.h"
+#include "iges/entity_output.h"
+#include "iges/record_reader.h"
+#include "iges/sequence_columns.h"
 
 namespace notora {
 
 class ParameterSection {
  public:
-  // All pointers must outlive this object. `notes` receives every complete
-  // entity of type 212; `parameterDelimiter` is the file's. `source` is the
-  // stream the records come from (for the rare note text that must be
-  // joined from records read long before).
+  // All pointers must outlive this object; `output` may be null (nothing is
+  // written). `notes` receives every complete entity of type 212;
+  // `parameterDelimiter` is the file's, `directoryRecords` the number of D
+  // records before the first P record.
   ParameterSection(DirectoryTable* table, RunCounters* counters, EntityHandler* notes,
-                   char parameterDelimiter, std::int32_t directoryRecords, SourceStream* source);
+                   EntityOutput* output, char parameterDelimiter, std::int32_t directoryRecords);
 
   // Handles one P record (80 characters). Fails with the message of the
   // first check that fails, or with the message of a faulty General Note.
@@ -35,39 +36,24 @@ class ParameterSection {
   // D, S and G records and the completion of an entity clear it.
   void NoteRecordBytes(const Record& record) { kanjiSeen_ = kanjiSeen_ || record.hasJapaneseByte; }
   void ClearKanjiSeen() { kanjiSeen_ = false; }
+  void MarkKanjiSeen() { kanjiSeen_ = true; }
 
  private:
-  // The text of the entity being assembled, as pieces: runs of consecutive
-  // records of the source (the usual case is one run, no copy) and owned
-  // bytes (a rebuilt note that a later record found left in the text).
-  struct AssembledText {
-    std::vector<TextPiece> pieces;
-    std::vector<std::string> owned;
-    std::uint64_t length = 0;
-    // The last piece is a run ending at this record (by number in the file):
-    // the record after it extends the run.
-    std::int32_t runEndsAt = -1;
-    void Clear() {
-      pieces.clear();
-      owned.clear();
-      length = 0;
-      runEndsAt = -1;
-    }
+  // What becomes of the records of the entity being read.
+  enum class Keeping {
+    kText,    // its text is assembled (a General Note, or one the output holds)
+    kStream,  // its records go to the output as they come
+    kNone,    // nothing needs them
   };
 
-  void Append(const Record& record, std::int32_t linesRead);
-  void Cut(std::uint64_t target);
-  // Joins the assembled text into noteText_ from its pieces, reading runs
-  // back from the source; fails with a read error on record `recordNumber`.
-  Status JoinNoteText(std::int32_t recordNumber);
-  Status CompleteEntity(std::int32_t k, const Record& record);
+  Status CompleteEntity(std::int32_t k);
 
   DirectoryTable* table_;
   RunCounters* counters_;
   EntityHandler* notes_;
+  EntityOutput* output_;
   char parameterDelimiter_;
   std::int32_t directoryRecords_;
-  SourceStream* source_;
 
   // The sequence number the next record must have, as its columns.
   SequenceColumns expectedSequence_;
@@ -77,11 +63,16 @@ class ParameterSection {
 
   std::int32_t currentEntry_ = 0;
   std::int32_t entityLinesRead_ = 0;
-  AssembledText assembled_;
-  // The assembled text's bytes, kept while tracking_ (from the first record
-  // of a General Note on): what the note parser reads.
-  std::string noteText_;
-  bool tracking_ = false;
+  Keeping keeping_ = Keeping::kNone;
+  // The text of the entity being read (kText).
+  std::string text_;
+  // The first 64 bytes of the entity's text, and of the last entity
+  // completed (its final text: a rebuilt note's own). An entity entered
+  // after its first record, through a record that names it but is not at
+  // its pointer, starts from what the last one left: its first 64 bytes.
+  char firstLine_[kParameterDataWidth] = {};
+  char lastFirstLine_[kParameterDataWidth] = {};
+  bool haveLast_ = false;
   bool kanjiSeen_ = false;
 };
 

@@ -48,18 +48,8 @@ bool HasJapaneseByte(std::string_view text) {
 
 }  // namespace
 
-RecordReader::RecordReader(SourceStream* source, RunUi* ui) : source_(source), ui_(ui) {}
-
-void RecordReader::Rewind(bool watchJapaneseBytes, SourceStream::Check check) {
-  source_->Restart(0, check);
-  position_ = 0;
-  recordNumber_ = 0;
-  atEnd_ = false;
-  watchJapaneseBytes_ = watchJapaneseBytes;
-  previous_ = nullptr;
-  previousLength_ = 0;
-  std::memset(lineBuffer_, 0, sizeof lineBuffer_);
-}
+RecordReader::RecordReader(SourceStream* source, RunUi* ui, bool watchJapaneseBytes)
+    : source_(source), ui_(ui), watchJapaneseBytes_(watchJapaneseBytes) {}
 
 void RecordReader::KeepPrevious() {
   if (previous_ == nullptr || previous_ == previousCopy_) return;

@@ -60,11 +60,11 @@ struct Record {
   // record's characters after it.
   std::string_view columns;
   // Column 73: the section letter (for a record of 0 characters, the letter
-  // of the record before it in the same pass).
+  // of the record before it).
   char letter = 0;
   // Where the record's characters start in the source.
   std::uint64_t offset = 0;
-  // The record's number in this pass, from 1.
+  // The record's number in the file, from 1.
   std::int32_t number = 0;
   // How the record ended in the source: "\n", "\r\n", or nothing (the end
   // of the file, or a record cut after 81 characters).
@@ -85,17 +85,13 @@ struct Record {
 
 class RecordReader {
  public:
-  // `*source` and `*ui` must outlive the reader.
-  RecordReader(SourceStream* source, RunUi* ui);
-
-  // Starts a pass: reading from the first byte, record numbers from 1, the
-  // line buffer cleared. With watchJapaneseBytes, every record tells whether
-  // it holds a Japanese byte. `check` says what the stream keeps of the
-  // blocks it reads (the pass that checks the entities keeps their sums).
-  void Rewind(bool watchJapaneseBytes = false, SourceStream::Check check = SourceStream::Check::kNone);
+  // `*source` and `*ui` must outlive the reader, which reads the source from
+  // its first byte, numbering the records from 1. With watchJapaneseBytes,
+  // every record tells whether it holds a Japanese byte.
+  RecordReader(SourceStream* source, RunUi* ui, bool watchJapaneseBytes = false);
 
   // True once a read has met the end of the file (the stream's end-of-file
-  // indicator): the pass stops before reading another record.
+  // indicator): the sweep stops before reading another record.
   bool atEnd() const { return atEnd_; }
 
   // Reads the next record into `*record`. Fails with the record's message on

@@ -1,7 +1,6 @@
-// The first pass over the source: every record up to the first P record is
-// checked for its length and section letter; the Start and Global records are
-// kept for the output, the delimiters taken from the first Global record, and
-// the Directory Entry records counted.
+// SectionScan: what the records before the first P record give the run
+// besides the Directory Entries: the Start and Global records kept for the
+// output, and the delimiters named by the first Global record.
 #pragma once
 
 #include <string>
@@ -9,8 +8,6 @@
 
 #include "iges/record_format.h"
 #include "iges/record_reader.h"
-#include "base/run_counters.h"
-#include "base/status.h"
 
 namespace notora {
 
@@ -31,11 +28,5 @@ struct SectionScan {
 // delimiter in column 7; otherwise column 1 is the parameter delimiter and
 // ";" the record delimiter.
 void TakeDelimiters(const Record& firstGlobalRecord, SectionScan* scan);
-
-// Runs the first pass with `reader` (rewound here), filling `*scan` and the
-// startRecords, globalRecords and directoryRecords of `*counters`. Fails with
-// the message of the first fault: a record error, a section letter other
-// than S, G, D, P or T, or an odd number of D records.
-Status ScanSections(RecordReader* reader, SectionScan* scan, RunCounters* counters);
 
 }  // namespace notora

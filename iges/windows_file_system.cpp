@@ -43,12 +43,59 @@ class Handle {
   HANDLE handle_;
 };
 
-// A file on a disk: read at any offset (the offset goes with each call, so
-// no file position is shared between the handle and its duplicates).
+// A file, pipe or device, read front to back.
 class WindowsInputFile : public InputFile {
  public:
   WindowsInputFile(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
 
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    DWORD read = 0;
+    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (::ReadFile(handle_.get(), buffer, asked, &read, nullptr)) return read;
+    // A pipe whose writer has closed it has ended, as a POSIX pipe would.
+    const DWORD error = ::GetLastError();
+    return error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF ? 0 : -1;
+  }
+  std::uint64_t SizeHint() const override { return size_; }
+  bool Close() override { return handle_.Close(); }
+
+ private:
+  Handle handle_;
+  std::uint64_t size_;
+};
+
+// The folder part of `path` (with its separator; empty when it has none).
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+// An output written under a hidden name beside it ("~NAME.igs.PID-N.part",
+// hidden), renamed to its own name once whole; the rename never replaces a
+// file. After a crash of the whole process the hidden file may remain.
+class WindowsOutputFile : public OutputFile {
+ public:
+  WindowsOutputFile(HANDLE handle, std::wstring path, std::wstring hiddenPath)
+      : handle_(handle), path_(std::move(path)), hiddenPath_(std::move(hiddenPath)) {}
+  ~WindowsOutputFile() override {
+    if (handle_.get() != INVALID_HANDLE_VALUE) Discard();
+  }
+
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    while (size > 0) {
+      OVERLAPPED at = {};
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      DWORD written = 0;
+      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+      // A full disk fails the call (ERROR_DISK_FULL) or takes nothing.
+      if (!::WriteFile(handle_.get(), data, asked, &written, &at) || written == 0) return false;
+      data += written;
+      offset += written;
+      size -= written;
+    }
+    return true;
+  }
   std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     OVERLAPPED at = {};
     at.Offset = static_cast<DWORD>(offset);
@@ -58,60 +105,35 @@ class WindowsInputFile : public InputFile {
     if (::ReadFile(handle_.get(), buffer, asked, &read, &at)) return read;
     return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
   }
-  std::uint64_t SizeHint() const override { return size_; }
-  std::unique_ptr<InputFile> Duplicate() override {
-    HANDLE copy = INVALID_HANDLE_VALUE;
-    if (!::DuplicateHandle(::GetCurrentProcess(), handle_.get(), ::GetCurrentProcess(), &copy, 0,
-                           FALSE, DUPLICATE_SAME_ACCESS)) {
-      return nullptr;
+  bool Sync() override { return ::FlushFileBuffers(handle_.get()) != 0; }
+
+  PublishResult Publish() override {
+    if (!handle_.Close()) {
+      ::DeleteFileW(hiddenPath_.c_str());
+      return PublishResult::kFailed;
     }
-    return std::make_unique<WindowsInputFile>(copy, size_);
-  }
-  bool Close() override { return handle_.Close(); }
-
- private:
-  Handle handle_;
-  std::uint64_t size_;
-};
-
-// A pipe or a device: read front to back, what was read is kept.
-class WindowsStreamFile : public StreamInputFile {
- public:
-  explicit WindowsStreamFile(HANDLE handle) : handle_(handle) {}
-
- protected:
-  std::int64_t ReadStream(char* buffer, std::size_t size) override {
-    DWORD read = 0;
-    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-    if (::ReadFile(handle_.get(), buffer, asked, &read, nullptr)) return read;
-    // A pipe whose writer has closed it has ended, as a POSIX pipe would.
-    return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
-  }
-  bool CloseStream() override { return handle_.Close(); }
-
- private:
-  Handle handle_;
-};
-
-class WindowsOutputFile : public OutputFile {
- public:
-  explicit WindowsOutputFile(HANDLE handle) : handle_(handle) {}
-
-  bool Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      DWORD written = 0;
-      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-      // A full disk fails the call (ERROR_DISK_FULL) or takes nothing.
-      if (!::WriteFile(handle_.get(), data, asked, &written, nullptr) || written == 0) return false;
-      data += written;
-      size -= written;
+    // Visible from here on; MoveFileExW without MOVEFILE_REPLACE_EXISTING
+    // refuses a name that is taken.
+    ::SetFileAttributesW(hiddenPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (::MoveFileExW(hiddenPath_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return PublishResult::kPublished;
     }
-    return true;
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(hiddenPath_.c_str());
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? PublishResult::kNameTaken
+                                                                        : PublishResult::kFailed;
   }
-  bool Close() override { return handle_.Close(); }
+
+  bool Discard() override {
+    const bool closed = handle_.Close();
+    ::DeleteFileW(hiddenPath_.c_str());
+    return closed;
+  }
 
  private:
   Handle handle_;
+  std::wstring path_;
+  std::wstring hiddenPath_;
 };
 
 class WindowsFiles : public FileSystem {
@@ -139,11 +161,10 @@ class WindowsFiles : public FileSystem {
         name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    // Files on a disk are read at offsets; pipes and devices as streams.
-    if (::GetFileType(handle) != FILE_TYPE_DISK) return std::make_unique<WindowsStreamFile>(handle);
     std::uint64_t size = 0;
     LARGE_INTEGER fileSize;
-    if (::GetFileSizeEx(handle, &fileSize) && fileSize.QuadPart > 0) {
+    if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileSizeEx(handle, &fileSize) &&
+        fileSize.QuadPart > 0) {
       size = static_cast<std::uint64_t>(fileSize.QuadPart);
     }
     return std::make_unique<WindowsInputFile>(handle, size);
@@ -152,16 +173,29 @@ class WindowsFiles : public FileSystem {
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
     const std::optional<std::wstring> name = WidePath(path);
     if (!name) return nullptr;
-    // CREATE_NEW refuses any existing name; FILE_FLAG_OPEN_REPARSE_POINT
-    // makes a link or junction at the name count as that name, never as
-    // the thing it points to.
-    Handle handle(::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE) return nullptr;
-    // A device name ("NUL", "CON", "COM1" with any extension) opens the
-    // device instead of creating a file: that is no output.
-    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) return nullptr;
-    return std::make_unique<WindowsOutputFile>(handle.Release());
+    const std::wstring folder = FolderOf(*name);
+    const std::wstring leaf = name->substr(folder.size());
+    static LONG serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::wstring hidden = folder + L"~" + leaf + L"." +
+                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(::InterlockedIncrement(&serial)) + L".part";
+      // CREATE_NEW refuses any existing name; FILE_FLAG_OPEN_REPARSE_POINT
+      // makes a link or junction at the name count as that name, never as
+      // the thing it points to.
+      Handle handle(::CreateFileW(hidden.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+      if (handle.get() == INVALID_HANDLE_VALUE) {
+        if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+        return nullptr;
+      }
+      // A device name ("NUL", "CON", "COM1" with any extension) opens the
+      // device instead of creating a file: that is no output.
+      if (::GetFileType(handle.get()) != FILE_TYPE_DISK) return nullptr;
+      return std::make_unique<WindowsOutputFile>(handle.Release(), *name, hidden);
+    }
+    return nullptr;
   }
 };
 

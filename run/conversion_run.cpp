@@ -1,17 +1,22 @@
 #include "run/conversion_run.h"
 
-#include "iges/output_writer.h"
+#include "base/memory_guard.h"
 #include "base/messages.h"
+#include "iges/output_writer.h"
 #include "run/report.h"
 #include "run/source_reading.h"
+
+#include <memory>
 
 namespace notora {
 namespace {
 
 // One run: its phases in order, each of which succeeds or ends the run with
 // its message, and one way out (SourceReading::End) that shows that message,
-// closes the source and takes the wait cursor down. Everything the run holds
-// is owned here and released when the object goes.
+// closes the source and takes the wait cursor down. The output is written
+// aside while the source is read and given its name only at the end; on
+// every other way out it is given up. Everything the run holds is owned
+// here and released when the object goes.
 class ConversionRun {
  public:
   ConversionRun(const RunOptions& options, std::string_view sourcePath, RunUi* ui,
@@ -19,31 +24,17 @@ class ConversionRun {
       : options_(options),
         ui_(ui),
         files_(files),
-        reading_(options, std::string(sourcePath), ui, files, /*observer=*/nullptr,
-                 /*readBack=*/true),
+        reading_(options, std::string(sourcePath), ui, files),
         sourcePath_(sourcePath) {}
 
   RunResult Execute() {
     Status status = CheckRequest();
     if (status.ok()) status = reading_.Open();
-    if (status.ok()) status = reading_.Read();
-    if (status.ok()) status = reading_.Close();
-    if (status.ok()) {
-      if (reading_.counters().convertedEntities < 1) {
-        ShowReport(/*written=*/false);
-        result_.outcome = RunOutcome::kNothingConverted;
-      } else {
-        status = WriteOutput(result_.outputPath, reading_.scan(), reading_.table(),
-                             &reading_.counters(), OutputLineEnd(), files_, ui_,
-                             reading_.replay());
-        if (status.ok()) {
-          ShowReport(/*written=*/true);
-          result_.outcome = RunOutcome::kWritten;
-        }
-      }
-    }
+    if (status.ok()) status = GuardMemory([this] { return ReadAndWrite(); });
     result_.counters = reading_.counters();
+    if (!status.ok() && output_) output_->Discard();
     reading_.End(&status);
+    output_.reset();
     result_.status = status;
     return result_;
   }
@@ -63,16 +54,24 @@ class ConversionRun {
     return Status::Ok();
   }
 
-  // The line end of the output's records: the options' choice, or, when
-  // they ask for the source's, the end of the source's first record (the
-  // options' choice when that record has none).
-  LineEnd OutputLineEnd() const {
-    if (options_.lineEndFromSource) {
-      const std::string_view sourceEnd = reading_.scan().firstLineEnd;
-      if (sourceEnd == "\r\n") return LineEnd::kCrLf;
-      if (sourceEnd == "\n") return LineEnd::kLf;
+  // The sweep over the source with the output written beside it, the close
+  // of the source, and the end of the output or the report that nothing was
+  // converted.
+  Status ReadAndWrite() {
+    output_ = std::make_unique<OutputWriter>(files_, result_.outputPath, options_.outputLineEnd,
+                                             options_.lineEndFromSource, ui_);
+    NOTORA_RETURN_IF_ERROR(reading_.Read(output_.get()));
+    NOTORA_RETURN_IF_ERROR(reading_.Close());
+    if (reading_.counters().convertedEntities < 1) {
+      output_->Discard();
+      ShowReport(/*written=*/false);
+      result_.outcome = RunOutcome::kNothingConverted;
+      return Status::Ok();
     }
-    return options_.outputLineEnd;
+    NOTORA_RETURN_IF_ERROR(output_->Finish(&reading_.counters()));
+    ShowReport(/*written=*/true);
+    result_.outcome = RunOutcome::kWritten;
+    return Status::Ok();
   }
 
   void ShowReport(bool written) {
@@ -83,6 +82,7 @@ class ConversionRun {
   RunUi* ui_;
   FileSystem* files_;
   SourceReading reading_;
+  std::unique_ptr<OutputWriter> output_;
   const std::string sourcePath_;
   RunResult result_;
 };

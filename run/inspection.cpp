@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/memory_guard.h"
 #include "note/note_text.h"
 #include "run/source_reading.h"
 
@@ -13,11 +14,10 @@ InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& pa
   // The parser reads every note exactly as a conversion would but alters none.
   const RunOptions options = ReadOnlyOptions(parsing);
   SourceReading reading(options, std::string(sourcePath), &ui, &files, &observer,
-                        /*readBack=*/false,
                         fieldsOnly ? TextHandling::kFieldsOnly : TextHandling::kInspect);
   Status status = CheckSource(sourcePath, files);
   if (status.ok()) status = reading.Open();
-  if (status.ok()) status = reading.Read();
+  if (status.ok()) status = GuardMemory([&reading] { return reading.Read(/*output=*/nullptr); });
   if (status.ok()) status = reading.Close();
   InspectionResult result;
   result.completed = status.ok();

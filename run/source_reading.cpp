@@ -1,9 +1,7 @@
 #include "run/source_reading.h"
 
-#include "iges/record_reader.h"
-#include "iges/second_pass.h"
-#include "note/general_note.h"
 #include "base/messages.h"
+#include "note/general_note.h"
 
 namespace notora {
 
@@ -16,14 +14,13 @@ Status CheckSource(std::string_view sourcePath, FileSystem& files) {
 }
 
 SourceReading::SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui,
-                             FileSystem* files, NoteObserver* observer, bool readBack,
+                             FileSystem* files, NoteObserver* observer,
                              TextHandling textHandling)
     : options_(options),
       sourcePath_(std::move(sourcePath)),
       ui_(ui),
       files_(files),
       observer_(observer),
-      readBack_(readBack),
       textHandling_(textHandling) {}
 
 SourceReading::~SourceReading() = default;
@@ -31,45 +28,34 @@ SourceReading::~SourceReading() = default;
 Status SourceReading::Open() {
   file_ = files_->OpenInput(sourcePath_);
   if (file_ == nullptr) return Status::Error(MessageId::SourceOpenFailed);
-  if (readBack_) {
-    readBackFile_ = file_->Duplicate();
-    if (readBackFile_ == nullptr) {
-      // The source cannot be read back: as good as not opened.
-      file_->Close();
-      file_.reset();
-      return Status::Error(MessageId::SourceOpenFailed);
-    }
-  }
-  source_ = std::make_unique<SourceStream>(file_.get(), &sums_);
+  source_ = std::make_unique<SourceStream>(file_.get());
   sourceOpen_ = true;
   counters_ = RunCounters();
   return Status::Ok();
 }
 
-Status SourceReading::Read() {
+Status SourceReading::Read(OutputWriter* output) {
   ui_->BeginWaitCursor();
   waitCursorUp_ = true;
-  RecordReader reader(source_.get(), ui_);
-  NOTORA_RETURN_IF_ERROR(ScanSections(&reader, &scan_, &counters_));
-  table_.emplace(counters_.directoryRecords / 2);
-  GeneralNoteConverter notes(options_, counters_, scan_.parameterDelimiter, scan_.recordDelimiter);
+  reader_ = std::make_unique<RecordReader>(source_.get(), ui_, /*watchJapaneseBytes=*/true);
+  sweep_ = std::make_unique<SourceSweep>(reader_.get(), &counters_);
+  NOTORA_RETURN_IF_ERROR(sweep_->ReadHead());
+  const SectionScan& scan = sweep_->scan();
+  GeneralNoteConverter notes(options_, counters_, scan.parameterDelimiter, scan.recordDelimiter);
   notes.SetObserver(observer_);
   notes.SetTextHandling(textHandling_);
-  return ReadEntities(&reader, scan_, &*table_, &counters_, &notes);
+  // The layout of the output is known from the first P record on.
+  if (output != nullptr && sweep_->atParameters()) {
+    output->Begin(scan, sweep_->table(), counters_.directoryRecords / 2);
+  }
+  return sweep_->ReadEntities(&notes, output);
 }
 
 Status SourceReading::Close() {
   sourceOpen_ = false;
-  // The stream (its blocks and its thread) goes on with the second handle,
-  // for the output; the source itself is no longer read.
-  source_->SwitchFile(readBackFile_.get());
+  source_->Stop();
   if (!file_->Close()) return Status::Error(MessageId::SourceCloseFailed);
   return Status::Ok();
-}
-
-SourceReplay* SourceReading::replay() {
-  if (!replay_ && readBackFile_ != nullptr && table_) replay_.emplace(source_.get(), &*table_);
-  return replay_ ? &*replay_ : nullptr;
 }
 
 void SourceReading::End(Status* status) {
@@ -90,12 +76,9 @@ void SourceReading::End(Status* status) {
     waitCursorUp_ = false;
     ui_->EndWaitCursor();
   }
-  replay_.reset();
-  table_.reset();
+  sweep_.reset();
+  reader_.reset();
   source_.reset();
-  // The second handle only read: a failing close loses nothing.
-  if (readBackFile_ != nullptr) readBackFile_->Close();
-  readBackFile_.reset();
   file_.reset();
 }
 

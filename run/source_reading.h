@@ -1,7 +1,7 @@
 // SourceReading: the phases of a run that read the source, shared by a
-// conversion and an inspection: opening the source, both passes, closing it,
-// and the one way out that shows an error, closes the source after it, takes
-// the wait cursor down and releases everything read.
+// conversion and an inspection: opening the source, the one sweep over it,
+// closing it, and the one way out that shows an error, closes the source
+// after it, takes the wait cursor down and releases everything read.
 #pragma once
 
 #include <memory>
@@ -9,17 +9,17 @@
 #include <string>
 #include <string_view>
 
-#include "iges/directory_table.h"
-#include "iges/file_system.h"
-#include "iges/section_scan.h"
-#include "iges/source_replay.h"
-#include "iges/source_stream.h"
-#include "note/general_note.h"
-#include "note/note_observer.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
 #include "base/run_ui.h"
 #include "base/status.h"
+#include "iges/file_system.h"
+#include "iges/output_writer.h"
+#include "iges/record_reader.h"
+#include "iges/source_stream.h"
+#include "iges/source_sweep.h"
+#include "note/general_note.h"
+#include "note/note_observer.h"
 
 namespace notora {
 
@@ -33,19 +33,18 @@ class SourceReading {
   // `options` and the pointers must outlive this object. `observer`, when
   // not null, sees every string of every General Note as it is parsed;
   // `textHandling` says what the General Note parser does with their TEXT.
-  // With `readBack`, a second handle on the source is kept from the open on,
-  // so that the output can read the records back after the source was
-  // closed.
   SourceReading(const RunOptions& options, std::string sourcePath, RunUi* ui, FileSystem* files,
-                NoteObserver* observer = nullptr, bool readBack = false,
+                NoteObserver* observer = nullptr,
                 TextHandling textHandling = TextHandling::kConvert);
   ~SourceReading();
 
-  // Opens the source (and its second handle) and clears the counters.
+  // Opens the source and clears the counters.
   Status Open();
-  // Raises the wait cursor and reads both passes: the section scan, then the
-  // entities, every General Note parsed and converted by the options.
-  Status Read();
+  // Raises the wait cursor and reads the source once: the records before
+  // the first P record, then the entities, every General Note parsed and
+  // converted by the options and every entity handed to `output` (may be
+  // null), which is begun at the first P record.
+  Status Read(OutputWriter* output);
   // Closes the source after a clean read.
   Status Close();
   // Ends the run: when `*status` failed, closes the source if it is still
@@ -55,12 +54,6 @@ class SourceReading {
   void End(Status* status);
 
   RunCounters& counters() { return counters_; }
-  const SectionScan& scan() const { return scan_; }
-  // The entries read; valid after Read and until End.
-  DirectoryTable* table() { return table_ ? &*table_ : nullptr; }
-  // The records read back from the source through its second handle, as
-  // they were checked; valid after Close (with readBack) and until End.
-  SourceReplay* replay();
 
  private:
   const RunOptions& options_;
@@ -68,19 +61,15 @@ class SourceReading {
   RunUi* ui_;
   FileSystem* files_;
   NoteObserver* observer_;
-  const bool readBack_;
   TextHandling textHandling_;
 
   std::unique_ptr<InputFile> file_;
-  std::unique_ptr<InputFile> readBackFile_;
-  BlockSums sums_;
   std::unique_ptr<SourceStream> source_;
-  std::optional<SourceReplay> replay_;
+  std::unique_ptr<RecordReader> reader_;
+  std::unique_ptr<SourceSweep> sweep_;
   bool sourceOpen_ = false;
   bool waitCursorUp_ = false;
   RunCounters counters_;
-  SectionScan scan_;
-  std::optional<DirectoryTable> table_;
 };
 
 }  // namespace notora

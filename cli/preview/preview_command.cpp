@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <filesystem>
 
 #include "cli/preview/note_picture.h"
 #include "cli/shared/console.h"
@@ -46,16 +45,17 @@ void ShowError(const std::string& text) {
   WriteToConsole(ConsoleStream::kError, "notora-cli preview: " + text + "\n");
 }
 
-// Creates `path` (never over anything that stands there) and writes `svg`
-// into it; a picture that could not be written whole is removed again.
+// Writes `svg` aside and gives it the name `path` once it is whole, never
+// over anything that stands there; a picture that could not be written
+// whole leaves nothing behind.
 bool WritePicture(const std::string& path, const std::string& svg) {
   std::unique_ptr<OutputFile> file = SystemFileSystem().CreateOutput(path);
   if (file == nullptr) return false;
-  const bool written = file->Write(svg.data(), svg.size());
-  if (file->Close() && written) return true;
-  std::error_code error;
-  std::filesystem::remove(PathOf(path), error);
-  return false;
+  if (!file->WriteAt(0, svg.data(), svg.size()) || !file->Sync()) {
+    file->Discard();
+    return false;
+  }
+  return file->Publish() == PublishResult::kPublished;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "iges/second_pass.h"
+#include "iges/source_sweep.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/faulty_files.h"
@@ -56,30 +56,35 @@ struct WriteOutcome {
   std::vector<std::int32_t> progress;
 };
 
+// Reads `source` with every General Note replaced by `replacement`, writing
+// the output beside the reading as a run does, and finishes it at `path` in
+// a folder of its own.
 WriteOutcome Convert(const std::string& source, const std::string& replacement,
                      testing::FaultPlan plan = {}, LineEnd lineEnd = LineEnd::kLf) {
   testing::TempDir dir;
   WriteOutcome outcome;
   testing::StringInput file(source);
-  BlockSums sums;
-  SourceStream stream(&file, &sums);
+  SourceStream stream(&file);
   testing::RecordingUi ui;
-  RecordReader reader(&stream, &ui);
-  SectionScan scan;
-  EXPECT_TRUE(ScanSections(&reader, &scan, &outcome.counters).ok());
-  DirectoryTable table(outcome.counters.directoryRecords / 2);
-  NoteReplacer notes(replacement);
-  Status read = ReadEntities(&reader, scan, &table, &outcome.counters, &notes);
-  EXPECT_TRUE(read.ok()) << read.message();
+  RecordReader reader(&stream, &ui, /*watchJapaneseBytes=*/true);
+  SourceSweep sweep(&reader, &outcome.counters);
+  EXPECT_TRUE(sweep.ReadHead().ok());
   testing::FaultyFiles files(plan);
   const std::string path = dir.File("out.igs");
-  SourceStream again(&file, &sums);
-  SourceReplay replay(&again, &table);
-  const Status written = WriteOutput(path, scan, &table, &outcome.counters, lineEnd, &files, &ui, &replay);
+  OutputWriter output(&files, path, lineEnd, /*lineEndFromSource=*/false, &ui);
+  output.Begin(sweep.scan(), sweep.table(), outcome.counters.directoryRecords / 2);
+  NoteReplacer notes(replacement);
+  Status read = sweep.ReadEntities(&notes, &output);
+  EXPECT_TRUE(read.ok()) << read.message();
+  const Status written = output.Finish(&outcome.counters);
   outcome.written = written.ok();
   outcome.failure = Shown(written);
   outcome.output = testing::ReadFile(path);
   outcome.progress = ui.progress;
+  // Nothing but the output itself is left in its folder.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_EQ(entry.path().filename().string(), "out.igs");
+  }
   return outcome;
 }
 
@@ -167,7 +172,7 @@ TEST(OutputWriterTest, EveryRecordIsEightyColumns) {
   }
 }
 
-TEST(OutputWriterTest, TextLengthMismatchLeavesThePartialFile) {
+TEST(OutputWriterTest, TextLengthMismatchLeavesNoFile) {
   // The last entity is missing its second P record: its text stays empty.
   std::string source = testing::IgesFile()
                            .Entity(212, kNoteText)
@@ -181,22 +186,56 @@ TEST(OutputWriterTest, TextLengthMismatchLeavesThePartialFile) {
             "作成したﾊﾟﾗﾒｰﾀｾｸｼｮﾝの文字数とﾊﾟﾗﾒｰﾀ使用行数が一致しません。\n"
             "　IGESﾌｧｲﾙは完成していません。");
   EXPECT_TRUE(outcome.failure.closeMessage.empty());
-  // Start, Global, both D pairs and the first entity's record were written.
-  EXPECT_EQ(outcome.output.size(), 81u * (1 + 2 + 4 + 1));
+  EXPECT_EQ(outcome.output, "");
 }
 
-TEST(OutputWriterTest, WriteErrorIsReportedAfterTheLastRecordAndTheFileStays) {
+// Entities whose P records stand in another order than their entries come
+// out in the order of the entries, each renumbered.
+TEST(OutputWriterTest, EntitiesReadOutOfOrderAreWrittenInTheOrderOfTheEntries) {
+  const testing::IgesFile in = testing::IgesFile()
+                             .Entity(110, "110,0.,0.,0.,1.,1.,1.;")
+                             .Entity(212, kNoteText)
+                             .Entity(116, "116,1.,2.,3.;")
+                             ;
+  std::vector<std::string> records = in.Records();
+  // D records 3-8 of the three entities, P records 9-11; the P records go
+  // in the order 3, 1, 2, with the pointers of the D records to match.
+  const std::string p1 = records[9], p2 = records[10], p3 = records[11];
+  records[9] = p3.substr(0, 73) + "      1";
+  records[10] = p1.substr(0, 73) + "      2";
+  records[11] = p2.substr(0, 73) + "      3";
+  records[3].replace(8, 8, "       2");
+  records[5].replace(8, 8, "       3");
+  records[7].replace(8, 8, "       1");
+  const std::string grown = testing::PadTo64("212,2,") + testing::PadTo64("B;");
+  WriteOutcome outcome = Convert(Lines(records), grown);
+  ASSERT_TRUE(outcome.written) << outcome.failure.message;
+  std::vector<std::string> out;
+  for (std::size_t at = 0; at < outcome.output.size(); at += 81) out.push_back(outcome.output.substr(at, 80));
+  EXPECT_EQ(out[3].substr(0, 16), "     110       1");
+  EXPECT_EQ(out[5].substr(0, 16), "     212       2");
+  EXPECT_EQ(out[7].substr(0, 16), "     116       4");
+  EXPECT_EQ(out[9], PRec("110,0.,0.,0.,1.,1.,1.;", 1, 1));
+  EXPECT_EQ(out[10], PRec("212,2,", 3, 2));
+  EXPECT_EQ(out[11], PRec("B;", 3, 3));
+  EXPECT_EQ(out[12], PRec("116,1.,2.,3.;", 5, 4));
+}
+
+TEST(OutputWriterTest, WriteAndFlushErrorsLeaveNoFile) {
   testing::FaultPlan plan;
   plan.failWriteAfter = 100;
   WriteOutcome outcome = Convert(Source(), testing::PadTo64("212,0;"), plan);
   EXPECT_FALSE(outcome.written);
   EXPECT_EQ(outcome.failure.message,
             "ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　IGESﾌｧｲﾙは完成していません。");
-  EXPECT_EQ(outcome.output.size(), 100u);
+  EXPECT_EQ(outcome.output, "");
 
-  plan.failOutputClose = true;
+  plan = {};
+  plan.failSync = true;
   outcome = Convert(Source(), testing::PadTo64("212,0;"), plan);
-  EXPECT_EQ(outcome.failure.closeMessage, "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを閉じるのに失敗しました。");
+  EXPECT_EQ(outcome.failure.message,
+            "ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　IGESﾌｧｲﾙは完成していません。");
+  EXPECT_EQ(outcome.output, "");
 }
 
 TEST(OutputWriterTest, FailingCloseAtTheEnd) {
@@ -207,22 +246,13 @@ TEST(OutputWriterTest, FailingCloseAtTheEnd) {
   EXPECT_EQ(outcome.failure.message,
             "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを閉じるのに失敗しました。\n　IGESﾌｧｲﾙは完成していません。");
   EXPECT_TRUE(outcome.failure.closeMessage.empty());
+  EXPECT_EQ(outcome.output, "");
 }
 
+// What comes to stand at the output's name while the output is written,
+// a file, a link or a dangling link, is left as it is.
 TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   testing::TempDir dir;
-  testing::StringInput file(Source());
-  BlockSums sums;
-  SourceStream stream(&file, &sums);
-  testing::RecordingUi ui;
-  RecordReader reader(&stream, &ui);
-  SectionScan scan;
-  RunCounters counters;
-  ASSERT_TRUE(ScanSections(&reader, &scan, &counters).ok());
-  DirectoryTable table(counters.directoryRecords / 2);
-  NoteReplacer notes(testing::PadTo64("212,0;"));
-  ASSERT_TRUE(ReadEntities(&reader, scan, &table, &counters, &notes).ok());
-
   testing::WriteFile(dir.File("target"), "precious");
   testing::WriteFile(dir.File("existing.igs"), "precious");
   const bool linksMade = testing::MakeSymbolicLink(dir.File("target"), dir.File("link.igs")) &&
@@ -230,18 +260,30 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   std::vector<const char*> names = {"existing.igs"};
   if (linksMade) names.insert(names.end(), {"link.igs", "dangling.igs"});
   for (const char* name : names) {
-    SourceStream again(&file, &sums);
-    SourceReplay replay(&again, &table);
-    const Status written =
-        WriteOutput(dir.File(name), scan, &table, &counters, LineEnd::kLf, &SystemFileSystem(), &ui,
-                    &replay);
-    EXPECT_FALSE(written.ok());
-    EXPECT_EQ(written.message(),
-              "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙを開くのに失敗しました。\n　変換は出来ません。");
+    testing::StringInput file(Source());
+    SourceStream stream(&file);
+    testing::RecordingUi ui;
+    RecordReader reader(&stream, &ui);
+    RunCounters counters;
+    SourceSweep sweep(&reader, &counters);
+    ASSERT_TRUE(sweep.ReadHead().ok());
+    OutputWriter output(&SystemFileSystem(), dir.File(name), LineEnd::kLf, false, &ui);
+    output.Begin(sweep.scan(), sweep.table(), counters.directoryRecords / 2);
+    NoteReplacer notes(testing::PadTo64("212,0;"));
+    ASSERT_TRUE(sweep.ReadEntities(&notes, &output).ok());
+    const Status written = output.Finish(&counters);
+    EXPECT_EQ(written.message(), "変換後ﾌｧｲﾙ名で指定したﾌｧｲﾙが有ります。\n　変換は出来ません。");
   }
   EXPECT_EQ(testing::ReadFile(dir.File("target")), "precious");
   EXPECT_EQ(testing::ReadFile(dir.File("existing.igs")), "precious");
   EXPECT_FALSE(std::filesystem::exists(dir.File("nowhere")));
+  // Nothing written aside was left behind.
+  std::size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, linksMade ? 4u : 2u);
   if (!linksMade) GTEST_SKIP() << "a file checked; links not: " << testing::kNoSymbolicLinks;
 }
 

@@ -20,10 +20,9 @@ using testing::Rec;
 std::vector<std::string> ReadAll(const std::string& bytes, std::size_t chunk = 1 << 20,
                                  std::int64_t failAfter = -1) {
   testing::StringInput sourceFile(bytes, chunk, failAfter);
-  SourceStream source(&sourceFile, nullptr);
+  SourceStream source(&sourceFile);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
-  reader.Rewind();
   std::vector<std::string> seen;
   Record record;
   while (!reader.atEnd()) {
@@ -86,10 +85,9 @@ TEST(RecordReaderTest, CtrlZEndsTheFile) {
 
 TEST(RecordReaderTest, EmptyRecordKeepsThePreviousRecordInTheLineBuffer) {
   testing::StringInput sourceFile(kS1 + "\n\n", 1 << 20, -1);
-  SourceStream source(&sourceFile, nullptr);
+  SourceStream source(&sourceFile);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
-  reader.Rewind();
   Record record;
   ASSERT_TRUE(reader.Next(&record).ok());
   ASSERT_TRUE(reader.Next(&record).ok());
@@ -123,23 +121,21 @@ TEST(RecordReaderTest, PollsOncePerRecordAndShowsProgressEveryHundred) {
   std::string file;
   for (int i = 1; i <= 250; ++i) file += Rec("", 'S', i) + "\n";
   testing::StringInput sourceFile(file, 1 << 20, -1);
-  SourceStream source(&sourceFile, nullptr);
+  SourceStream source(&sourceFile);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
-  reader.Rewind();
   Record record;
   while (!reader.atEnd()) ASSERT_TRUE(reader.Next(&record).ok());
   EXPECT_EQ(ui.polls, 251);
   EXPECT_EQ(ui.progress, (std::vector<std::int32_t>{100, 200}));
 
-  // A cancel pending at the first record ends the pass there; a record that
+  // A cancel pending at the first record ends the reading there; a record that
   // fails its length check is reported before any poll.
   testing::StringInput againFile(file, 1 << 20, -1);
-  SourceStream again(&againFile, nullptr);
+  SourceStream again(&againFile);
   testing::RecordingUi cancelling;
   cancelling.cancelAtPoll = 1;
   RecordReader first(&again, &cancelling);
-  first.Rewind();
   EXPECT_EQ(first.Next(&record).message(), "ESCｷｰにより処理を中止します。　変換は出来ません。");
 }
 
@@ -148,10 +144,9 @@ TEST(RecordReaderTest, JapaneseBytesAreNoticed) {
       Rec("plain", 'S', 1) + "\n" + Rec("\x8a\xbf", 'S', 2) + "\n" + Rec("\xb1", 'S', 3) +
           "\n" + Rec("\x80\xa0\xfd", 'S', 4) + "\n",
       1 << 20, -1);
-  SourceStream source(&sourceFile, nullptr);
+  SourceStream source(&sourceFile);
   testing::RecordingUi ui;
-  RecordReader reader(&source, &ui);
-  reader.Rewind(/*watchJapaneseBytes=*/true);
+  RecordReader reader(&source, &ui, /*watchJapaneseBytes=*/true);
   Record record;
   std::vector<bool> seen;
   for (int i = 0; i < 4; ++i) {

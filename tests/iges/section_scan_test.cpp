@@ -1,5 +1,7 @@
 #include "iges/section_scan.h"
 
+#include "iges/source_sweep.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/iges_builder.h"
@@ -19,13 +21,16 @@ struct ScanOutcome {
   std::int32_t recordsRead = 0;
 };
 
+// The records before the first P record, as the sweep reads them.
 ScanOutcome Scan(const std::string& bytes) {
   testing::StringInput sourceFile(bytes);
-  SourceStream source(&sourceFile, nullptr);
+  SourceStream source(&sourceFile);
   testing::RecordingUi ui;
   RecordReader reader(&source, &ui);
   ScanOutcome outcome;
-  outcome.status = ScanSections(&reader, &outcome.scan, &outcome.counters);
+  SourceSweep sweep(&reader, &outcome.counters);
+  outcome.status = sweep.ReadHead();
+  outcome.scan = sweep.scan();
   // Every record read without a fault polls for a cancel once.
   outcome.recordsRead = ui.polls;
   return outcome;
@@ -68,7 +73,8 @@ TEST(SectionScanTest, KeepsStartAndGlobalTextAndCountsUpToTheFirstParameterRecor
   EXPECT_EQ(outcome.counters.startRecords, 1);
   EXPECT_EQ(outcome.counters.globalRecords, 2);
   EXPECT_EQ(outcome.counters.directoryRecords, 2);
-  // The record with the bad letter after the first P record is never read.
+  // The head ends at the first P record: the record with the bad letter
+  // after it is not yet read.
   EXPECT_EQ(outcome.recordsRead, 6);
 }
 

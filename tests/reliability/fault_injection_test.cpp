@@ -1,6 +1,9 @@
 // Faults a normal run never meets, put into the file layer: a read error at
-// every point of either pass, a full disk at every point of the output,
-// failing closes of the source and of the output, and Escape at every record.
+// every point of the sweep, a full disk at every point of the output, an
+// output that cannot be created, flushes and closes that fail, a name taken
+// while the output is written, and Escape at every record and at every
+// entry of the last section written. Each leaves either the whole output
+// under its name or nothing, and nothing written aside.
 #include <gtest/gtest.h>
 
 #include "tests/support/conversion_check.h"
@@ -38,12 +41,9 @@ ConversionRequest Request(const FaultPlan& faults) {
   return request;
 }
 
-TEST(FaultInjectionTest, ReadErrorAtEveryPointOfEitherPass) {
+TEST(FaultInjectionTest, ReadErrorAtEveryPointOfTheSweep) {
   const std::string source = Source();
   ASSERT_EQ(source.size() % kLine, 0u);
-  // Pass 1 stops at the first P record; a fault past it is met by pass 2.
-  const std::size_t firstParameterRecord = source.find("P      1\n") / kLine + 1;
-  ASSERT_GT(firstParameterRecord, 1u);
   for (std::size_t after = 0; after < source.size(); after += 11) {
     for (bool closeFails : {false, true}) {
       FaultPlan faults;
@@ -72,23 +72,13 @@ TEST(FaultInjectionTest, FullDiskAtEveryPointOfTheOutput) {
   ASSERT_GT(output.size(), 10 * kLine);
 
   for (std::size_t room = 0; room < output.size(); room += 23) {
-    for (bool closeFails : {false, true}) {
-      FaultPlan faults;
-      faults.failWriteAfter = static_cast<std::int64_t>(room);
-      faults.failOutputClose = closeFails;
-      const ConversionCheck check = CheckConversion(Request(faults));
-      SCOPED_TRACE("the disk is full after byte " + std::to_string(room));
-      EXPECT_EQ(check.violation, "");
-      std::vector<std::string> expected = {Error(MessageId::OutputWriteError)};
-      if (closeFails) expected.push_back(Error(MessageId::OutputCloseFailedAfterError));
-      EXPECT_EQ(check.messages, expected);
-      // The partly written file stays, as far as the disk took it ...
-      EXPECT_TRUE(check.outputCreated);
-      EXPECT_EQ(check.output, output.substr(0, room));
-      // ... and the error was reported only once every record, the T record
-      // last, had been handed to the disk.
-      EXPECT_EQ(check.outputOffered, output.size());
-    }
+    FaultPlan faults;
+    faults.failWriteAfter = static_cast<std::int64_t>(room);
+    const ConversionCheck check = CheckConversion(Request(faults));
+    SCOPED_TRACE("the disk is full after byte " + std::to_string(room));
+    EXPECT_EQ(check.violation, "");
+    EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::OutputWriteError)});
+    EXPECT_FALSE(check.outputCreated);
   }
   // Room for exactly the whole file is no fault.
   FaultPlan exact;
@@ -98,7 +88,7 @@ TEST(FaultInjectionTest, FullDiskAtEveryPointOfTheOutput) {
   EXPECT_EQ(fits.output, output);
 }
 
-TEST(FaultInjectionTest, FailingCloses) {
+TEST(FaultInjectionTest, FailingFlushesAndCloses) {
   FaultPlan sourceClose;
   sourceClose.failSourceClose = true;
   ConversionCheck check = CheckConversion(Request(sourceClose));
@@ -106,17 +96,22 @@ TEST(FaultInjectionTest, FailingCloses) {
   EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::SourceCloseFailed)});
   EXPECT_FALSE(check.outputCreated);
 
+  FaultPlan sync;
+  sync.failSync = true;
+  check = CheckConversion(Request(sync));
+  EXPECT_EQ(check.violation, "");
+  EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::OutputWriteError)});
+  EXPECT_FALSE(check.outputCreated);
+
   FaultPlan outputClose;
   outputClose.failOutputClose = true;
   check = CheckConversion(Request(outputClose));
   EXPECT_EQ(check.violation, "");
   EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::OutputCloseFailed)});
-  // Everything was written; only the close failed.
-  EXPECT_EQ(check.output, CheckConversion(Request({})).output);
+  EXPECT_FALSE(check.outputCreated);
 }
 
-// A file of many 4 KB spans: 150 lines and a note of Japanese text, in
-// records of 80 characters and a line feed.
+// A file of many records: 150 lines, a note of Japanese text, 150 lines.
 std::string LargeSource() {
   testing::IgesFile file;
   for (int i = 0; i < 150; ++i) file.Entity(110, "110,0.,0.,0.,1.,1.,1.;");
@@ -125,54 +120,52 @@ std::string LargeSource() {
   return file.Build();
 }
 
-// The output reads the D records and the unchanged P records back from the
-// source. When they cannot be read back as they were checked (a read error,
-// or a source that shrank or changed after it was read), the output stops at
-// the record that needed them, with the read error that names it, and what
-// was written stays.
-TEST(FaultInjectionTest, ReadingBackASourceThatFailsShrankOrChangedStopsTheOutput) {
+// A fault of the output (it cannot be created, the disk is full) is kept
+// while the source is read: a fault of the source found later wins, as it
+// would if the output were written only after the source had been read.
+TEST(FaultInjectionTest, ASourceFaultAfterAnOutputFaultWins) {
   ConversionRequest request = Request({});
   request.source = LargeSource();
-  const ConversionCheck clean = CheckConversion(request);
-  ASSERT_EQ(clean.result.outcome, RunOutcome::kWritten) << clean.violation;
-  const std::size_t size = request.source.size();
-  const std::size_t terminateRecord = size - kLine;  // never read back
-  constexpr std::size_t kSpan = 4096;  // the bytes checked by one sum
-  for (std::size_t at = 0; at < size; at += 97) {
-    for (int fault = 0; fault < 3; ++fault) {
-      ConversionRequest faulty = request;
-      if (fault == 0) faulty.faults.failReadBackAfter = static_cast<std::int64_t>(at);
-      if (fault == 1) faulty.faults.shrinkSourceTo = static_cast<std::int64_t>(at);
-      if (fault == 2) faulty.faults.alterSourceAt = static_cast<std::int64_t>(at);
-      const ConversionCheck check = CheckConversion(faulty);
-      SCOPED_TRACE("fault " + std::to_string(fault) + " at byte " + std::to_string(at));
-      EXPECT_EQ(check.violation, "");
-      // Everything before the first 4 KB that differs is trusted.
-      const std::size_t good = at / kSpan * kSpan;
-      if (good >= terminateRecord) {
-        EXPECT_EQ(check.result.outcome, RunOutcome::kWritten);
-        continue;
-      }
-      // The record that holds the first byte not trusted; a P record needs
-      // only its 80 characters, not its line feed.
-      std::size_t record = good / kLine + 1;
-      const bool parameterRecord = request.source[(record - 1) * kLine + 72] == 'P';
-      if (parameterRecord && good % kLine == kLine - 1) ++record;
-      EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::ReadError,
-                                                               {static_cast<std::int64_t>(record)})});
-      EXPECT_TRUE(check.outputCreated);
-      EXPECT_EQ(check.output, clean.output.substr(0, check.output.size()));
-      EXPECT_LT(check.output.size(), clean.output.size());
-    }
+  // The last P record but one loses its column 65.
+  const std::size_t lastParameter = request.source.size() - 3 * kLine;
+  request.source[lastParameter + 64] = 'X';
+  const std::int64_t parameterRecord = 300;
+  for (int fault = 0; fault < 3; ++fault) {
+    ConversionRequest faulty = request;
+    if (fault == 0) faulty.faults.failCreate = true;
+    if (fault == 1) faulty.faults.failWriteAfter = 0;
+    if (fault == 2) faulty.faults.failWriteAfter = 5000;
+    const ConversionCheck check = CheckConversion(faulty);
+    SCOPED_TRACE("fault " + std::to_string(fault));
+    EXPECT_EQ(check.violation, "");
+    EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::ParameterColumn65NotBlank,
+                                                             {parameterRecord})});
   }
+  // Without the source's fault, the output's own shows.
+  ConversionRequest sound = Request({});
+  sound.source = LargeSource();
+  sound.faults.failCreate = true;
+  EXPECT_EQ(CheckConversion(sound).messages,
+            std::vector<std::string>{Error(MessageId::OutputOpenFailed)});
 }
 
-TEST(FaultInjectionTest, EscapeAtEveryRecordOfBothPasses) {
+// Something that comes to stand at the output's name while the output is
+// written is never replaced: the run ends as if it had stood there from
+// the start.
+TEST(FaultInjectionTest, ANameTakenMeanwhileIsLeftAsItIs) {
+  FaultPlan taken;
+  taken.takeOutputName = true;
+  const ConversionCheck check = CheckConversion(Request(taken));
+  EXPECT_EQ(check.messages, std::vector<std::string>{Error(MessageId::OutputExists)});
+  EXPECT_EQ(check.output, "taken meanwhile");
+}
+
+TEST(FaultInjectionTest, EscapeAtEveryRecordAndWhileTheLastSectionIsWritten) {
   const std::size_t records = Source().size() / kLine;
-  const std::size_t firstParameterRecord = Source().find("P      1\n") / kLine + 1;
-  // Pass 1 polls up to the first P record, pass 2 at every record and at
-  // the empty end after the last line feed.
-  const std::size_t polls = firstParameterRecord + records + 1;
+  const std::size_t entities = (Source().find("P      1\n") / kLine + 1 - 4) / 2;
+  // The sweep polls at every record and at the empty end after the last
+  // line feed; the Directory Entry section, written last, at every entry.
+  const std::size_t polls = records + 1 + entities;
   for (std::size_t poll = 1; poll <= polls; ++poll) {
     for (bool closeFails : {false, true}) {
       ConversionRequest request = Request({});
@@ -182,7 +175,11 @@ TEST(FaultInjectionTest, EscapeAtEveryRecordOfBothPasses) {
       SCOPED_TRACE("Escape at poll " + std::to_string(poll));
       EXPECT_EQ(check.violation, "");
       std::vector<std::string> expected = {Error(MessageId::Cancelled)};
-      if (closeFails) expected.push_back(Error(MessageId::SourceCloseFailedAfterError));
+      // The source is closed before the last section is written.
+      if (closeFails && poll <= records + 1) {
+        expected.push_back(Error(MessageId::SourceCloseFailedAfterError));
+      }
+      if (closeFails && poll > records + 1) expected = {Error(MessageId::SourceCloseFailed)};
       EXPECT_EQ(check.messages, expected);
       EXPECT_FALSE(check.outputCreated);
     }

@@ -24,7 +24,7 @@ namespace notora::testing {
 //   byte 1: bits 0-1 negativeWidthMode (0 plus, 1 minus, 2 and 3 error), bits 2-7 the bytes
 //           delivered per read (0: as many as asked for)
 //   byte 2: from 0xE0 on, faults: bit 0 the source close fails, bit 1 the
-//           output close fails, bit 2 reads fail, bit 3 writes fail, bit 4
+//           output's close fails as it is given its name, bit 2 reads fail, bit 3 writes fail, bit 4
 //           Escape is pressed
 //   byte 3: where the faults strike: after 64 * byte 3 bytes, at poll byte 3 + 1
 //   byte 4: bits 0-1 sourceEncoding, bits 2-3 outputEncoding (0 Shift-JIS,
@@ -52,15 +52,16 @@ struct ConversionCheck {
   bool outputCreated = false;
   std::string output;
   std::size_t outputOffered = 0;  // bytes the run handed to the output, fitting or not
-  int polls = 0;                  // records read, over both passes
+  int polls = 0;                  // cancel polls: records read, and entities of the last section written
   // Empty when every promise held; otherwise the first that did not.
   std::string violation;
 };
 
 // Runs `request` from "/in/source.igs" to "/in/out.igs" over memory files and
 // checks: the run ends with exactly one of written / nothing converted / one
-// error (with the close message only after a failed close); no output exists
-// after an error before the output phase; a written output passes every
+// error (with the close message only after a failed close); no output stands
+// under its name unless it was written, and nothing written aside is left; a
+// written output passes every
 // structure check when read back, has the input's entities, keeps every
 // entity that was not a changed General Note byte for byte (columns 1-64 of
 // its P records and its copied D fields) and holds the rebuilt text of every

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <memory>
 
+#include <map>
+
 #include "iges/directory_table.h"
-#include "tests/support/faulty_files.h"
 #include "iges/record_reader.h"
-#include "iges/second_pass.h"
-#include "iges/source_replay.h"
 #include "iges/source_stream.h"
+#include "iges/source_sweep.h"
 #include "note/general_note.h"
+#include "tests/support/faulty_files.h"
 
 namespace notora::testing {
 namespace {
@@ -36,95 +37,84 @@ class RecordingNotes : public EntityHandler {
   Status HandleGeneralNote(const GeneralNoteEntity& entity, RebuiltNote* rebuilt) override {
     if (converter_ == nullptr) return Status::Ok();
     Status status = converter_->HandleGeneralNote(entity, rebuilt);
-    if (status.ok() && rebuilt->changed) changed.push_back(entity.entryIndex);
+    if (status.ok() && rebuilt->changed) changed[entity.entryIndex] = rebuilt->parameterText;
     return status;
   }
-  std::vector<std::int32_t> changed;
+  // The rebuilt text of every changed note, by its entry.
+  std::map<std::int32_t, std::string> changed;
 
  private:
   std::unique_ptr<GeneralNoteConverter> converter_;
 };
 
-IgesReading Failed(IgesReading* reading) {
-  reading->entities.clear();
-  return std::move(*reading);
+// The records of `bytes` that passed the structure checks, as lines without
+// their line ends.
+std::vector<std::string_view> RecordsOf(std::string_view bytes) {
+  std::vector<std::string_view> records;
+  while (!bytes.empty()) {
+    std::size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    records.push_back(line);
+    if (end == std::string_view::npos) break;
+    bytes.remove_prefix(end + 1);
+  }
+  return records;
 }
 
 }  // namespace
 
-std::string EntityText(const DirectoryTable& table, std::int32_t k, std::string_view bytes) {
-  std::string text;
-  table.ForEachPiece(k, [&](const TextPiece& piece, std::string_view owned) {
-    if (piece.owned >= 0) {
-      text.append(owned);
-      return;
-    }
-    std::size_t offset = static_cast<std::size_t>(piece.offset);
-    for (std::int32_t line = 0; line < piece.lines; ++line) {
-      text.append(bytes.substr(offset, kParameterDataWidth));
-      offset += kRecordLength;
-      if (offset < bytes.size() && bytes[offset] == '\r') ++offset;
-      if (offset < bytes.size() && bytes[offset] == '\n') ++offset;
-    }
-  });
-  return text;
-}
-
 IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
   IgesReading reading;
   StringInput file{std::string(bytes)};
-  BlockSums sums;
-  SourceStream source(&file, &sums);
+  SourceStream source(&file);
   QuietUi ui;
-  RecordReader reader(&source, &ui);
-  reading.status = ScanSections(&reader, &reading.scan, &reading.counters);
+  RecordReader reader(&source, &ui, /*watchJapaneseBytes=*/true);
+  SourceSweep sweep(&reader, &reading.counters);
+  reading.status = sweep.ReadHead();
   if (!reading.status.ok()) return reading;
-  DirectoryTable table(reading.counters.directoryRecords / 2);
+  reading.scan = sweep.scan();
   RecordingNotes notes(options, reading.counters, reading.scan);
-  reading.status = ReadEntities(&reader, reading.scan, &table, &reading.counters, &notes);
+  reading.status = sweep.ReadEntities(&notes, /*output=*/nullptr);
   if (!reading.status.ok()) return reading;
 
-  // The T record: the last record whose letter is T.
+  // The records themselves, as the checks passed them: the copied columns of
+  // the D records, the texts of the P records by the entity they name, and
+  // the last T record.
   std::string_view all = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1a')));
-  for (std::size_t end = all.size(); end > 0;) {
-    std::size_t start = all.rfind('\n', end - 1);
-    start = start == std::string_view::npos ? 0 : start + 1;
-    std::string_view line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.size() >= kSectionLetterColumn && line[kSectionLetterColumn - 1] == 'T') {
-      reading.terminateRecord = std::string(line);
-      break;
+  const DirectoryTable& table = *sweep.table();
+  reading.entities.resize(static_cast<std::size_t>(table.entityCount()));
+  std::int32_t directoryRecord = 0;
+  for (std::string_view record : RecordsOf(all)) {
+    if (record.size() < kRecordLength) continue;
+    const char letter = record[kSectionLetterColumn - 1];
+    if (letter == 'T') reading.terminateRecord = std::string(record);
+    if (letter == 'D' && directoryRecord < 2 * table.entityCount()) {
+      EntityReading& entity = reading.entities[static_cast<std::size_t>(directoryRecord / 2)];
+      entity.copiedDirectoryFields += directoryRecord % 2 == 0
+                                          ? std::string(record.substr(16, 56))
+                                          : std::string(record.substr(8, 16)) +
+                                                std::string(record.substr(32, 40));
+      ++directoryRecord;
     }
-    if (start == 0) break;
-    end = start - 1;
-  }
-
-  // The D records and the texts, read back as the output reads them.
-  SourceStream again(&file, &sums);
-  SourceReplay replay(&again, &table);
-  for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
-    const DirectoryEntry& entry = table.entry(k);
-    EntityReading entity;
-    entity.entityType = entry.entityType;
-    entity.lineCount = table.outputLineCount(k);
-    std::string_view record;
-    reading.status = replay.NextDirectoryRecord(&record);
-    if (!reading.status.ok()) return Failed(&reading);
-    entity.copiedDirectoryFields = std::string(record.substr(16, 56));
-    reading.status = replay.NextDirectoryRecord(&record);
-    if (!reading.status.ok()) return Failed(&reading);
-    entity.copiedDirectoryFields += std::string(record.substr(8, 16)) + std::string(record.substr(32, 40));
-    reading.entities.push_back(std::move(entity));
+    if (letter == 'P') {
+      const std::int32_t pointer = std::atoi(std::string(record.substr(65, 7)).c_str());
+      const std::int32_t k = (pointer + 1) / 2;
+      if (k >= 1 && k <= table.entityCount()) {
+        reading.entities[static_cast<std::size_t>(k) - 1].parameterText.append(
+            record.substr(0, kParameterDataWidth));
+      }
+    }
   }
   for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
-    std::string& text = reading.entities[static_cast<std::size_t>(k) - 1].parameterText;
-    reading.status = replay.ForEachTextLine(k, [&text](std::string_view line) {
-      text.append(line);
-      return true;
-    });
-    if (!reading.status.ok()) return Failed(&reading);
+    EntityReading& entity = reading.entities[static_cast<std::size_t>(k) - 1];
+    entity.entityType = table.entry(k).entityType;
+    entity.lineCount = table.entry(k).outputLineCount;
+    if (const auto rebuilt = notes.changed.find(k); rebuilt != notes.changed.end()) {
+      entity.changed = true;
+      entity.parameterText = rebuilt->second;
+    }
   }
-  for (std::int32_t k : notes.changed) reading.entities[static_cast<std::size_t>(k) - 1].changed = true;
   return reading;
 }
 

@@ -1,5 +1,5 @@
-// ReadIgesBytes: an IGES file read as a run reads its source, both passes
-// with every structure check, for comparing a run's output with its input.
+// ReadIgesBytes: an IGES file read as a run reads its source, with every
+// structure check, for comparing a run's output with its input.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 namespace notora::testing {
 
-// One entity as the second pass left it.
+// One entity as the reading left it.
 struct EntityReading {
   std::int32_t entityType = 0;
   std::int32_t lineCount = 0;  // the P records it has (as read, or as rebuilt)
@@ -34,10 +34,6 @@ struct IgesReading {
   std::vector<EntityReading> entities;  // entity k at index k - 1; empty on a fault
   std::string terminateRecord;          // the last T record's characters, if any
 };
-
-// Entry k's parameter text as `table` describes it, its runs of records
-// taken from `bytes`, the source the table was read from.
-std::string EntityText(const DirectoryTable& table, std::int32_t k, std::string_view bytes);
 
 // Reads `bytes` with notora's own reader. With `options`, every General Note
 // goes through the converter with those options (as in a run); without, every

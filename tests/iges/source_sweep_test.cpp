@@ -1,6 +1,8 @@
-#include "iges/second_pass.h"
+#include "iges/source_sweep.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "tests/support/iges_builder.h"
 #include "tests/support/iges_reading.h"
@@ -28,6 +30,20 @@ class NoteRecorder : public EntityHandler {
   std::vector<std::string> texts;
 };
 
+// Keeps the text of every entity as it completes.
+class TextRecorder : public EntityOutput {
+ public:
+  bool Streams(std::int32_t) const override { return false; }
+  bool WantsTexts() const override { return true; }
+  void StreamLine(const char*) override {}
+  void EntityStreamed(std::int32_t) override {}
+  void EntityText(std::int32_t k, std::string_view text, std::int32_t) override {
+    texts[k] = std::string(text);
+  }
+  void RecordsPassed(std::int32_t) override {}
+  std::map<std::int32_t, std::string> texts;
+};
+
 struct PassOutcome {
   Status status = Status::Ok();
   RunCounters counters;
@@ -39,16 +55,17 @@ struct PassOutcome {
 PassOutcome RunPasses(const std::string& bytes) {
   PassOutcome outcome;
   testing::StringInput file(bytes);
-  SourceStream source(&file, nullptr);
+  SourceStream source(&file);
   testing::RecordingUi ui;
-  RecordReader reader(&source, &ui);
-  SectionScan scan;
-  outcome.status = ScanSections(&reader, &scan, &outcome.counters);
+  RecordReader reader(&source, &ui, /*watchJapaneseBytes=*/true);
+  SourceSweep sweep(&reader, &outcome.counters);
+  outcome.status = sweep.ReadHead();
   if (!outcome.status.ok()) return outcome;
-  DirectoryTable table(outcome.counters.directoryRecords / 2);
-  outcome.status = ReadEntities(&reader, scan, &table, &outcome.counters, &outcome.notes);
+  TextRecorder texts;
+  outcome.status = sweep.ReadEntities(&outcome.notes, &texts);
+  const DirectoryTable& table = *sweep.table();
   for (std::int32_t k = 1; k <= table.entityCount(); ++k) {
-    outcome.entityTexts.push_back(testing::EntityText(table, k, bytes));
+    outcome.entityTexts.push_back(texts.texts[k]);
     outcome.entityTypes.push_back(table.entry(k).entityType);
   }
   return outcome;

@@ -1,0 +1,19 @@
+// Memory exhaustion on systems with exceptions: std::bad_alloc, caught at
+// the top of the run.
+#include "base/memory_guard.h"
+
+#include <new>
+
+namespace notora {
+
+Status GuardMemory(const std::function<Status()>& step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return Status::Error(MessageId::OutOfMemory);
+  }
+}
+
+void RunOutOfMemory() { throw std::bad_alloc(); }
+
+}  // namespace notora

@@ -1,0 +1,85 @@
+#include "iges/source_sweep.h"
+
+#include "base/messages.h"
+#include "iges/parameter_section.h"
+
+namespace notora {
+
+SourceSweep::SourceSweep(RecordReader* reader, RunCounters* counters)
+    : reader_(reader), counters_(counters), directory_(&table_) {}
+
+Status SourceSweep::ReadHead() {
+  // The first fault in a D record's fields, shown once the records before
+  // the first P record have passed their own checks.
+  std::optional<Status> fieldFault;
+  while (!reader_->atEnd()) {
+    NOTORA_RETURN_IF_ERROR(reader_->Next(&record_));
+    if (record_.number == 1) scan_.firstLineEnd = record_.lineEnd;
+    switch (record_.letter) {
+      case 'S':
+        scan_.startText.append(record_.text).push_back('\n');
+        ++counters_->startRecords;
+        kanjiSeen_ = false;
+        break;
+      case 'G':
+        scan_.globalText.append(record_.text).push_back('\n');
+        if (++counters_->globalRecords == 1) TakeDelimiters(record_, &scan_);
+        kanjiSeen_ = false;
+        break;
+      case 'D':
+        ++counters_->directoryRecords;
+        kanjiSeen_ = false;
+        if (!fieldFault) {
+          Status status = directory_.HandleRecord(record_);
+          if (!status.ok()) fieldFault = std::move(status);
+        }
+        break;
+      case 'T':
+        kanjiSeen_ = kanjiSeen_ || record_.hasJapaneseByte;
+        break;
+      case 'P':
+        atParameters_ = true;
+        break;
+      default:
+        return Status::Error(MessageId::BadSectionLetter, {record_.number});
+    }
+    if (atParameters_) break;
+  }
+  if (counters_->directoryRecords % 2 != 0) return Status::Error(MessageId::OddDirectoryCount);
+  if (fieldFault) return std::move(*fieldFault);
+  directory_.CloseSection();
+  return Status::Ok();
+}
+
+Status SourceSweep::ReadEntities(EntityHandler* notes, EntityOutput* output) {
+  ParameterSection parameters(&table_, counters_, notes, output, scan_.parameterDelimiter,
+                              counters_->directoryRecords);
+  bool pending = atParameters_;
+  if (kanjiSeen_) parameters.MarkKanjiSeen();
+  while (pending || !reader_->atEnd()) {
+    if (!pending) NOTORA_RETURN_IF_ERROR(reader_->Next(&record_));
+    pending = false;
+    parameters.NoteRecordBytes(record_);
+    switch (record_.letter) {
+      case 'D':
+        parameters.ClearKanjiSeen();
+        NOTORA_RETURN_IF_ERROR(directory_.HandleRecord(record_));
+        break;
+      case 'P':
+        NOTORA_RETURN_IF_ERROR(parameters.HandleRecord(record_));
+        break;
+      case 'S':
+      case 'G':
+        // Those after the first P record do not reach the output.
+        parameters.ClearKanjiSeen();
+        break;
+      case 'T':
+        break;
+      default:
+        return Status::Error(MessageId::BadSectionLetter, {record_.number});
+    }
+  }
+  return Status::Ok();
+}
+
+}  // namespace notora
