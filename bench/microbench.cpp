@@ -31,7 +31,7 @@
 #include "iges/file_system.h"
 #include "iges/numeric_field.h"
 #include "iges/record_reader.h"
-#include "iges/second_pass.h"
+#include "iges/source_sweep.h"
 #include "iges/section_scan.h"
 #include "iges/source_stream.h"
 #include "note/general_note.h"
@@ -313,18 +313,18 @@ BENCHMARK(BM_Notora_ShiftJisToJis);
 class MemoryInput : public notora::InputFile {
  public:
   explicit MemoryInput(std::string_view text) : text_(text) {}
-  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    if (offset >= text_.size()) return 0;
-    const std::size_t n = std::min<std::uint64_t>(size, text_.size() - offset);
-    std::memcpy(buffer, text_.data() + offset, n);
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min(size, text_.size());
+    std::memcpy(buffer, text_.data(), n);
+    text_.remove_prefix(n);
     return static_cast<std::int64_t>(n);
   }
-  std::uint64_t SizeHint() const override { return text_.size(); }
-  std::unique_ptr<notora::InputFile> Duplicate() override { return std::make_unique<MemoryInput>(text_); }
+  std::uint64_t SizeHint() const override { return size_; }
   bool Close() override { return true; }
 
  private:
   std::string_view text_;
+  std::uint64_t size_ = text_.size();
 };
 
 using notora_bench::QuietUi;
@@ -336,9 +336,8 @@ void BM_Notora_RecordReader(benchmark::State& state) {
   QuietUi ui;
   for (auto _ : state) {
     MemoryInput file(text);
-    notora::SourceStream source(&file, nullptr);
+    notora::SourceStream source(&file);
     notora::RecordReader reader(&source, &ui);
-    reader.Rewind();
     notora::Record record;
     std::size_t records = 0;
     while (!reader.atEnd()) {
@@ -373,31 +372,28 @@ void BM_Notora_NumericColumns(benchmark::State& state) {
 }
 BENCHMARK(BM_Notora_NumericColumns)->Unit(benchmark::kMillisecond);
 
-// Both passes of a run over the file: section scan, Directory Entry and
-// Parameter Data checks, every General Note parsed and converted to JIS code.
-void BM_Notora_BothPasses(benchmark::State& state) {
+// The sweep of a run over the file, nothing written: the records before the
+// first P record, Directory Entry and Parameter Data checks, every General
+// Note parsed and converted to JIS code.
+void BM_Notora_Sweep(benchmark::State& state) {
   const std::string& text = Corpus();
   QuietUi ui;
   const notora::RunOptions options;
   for (auto _ : state) {
     MemoryInput file(text);
-    notora::BlockSums sums;
-    notora::SourceStream source(&file, &sums);
-    notora::RecordReader reader(&source, &ui);
-    notora::SectionScan scan;
+    notora::SourceStream source(&file);
+    notora::RecordReader reader(&source, &ui, /*watchJapaneseBytes=*/true);
     notora::RunCounters counters;
-    if (!notora::ScanSections(&reader, &scan, &counters).ok()) state.SkipWithError("scan failed");
-    notora::DirectoryTable table(counters.directoryRecords / 2);
-    notora::GeneralNoteConverter notes(options, counters, scan.parameterDelimiter,
-                                       scan.recordDelimiter);
-    if (!notora::ReadEntities(&reader, scan, &table, &counters, &notes).ok()) {
-      state.SkipWithError("second pass failed");
-    }
+    notora::SourceSweep sweep(&reader, &counters);
+    if (!sweep.ReadHead().ok()) state.SkipWithError("head failed");
+    notora::GeneralNoteConverter notes(options, counters, sweep.scan().parameterDelimiter,
+                                       sweep.scan().recordDelimiter);
+    if (!sweep.ReadEntities(&notes, nullptr).ok()) state.SkipWithError("sweep failed");
     benchmark::DoNotOptimize(counters.convertedEntities);
   }
   SetBytes(state, text.size());
 }
-BENCHMARK(BM_Notora_BothPasses)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Notora_Sweep)->Unit(benchmark::kMillisecond);
 #endif
 
 }  // namespace

@@ -2,25 +2,25 @@
 //
 //   notora-read-floor SOURCE COPY
 //
-// Reads SOURCE the way a conversion does, through the engine's own stream
-// and record reader: the first pass up to the first P record, the checking
-// pass over every record (keeping the sums of what it read), and the output
-// pass that reads every record again, checked against those sums, and
-// writes it with its line end to COPY in blocks of 512 KB, taken from the
-// system's memory as the run's own output block is. Nothing is parsed
-// and nothing is converted, so its time is the least any run of notora-cli
-// convert can take on the same file and machine: bench/run times it beside
+// Reads SOURCE the way a conversion does, once, through the engine's own
+// stream (read ahead on its thread) and record reader, Japanese bytes
+// watched, and writes every record with its line end through the output's
+// own file seam: aside under a name of its own, in blocks of 512 KB taken
+// from the system's memory as the output's block is, flushed to stable
+// storage and given the name COPY at the end. Nothing is parsed and nothing
+// is converted, so its time is the least any run of notora-cli convert can
+// take on the same file and machine: bench/run times it beside
 // `cat FILE > COPY`. COPY must not exist; it is the source's records again.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "base/platform.h"
+#include "bench/quiet_ui.h"
 #include "iges/file_system.h"
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
-#include "base/platform.h"
-#include "bench/quiet_ui.h"
 
 namespace {
 
@@ -41,37 +41,25 @@ int main(int argc, char** argv) {
   std::unique_ptr<notora::InputFile> input = files.OpenInput(argv[1]);
   if (input == nullptr) return Fail("cannot open the source", 0);
   if (files.Exists(argv[2], /*followLinks=*/false)) return Fail("the copy exists", 0);
-
-  notora::BlockSums sums;
-  notora::SourceStream stream(input.get(), &sums);
-  notora_bench::QuietUi ui;
-  notora::RecordReader reader(&stream, &ui);
-  notora::Record record;
-
-  reader.Rewind();
-  while (!reader.atEnd()) {
-    if (!reader.Next(&record).ok()) return Fail("first pass failed", record.number);
-    if (record.letter == 'P') break;
-  }
-
-  reader.Rewind(/*watchJapaneseBytes=*/true, notora::SourceStream::Check::kRecord);
-  while (!reader.atEnd()) {
-    if (!reader.Next(&record).ok()) return Fail("checking pass failed", record.number);
-  }
-
   std::unique_ptr<notora::OutputFile> output = files.CreateOutput(argv[2]);
   if (output == nullptr) return Fail("cannot create the copy", 0);
+
+  notora::SourceStream stream(input.get());
+  notora_bench::QuietUi ui;
+  notora::RecordReader reader(&stream, &ui, /*watchJapaneseBytes=*/true);
+  notora::Record record;
   constexpr std::size_t kBlock = 512 << 10;
   notora::SystemMemory memory = notora::AllocateSystemMemory(kBlock);
   if (memory == nullptr) return Fail("no memory for the output block", 0);
   char* block = memory.get();
   std::size_t used = 0;
+  std::uint64_t offset = 0;
   bool written = true;
-  reader.Rewind(/*watchJapaneseBytes=*/false, notora::SourceStream::Check::kVerify);
   while (!reader.atEnd()) {
-    if (!reader.Next(&record).ok()) return Fail("output pass failed", record.number);
+    if (!reader.Next(&record).ok()) return Fail("reading failed", record.number);
     if (used + record.text.size() + record.lineEnd.size() > kBlock) {
-      written = written && output->Write(block, used);
+      written = written && output->WriteAt(offset, block, used);
+      offset += used;
       used = 0;
     }
     std::memcpy(block + used, record.text.data(), record.text.size());
@@ -79,7 +67,11 @@ int main(int argc, char** argv) {
     std::memcpy(block + used, record.lineEnd.data(), record.lineEnd.size());
     used += record.lineEnd.size();
   }
-  written = written && output->Write(block, used);
-  if (!output->Close() || !written) return Fail("cannot write the copy", 0);
+  written = written && output->WriteAt(offset, block, used);
+  if (!written || !output->Sync()) {
+    output->Discard();
+    return Fail("cannot write the copy", 0);
+  }
+  if (output->Publish() != notora::PublishResult::kPublished) return Fail("cannot name the copy", 0);
   return 0;
 }

@@ -14,6 +14,7 @@
 #include <ostream>
 
 #include "tests/support/conversion_check.h"
+#include "tests/support/iges_builder.h"
 #include "tests/support/note_fixtures.h"
 #include "tests/support/test_platform.h"
 #include "base/messages.h"
@@ -152,6 +153,35 @@ TEST(BoundsGrowthTest, OutputGrowsByAtMostAFixedFactor) {
   // "4H" with four hex digits, each with its delimiter: under 200 bytes.
   EXPECT_LT(check.output.size(), kMostGrowth * request.source.size());
   EXPECT_GT(check.output.size(), 20 * request.source.size());  // the growth is there to bound
+}
+
+// In the child: a General Note of 30 million characters, converted with
+// far less memory than its text needs beyond the source itself. Exits 0
+// when the run ended with the out-of-memory message alone and no output.
+void RunOutOfMemory() {
+  const std::string text(30'000'000, 'A');
+  testing::ConversionRequest request;
+  request.options.outputName = "out";
+  request.source = testing::IgesFile()
+                       .Entity(212, "212,1,30000000,1.,1.,1,0.,0.,0,0,0.,0.,0.,30000000H" + text + ";")
+                       .Build();
+  if (!testing::LimitAddressSpace(16ull << 20)) std::_Exit(3);
+  const testing::ConversionCheck check = testing::CheckConversion(request);
+  const bool asExpected = check.violation.empty() && !check.outputCreated &&
+                          check.messages == std::vector<std::string>{Error(MessageId::OutOfMemory)};
+  if (!asExpected) {
+    std::fprintf(stderr, "violation: %s\n", check.violation.c_str());
+    for (const std::string& message : check.messages) std::fprintf(stderr, "%s\n", message.c_str());
+  }
+  std::_Exit(asExpected ? 0 : 1);
+}
+
+TEST(MemoryExhaustionTest, IsAMessageAndNoOutput) {
+  if (!kAddressSpaceCanBeLimited || !testing::CanLimitAddressSpace()) {
+    GTEST_SKIP() << "the address space cannot be limited here (Windows, whose job objects Wine "
+                    "does not enforce, or a sanitizer's memory reserved up front)";
+  }
+  EXPECT_EXIT(RunOutOfMemory(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
