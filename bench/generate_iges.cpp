@@ -1,10 +1,10 @@
 // notora-generate-iges: writes a large, valid IGES file for benchmarks.
 //
-//   notora-generate-iges [--seed N] [--size SIZE] [--profile mixed|note-dense]
+//   notora-generate-iges [--seed N] [--size SIZE] [--profile mixed|note-dense|growth]
 //                        [--notes SHARE] [--japanese SHARE] [--quiet] OUTPUT
 //
 // SIZE is a byte count with an optional decimal unit (10M, 1G). The profile
-// sets the mix of entities (and, for note-dense, the two shares; --notes and
+// sets the mix of entities (and, for note-dense and growth, the two shares; --notes and
 // --japanese given after it override them). OUTPUT "-"
 // writes to standard output. A summary of what the file holds goes to
 // standard error as "name value" lines unless --quiet is given.
@@ -26,8 +26,10 @@ int Usage() {
       "                            [--quiet] OUTPUT\n"
       "  --seed N          seed of the deterministic sequence (default 1)\n"
       "  --size SIZE       target size, e.g. 10M, 100M, 1G (decimal units; default 10M)\n"
-      "  --profile P       mixed (default: geometry with 7% notes) or note-dense (short\n"
+      "  --profile P       mixed (default: geometry with 7% notes), note-dense (short\n"
       "                    geometry, about 22,000 notes per 100 MB, most of them Japanese)\n"
+      "                    or growth (a third of the entities vertical notes of 300 to\n"
+      "                    1,000 characters, which -v makes about 30 times larger)\n"
       "  --notes SHARE     share of entities that are General Notes (default 0.07)\n"
       "  --japanese SHARE  share of General Notes with Japanese text (default 0.5)\n"
       "  OUTPUT            file to write, or - for standard output\n",
@@ -64,6 +66,8 @@ int main(int argc, char** argv) {
         notora::bench::ApplyProfile(notora::bench::GeneratorProfile::kMixed, &options);
       } else if (profile == "note-dense") {
         notora::bench::ApplyProfile(notora::bench::GeneratorProfile::kNoteDense, &options);
+      } else if (profile == "growth") {
+        notora::bench::ApplyProfile(notora::bench::GeneratorProfile::kGrowth, &options);
       } else {
         return Usage();
       }

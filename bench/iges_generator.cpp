@@ -438,7 +438,7 @@ class EntityFactory {
   int PickType() {
     if (rng_.Chance(options_.noteShare)) return kNote;
     const std::uint32_t r = rng_.Below(100);
-    if (options_.profile == GeneratorProfile::kNoteDense) {
+    if (options_.profile != GeneratorProfile::kMixed) {
       // Mostly short geometry: one to three records per entity.
       if (r < 48) return kLine;
       if (r < 74) return kArc;
@@ -651,7 +651,42 @@ class EntityFactory {
     return TextKind::kAscii;  // a drawing number among Japanese notes
   }
 
+  // One vertical string of many Shift-JIS characters.
+  void MakeLongVerticalNote(Packer& packer) {
+    std::vector<std::uint16_t> codes;
+    const std::size_t characters = static_cast<std::size_t>(rng_.Range(300, 1000));
+    while (codes.size() < characters) {
+      const std::vector<std::uint16_t> phrase = MakeJisPhrase(rng_);
+      codes.insert(codes.end(), phrase.begin(), phrase.end());
+    }
+    codes.resize(characters);
+    std::string bytes;
+    AppendShiftJis(codes, &bytes);
+    if (summary_) {
+      ++summary_->notes;
+      ++summary_->japaneseNotes;
+      ++summary_->noteStrings;
+      ++summary_->shiftJisStrings;
+      ++summary_->verticalStrings;
+    }
+    const double height = rng_.Pick(kTextHeights);
+    packer.Integer(1);
+    packer.Integer(static_cast<int>(bytes.size()));
+    packer.Real(height, RealStyle::kShortest);
+    packer.Real(height * static_cast<double>(characters), RealStyle::kShortest);
+    packer.Integer(1);
+    packer.Real(0.0, RealStyle::kShortest);
+    packer.Real(0.0, RealStyle::kShortest);
+    packer.Integer(0);
+    packer.Integer(1);
+    packer.Real(rng_.Range(0, 8400) * 0.05, RealStyle::kShortest);
+    packer.Real(rng_.Range(0, 5940) * 0.05, RealStyle::kShortest);
+    packer.Real(0.0, RealStyle::kShortest);
+    packer.Hollerith(bytes, ';', rng_.Chance(0.5));
+  }
+
   void MakeNote(Packer& packer) {
+    if (options_.profile == GeneratorProfile::kGrowth) return MakeLongVerticalNote(packer);
     const bool japanese = rng_.Chance(options_.japaneseShare);
     const std::uint32_t r = rng_.Below(100);
     const int strings = r < 60 ? 1 : r < 85 ? 2 : r < 95 ? 3 : rng_.Range(4, 8);
@@ -929,6 +964,10 @@ void ApplyProfile(GeneratorProfile profile, GeneratorOptions* options) {
   if (profile == GeneratorProfile::kNoteDense) {
     options->noteShare = 0.08;
     options->japaneseShare = 0.72;
+  }
+  if (profile == GeneratorProfile::kGrowth) {
+    options->noteShare = 0.3;
+    options->japaneseShare = 1.0;
   }
 }
 

@@ -33,6 +33,11 @@ enum class GeneratorProfile {
   // are changed by a conversion to JIS code). The note and Japanese shares
   // below are taken from the profile.
   kNoteDense,
+  // A drawing whose notes grow most when converted: a third of the
+  // entities are General Notes of one vertical string of 300 to 1,000
+  // Shift-JIS characters each, which `-v` makes one block per character
+  // (about 30 times the note's bytes). Short geometry between them.
+  kGrowth,
 };
 
 struct GeneratorOptions {
@@ -75,8 +80,8 @@ GeneratorSummary GenerateIges(const GeneratorOptions& options, const ChunkSink& 
 // The whole file in memory (for small targets and microbenchmarks).
 std::string GenerateIgesString(const GeneratorOptions& options, GeneratorSummary* summary = nullptr);
 
-// Applies the shares of `profile` to `*options` (kNoteDense sets the note
-// and Japanese shares; kMixed leaves them).
+// Applies the shares of `profile` to `*options` (kNoteDense and kGrowth set
+// the note and Japanese shares; kMixed leaves them).
 void ApplyProfile(GeneratorProfile profile, GeneratorOptions* options);
 
 // "10M", "1G", "512K", "12345" (decimal units: K = 1e3, M = 1e6, G = 1e9).
