@@ -8,6 +8,7 @@
 #include "base/counting.h"
 #include "base/messages.h"
 #include "iges/record_format.h"
+#include "base/threads.h"
 #include "iges/sequence_columns.h"
 
 namespace notora {
@@ -124,18 +125,37 @@ constexpr std::size_t kAfterColumns = kSecondRecordCopiedColumnsAfter.width();
 }  // namespace
 
 // Collects the output in large blocks, each written at its place in the
-// file. A write error is remembered, not acted on: nothing more is written,
-// and the writer reports it once the source has been read.
+// file. A thread of its own writes the blocks behind the run, so that the
+// copy into the system's file cache overlaps with the run's work; without a
+// thread each block is written when it is full. A write error is
+// remembered, not acted on: nothing more is written, and the writer
+// reports it once the source has been read.
 class OutputWriter::Buffer {
  public:
-  // The block is the system's memory, touched only as it fills; a process
-  // the system gives no memory writes through a small block of its own.
+  // The blocks are the system's memory, touched only as they fill; a
+  // process the system gives no memory writes through a small block of its
+  // own, on its own thread.
   Buffer(OutputFile* file, std::string_view lineEnd)
       : file_(file),
         lineEnd_(lineEnd),
-        memory_(AllocateSystemMemory(kBlockSize + kSlack)),
-        buffer_(memory_ != nullptr ? memory_.get() : reserve_),
-        blockSize_(memory_ != nullptr ? kBlockSize : kSlack) {}
+        memory_(AllocateSystemMemory(kBlocks * kStride)),
+        blockSize_(memory_ != nullptr ? kBlockSize : kSlack) {
+    blocks_ = memory_ != nullptr ? kBlocks : 1;
+    for (std::size_t i = 0; i < blocks_; ++i) {
+      slots_[i].data = memory_ != nullptr ? memory_.get() + i * kStride : reserve_;
+    }
+    buffer_ = slots_[0].data;
+    if (blocks_ > 1) writer_.Start([this] { WriteBehind(); });
+  }
+  ~Buffer() {
+    if (!writer_.running()) return;
+    {
+      MutexLock lock(&mutex_);
+      stopRequested_ = true;
+    }
+    changed_.NotifyAll();
+    writer_.Join();
+  }
 
   // From now on the bytes go to `offset` and after (what is held is
   // written first).
@@ -189,13 +209,48 @@ class OutputWriter::Buffer {
     return carriageReturn + 1;
   }
 
+  // Hands the bytes held to be written, and goes on in the next block.
   void Flush() {
-    if (used_ != 0 && !failed_ && !file_->WriteAt(offset_, buffer_, used_)) failed_ = true;
+    if (used_ == 0) return;
+    Slot& slot = slots_[filling_];
+    slot.offset = offset_;
+    slot.size = used_;
     offset_ += used_;
     used_ = 0;
+    if (!writer_.running()) {
+      WriteSlot(&slot);
+      return;
+    }
+    {
+      MutexLock lock(&mutex_);
+      slot.full = true;
+      filling_ = (filling_ + 1) % blocks_;
+      changed_.NotifyAll();
+      changed_.Wait(&lock, [&] { return !slots_[filling_].full; });
+    }
+    buffer_ = slots_[filling_].data;
   }
-  bool failed() const { return failed_; }
-  void Fail() { failed_ = true; }
+  // Flushes and waits until everything handed over has been written.
+  void Drain() {
+    Flush();
+    if (!writer_.running()) return;
+    MutexLock lock(&mutex_);
+    changed_.Wait(&lock, [&] {
+      for (std::size_t i = 0; i < blocks_; ++i) {
+        if (slots_[i].full) return false;
+      }
+      return true;
+    });
+  }
+  // Whether a write failed; final after Drain.
+  bool failed() {
+    MutexLock lock(&mutex_);
+    return failed_;
+  }
+  void Fail() {
+    MutexLock lock(&mutex_);
+    failed_ = true;
+  }
 
   // Largest single record: four numbers of up to 20 characters and the
   // copied fields, well below this.
@@ -204,15 +259,61 @@ class OutputWriter::Buffer {
  private:
   // Small enough to stay in the processor's cache between writes.
   static constexpr std::size_t kBlockSize = 512 << 10;
+  static constexpr std::size_t kStride = kBlockSize + kSlack;
+  // One being filled, one being written, one ready.
+  static constexpr std::size_t kBlocks = 3;
+
+  struct Slot {
+    char* data = nullptr;
+    std::uint64_t offset = 0;
+    std::size_t size = 0;
+    bool full = false;  // handed to the writing thread
+  };
+
+  void WriteSlot(Slot* slot) {
+    bool failed;
+    {
+      MutexLock lock(&mutex_);
+      failed = failed_;
+    }
+    if (!failed && !file_->WriteAt(slot->offset, slot->data, slot->size)) Fail();
+  }
+
+  void WriteBehind() {
+    std::size_t next = 0;
+    MutexLock lock(&mutex_);
+    for (;;) {
+      changed_.Wait(&lock, [&] { return stopRequested_ || slots_[next].full; });
+      if (!slots_[next].full) return;  // stopped, and nothing left to write
+      Slot* slot = &slots_[next];
+      const bool skip = failed_;
+      lock.Unlock();
+      const bool written = skip || file_->WriteAt(slot->offset, slot->data, slot->size);
+      lock.Lock();
+      if (!written) failed_ = true;
+      slot->full = false;
+      next = (next + 1) % blocks_;
+      changed_.NotifyAll();
+    }
+  }
+
   OutputFile* file_;
   std::string_view lineEnd_;
   SystemMemory memory_;
   char reserve_[2 * kSlack];
-  char* buffer_;
   std::size_t blockSize_;
+  std::size_t blocks_ = 1;
+  Slot slots_[kBlocks];
+  std::size_t filling_ = 0;
+  char* buffer_ = nullptr;
   std::uint64_t offset_ = 0;
   std::size_t used_ = 0;
+
+  Mutex mutex_;
+  Condition changed_;
   bool failed_ = false;
+  bool stopRequested_ = false;
+  Thread writer_;
 };
 
 OutputWriter::OutputWriter(FileSystem* files, std::string outputPath, LineEnd lineEnd,
@@ -383,6 +484,7 @@ void OutputWriter::RecordsPassed(std::int32_t recordNumber) {
 bool OutputWriter::MoveParameterData(std::uint64_t to) {
   // From the end backwards, so that nothing is written over before it is
   // moved.
+  buffer_->Drain();
   const std::uint64_t from = reservedHead_;
   const std::uint64_t size = buffer_->end() - from;
   std::vector<char> chunk(1 << 20);
@@ -436,7 +538,7 @@ Status OutputWriter::WriteHead() {
     // The user may still cancel while the last section is written.
     if (ui_->PollCancel()) return Status::Error(MessageId::Cancelled);
   }
-  buffer_->Flush();
+  buffer_->Drain();
   return Status::Ok();
 }
 
@@ -461,7 +563,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
   n += Put(out + n, kTerminateRecordEnd.data(), kTerminateRecordEnd.size());
   n += buffer_->PutLineEnd(out + n);
   buffer_->Commit(n);
-  buffer_->Flush();
+  buffer_->Drain();
   const std::uint64_t headSize = HeadSize(/*final=*/true);
   if (headSize != reservedHead_ && !buffer_->failed() && !MoveParameterData(headSize)) {
     buffer_->Fail();
@@ -473,6 +575,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
     Discard();
     return status;
   }
+  buffer_.reset();
   const PublishResult published = file_->Publish();
   file_.reset();
   live_ = false;
@@ -490,6 +593,8 @@ Status OutputWriter::Finish(RunCounters* counters) {
 void OutputWriter::Discard() {
   live_ = false;
   held_.clear();
+  // No block is written once the file is given up.
+  buffer_.reset();
   if (file_ != nullptr) file_->Discard();
   file_.reset();
 }
