@@ -36,9 +36,10 @@ bool SourceStream::Start() {
   blocks_.resize(kBlocks);
   for (std::size_t i = 0; i < kBlocks; ++i) blocks_[i].memory = memory_.get() + i * stride;
   // Reading ahead pays only when there is more to read than the blocks
-  // hold: a pipe, whose size is unknown, is read ahead too. Without a
-  // thread the caller reads every block itself.
-  if (sizeHint == 0 || sizeHint >= kReadAheadFrom) reader_.Start([this] { ReadAhead(); });
+  // hold. A pipe, whose size is unknown, is read by the caller's thread,
+  // which a cancel never has to wait for. Without a thread the caller reads
+  // every block itself.
+  if (sizeHint >= kReadAheadFrom) reader_.Start([this] { ReadAhead(); });
   return true;
 }
 

@@ -54,7 +54,9 @@ class PipeInput : public InputFile {
 };
 
 TEST(SourceStreamTest, ReadingAheadThroughReusedBlocksGivesEveryRecordAsItStands) {
-  const int count = 70000;  // about 5.7 MB: read ahead, through every block several times
+  // About 5.7 MB, through every block several times: read ahead on the
+  // stream's thread when its size is known, by the caller as a pipe.
+  const int count = 70000;
   const std::string bytes = ManyRecords(count);
   for (std::size_t chunk : {std::size_t{1} << 20, std::size_t{4093}}) {
     for (bool pipe : {false, true}) {
