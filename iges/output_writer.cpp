@@ -61,6 +61,9 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
 
 // The columns PutNumber takes for `value` in a field of `width`.
 std::size_t NumberWidth(std::int64_t value, std::size_t width) {
+  static constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
+                                             100000, 1000000, 10000000, 100000000};
+  if (value >= 0 && width <= 8 && value < kLimits[width]) return width;  // the usual number
   std::size_t digits = value < 0 ? 2 : 1;
   for (std::uint64_t rest = value < 0 ? 0 - static_cast<std::uint64_t>(value)
                                       : static_cast<std::uint64_t>(value);
