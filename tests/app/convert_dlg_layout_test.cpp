@@ -90,7 +90,8 @@ class ConvertDlgLayoutTest : public QObject {
       const ControlTemplate& control = Template()[i];
       QWidget* widget = widgets.at(qsizetype(i));
       if (control.id != notora::kNoId) {
-        QVERIFY2(widget->objectName() == notora::ControlObjectName(control.id), Where(control).constData());
+        QVERIFY2(widget->objectName() == notora::ControlObjectName(control.id),
+                 Where(control).constData());
       }
       const QString caption = QString::fromUtf8(control.caption);
       switch (control.kind) {
@@ -101,9 +102,9 @@ class ConvertDlgLayoutTest : public QObject {
           QCOMPARE(label->text(), caption);
           QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
           const bool sunken = control.kind == ControlKind::kSunkenStatic;
-          QVERIFY2((label->frameShape() != QFrame::NoFrame && label->frameShadow() == QFrame::Sunken) ==
-                       sunken,
-                   Where(control).constData());
+          const bool framedSunken =
+              label->frameShape() != QFrame::NoFrame && label->frameShadow() == QFrame::Sunken;
+          QVERIFY2(framedSunken == sunken, Where(control).constData());
           // A display shows file names as they are: "&" in one is no mnemonic.
           if (sunken) QCOMPARE(label->textFormat(), Qt::PlainText);
           break;
@@ -224,7 +225,9 @@ class ConvertDlgLayoutTest : public QObject {
       if (control.kind != ControlKind::kRadio || !control.startsGroup) continue;
       ++templateGroups;
       QList<QAbstractButton*> expected;
-      for (const ControlTemplate& member : notora::RadioGroup(control.id)) expected << Button(member.id);
+      for (const ControlTemplate& member : notora::RadioGroup(control.id)) {
+        expected << Button(member.id);
+      }
       QButtonGroup* group = Button(control.id)->group();
       QVERIFY2(group != nullptr, Where(control).constData());
       QVERIFY(group->exclusive());
@@ -289,9 +292,8 @@ class ConvertDlgLayoutTest : public QObject {
     int mnemonics = 0;
     for (std::size_t i = 0; i < Template().size(); ++i) {
       const ControlTemplate& control = Template()[i];
-      if (control.kind != ControlKind::kStatic || !QString::fromUtf8(control.caption).contains(u'&')) {
-        continue;
-      }
+      const bool hasMnemonic = QString::fromUtf8(control.caption).contains(u'&');
+      if (control.kind != ControlKind::kStatic || !hasMnemonic) continue;
       ++mnemonics;
       std::size_t next = i + 1;
       while (next < Template().size() && !TakesFocus(Template()[next].kind)) ++next;
