@@ -39,9 +39,10 @@ CConvertApp::~CConvertApp() = default;
 
 QIcon CConvertApp::ApplicationIcon() { return QIcon(QString::fromLatin1(kIconPath)); }
 
-int CConvertApp::Run() {
+int CConvertApp::Run(const QString& sourcePath) {
   CConvertDlg dialog(*helpWindow_);
   dialog.setWindowIcon(ApplicationIcon());
+  if (!sourcePath.isEmpty()) dialog.OpenSource(sourcePath);
   dialog.exec();
   return 0;
 }

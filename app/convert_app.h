@@ -1,7 +1,7 @@
 // CConvertApp: the application object. It prepares the application (the
 // template font for every window, Qt's Japanese translation for the standard
-// buttons, the application icon), runs the main dialog modally and ends when
-// the dialog closes.
+// buttons, the application icon), runs the main dialog modally, on the file
+// the program was started with if any, and ends when the dialog closes.
 #pragma once
 
 #include <QApplication>
@@ -23,8 +23,10 @@ class CConvertApp : public QApplication {
   CConvertApp(int& argc, char** argv);
   ~CConvertApp() override;
 
-  // Runs the main dialog until the user leaves it; the program's exit code.
-  int Run();
+  // Runs the main dialog until the user leaves it, with `sourcePath` as its
+  // source when it is not empty (CConvertDlg::OpenSource); the program's
+  // exit code.
+  int Run(const QString& sourcePath = QString());
 
   // Renders the main dialog as a user first sees it into a new PNG file at
   // `path`, without putting it on the screen. The file is created

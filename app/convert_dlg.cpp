@@ -175,6 +175,10 @@ void CConvertDlg::SetSourcePath(const QString& path) {
   sourceNameDisplay_->setToolTip(path);
 }
 
+void CConvertDlg::OpenSource(const QString& path) {
+  SetSourcePath(QFileInfo(path).absoluteFilePath());
+}
+
 void CConvertDlg::OnExecute() {
   if (running_) return;
   running_ = true;

@@ -1,6 +1,7 @@
 // CConvertDlg: the main dialog. It holds the options of a run, lets the user
-// choose the source file (Browse, or a file dropped on the dialog), starts a
-// run with Execute and asks before it closes.
+// choose the source file (Browse, a file dropped on the dialog, or the file
+// the program was started with), starts a run with Execute and asks before it
+// closes.
 //
 // The controls are built from the dialog template (dialog/dialog_template.h);
 // each control's object name is "ctl" + its id. Option values live in the
@@ -36,6 +37,11 @@ class CConvertDlg : public QDialog {
   QString sourcePath() const;
   // True while a run holds the dialog.
   bool isRunning() const { return running_; }
+
+  // Makes `path` the source, as if it had been chosen with Browse: shown made
+  // absolute (against the current folder) but otherwise as given. The file
+  // need not exist; Execute then reports it missing.
+  void OpenSource(const QString& path);
 
   // The local file a drag would drop: exactly one URL naming an existing
   // regular file, as an absolute path; empty for anything else.

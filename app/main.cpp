@@ -1,6 +1,8 @@
 // notora: the desktop dialog that rewrites the text of IGES General Notes.
 //
 //   notora                         runs the dialog until the user leaves it (0)
+//   notora FILE                    the same, with FILE as the source, as if it
+//                                  had been chosen with Browse (0)
 //   notora --version               prints "notora <version>" (0)
 //   notora --help                  prints this usage (0)
 //   notora --screenshot FILE.png   renders the dialog as it first opens into a
@@ -24,9 +26,12 @@ constexpr int kExitFailed = 2;
 constexpr int kExitUsage = 64;
 
 constexpr char kUsage[] =
-    "usage: notora [--screenshot FILE.png]\n"
+    "usage: notora [FILE]\n"
+    "       notora --screenshot FILE.png\n"
     "       notora --version | --help\n"
     "Opens the notora dialog, which rewrites the text of General Notes (IGES entity 212).\n"
+    "  FILE                   the IGES file to convert: the dialog opens with it as the\n"
+    "                         source, as if it had been chosen with 参照(S)\n"
     "  --screenshot FILE.png  render the dialog as it first opens into a new PNG file\n"
     "                         (never over an existing one) and end, showing nothing\n"
     "  --version              print the version and exit\n"
@@ -63,6 +68,8 @@ int main(int argc, char** argv) {
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();
   if (arguments.isEmpty()) return app.Run();
+  // One argument that is no option is the source (a desktop's "Open with").
+  if (arguments.size() == 1 && !arguments.at(0).startsWith(u'-')) return app.Run(arguments.at(0));
 
   QString picture;
   if (arguments.size() == 2 && arguments.at(0) == QLatin1String("--screenshot")) {

@@ -53,6 +53,18 @@ class Win32DialogControls : public DialogControls {
 
 std::wstring MessageText16(MessageId id) { return WideText(MessageText(id)); }
 
+// `path` made absolute against the current folder, as the system resolves a
+// relative name; empty when it cannot be.
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  const DWORD written = ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return {};
+  full.resize(written);
+  return full;
+}
+
 HICON LoadIconOfSize(HINSTANCE module, int widthMetric, int heightMetric) {
   return static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(NOTORA_ICON), IMAGE_ICON,
                                          ::GetSystemMetrics(widthMetric),
@@ -145,6 +157,7 @@ BOOL CConvertDlg::OnInitDialog() {
   ::DragAcceptFiles(hwnd_, TRUE);
   Win32DialogControls controls(hwnd_);
   LoadOptions(options_, controls);
+  if (!initialSource_.empty()) SetSourcePath(initialSource_);
   // TRUE: the focus goes to the first tab stop (Browse), as for any dialog
   // made from a template.
   return TRUE;
@@ -268,6 +281,17 @@ bool CConvertDlg::OnSetCursor() {
   return true;
 }
 
+void CConvertDlg::OpenSource(const std::wstring& path) {
+  const std::wstring full = FullPath(path);
+  // A name the system cannot make absolute is shown as it is.
+  const std::wstring& shown = full.empty() ? path : full;
+  if (hwnd_ != nullptr) {
+    SetSourcePath(shown);
+  } else {
+    initialSource_ = shown;
+  }
+}
+
 std::wstring CConvertDlg::sourcePath() const {
   return WindowText(::GetDlgItem(hwnd_, kIdSourceName));
 }
@@ -284,13 +308,7 @@ std::wstring CConvertDlg::DroppedFilePath(HDROP drop) {
   if (name.empty()) return {};
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {};
-  const DWORD fullLength = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-  if (fullLength == 0) return {};
-  std::wstring full(fullLength, L'\0');
-  const DWORD written = ::GetFullPathNameW(name.c_str(), fullLength, full.data(), nullptr);
-  if (written == 0 || written >= fullLength) return {};
-  full.resize(written);
-  return full;
+  return FullPath(name);
 }
 
 }  // namespace notora

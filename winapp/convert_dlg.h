@@ -1,6 +1,7 @@
 // CConvertDlg: the main dialog on Win32. It holds the options of a run, lets
-// the user choose the source file (Browse, or a file dropped on the dialog),
-// starts a run with Execute and asks before it closes.
+// the user choose the source file (Browse, a file dropped on the dialog, or
+// the file the program was started with), starts a run with Execute and asks
+// before it closes.
 //
 // The window comes from the shared template (DialogTemplateImage). Option
 // values live in the controls while the dialog is open and are moved into
@@ -46,6 +47,12 @@ class CConvertDlg {
   std::wstring sourcePath() const;
   // True while a run holds the dialog.
   bool isRunning() const { return running_; }
+
+  // Makes `path` the source, as if it had been chosen with Browse: shown made
+  // absolute (against the current folder) but otherwise as given. The file
+  // need not exist; Execute then reports it missing. Before the window is
+  // made, the path waits for it.
+  void OpenSource(const std::wstring& path);
   // The icons the window shows (large 32 x 32, small 16 x 16 at 96 dpi).
   HICON largeIcon() const { return largeIcon_; }
   HICON smallIcon() const { return smallIcon_; }
@@ -78,6 +85,7 @@ class CConvertDlg {
   RunOptions options_;
   bool running_ = false;
   Win32RunUi* runUi_ = nullptr;  // the current run's, while one runs
+  std::wstring initialSource_;   // shown when the window is made
   HICON largeIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
 };

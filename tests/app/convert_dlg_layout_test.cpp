@@ -1,5 +1,7 @@
-// Tests of the main dialog as it first appears: its controls, captions,
-// geometry, tab order and option defaults.
+// Tests of the main dialog as it first appears, checked against the template
+// both dialogs are built from (dialog/dialog_template.h): each control of the
+// template is a widget of its kind with its id, caption and rectangle, in the
+// template's order, tab order and radio groups; and the option defaults.
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,60 +14,36 @@
 #include <QStyle>
 #include <QTest>
 #include <memory>
+#include <span>
 
 #include "app/convert_app.h"
 #include "app/convert_dlg.h"
 #include "app/dialog_units.h"
 #include "app/help_window.h"
+#include "dialog/dialog_template.h"
 #include "tests/app/app_test_main.h"
 
 using notora::CConvertDlg;
+using notora::ControlKind;
+using notora::ControlTemplate;
 using notora::DialogUnits;
 
 namespace {
 
-struct ExpectedControl {
-  int id;
-  const char* caption;
-  int x, y, width, height;
-};
+std::span<const ControlTemplate> Template() { return notora::ConvertDialogTemplate(); }
 
-// The template as the user must see it, control by control in tab order.
-const ExpectedControl kExpected[] = {
-    {1002, "", 65, 5, 215, 15},
-    {1000, "参照(&S)", 285, 5, 35, 15},
-    {1001, "", 85, 25, 75, 15},
-    {1008, "全角⇒JISｺｰﾄﾞ(&J)", 10, 50, 80, 15},
-    {1011, "JISｺｰﾄﾞ⇒全角(&M)", 10, 65, 80, 15},
-    {1010, "なし(&O)", 10, 80, 80, 15},
-    {1009, "縦書き⇒横書き(&V)", 10, 95, 80, 15},
-    {1019, "列数ｾﾞﾛをｴﾗｰ(&R)", 10, 115, 80, 15},
-    {1012, "2121(ｽﾍﾟｰｽ)(&A)", 105, 54, 70, 15},
-    {1013, "FFFF(&B)", 105, 70, 70, 15},
-    {1014, "ｽﾍﾟｰｽ(&C)", 105, 105, 70, 15},
-    {1015, "＂(&D)", 105, 120, 70, 15},
-    {1018, "ﾌﾟﾗｽ(&X)", 190, 54, 45, 15},
-    {1016, "ﾏｲﾅｽ(&Y)", 190, 70, 45, 15},
-    {1017, "ｴﾗｰ(&Z)", 190, 85, 45, 15},
-    {1004, "入力 前(&1)", 250, 54, 55, 15},
-    {1005, "入力 後(&2)", 250, 70, 55, 15},
-    {1006, "出力 前(&3)", 250, 85, 55, 15},
-    {1007, "出力 後(&4)", 250, 100, 55, 15},
-    {1, "実行", 165, 25, 35, 15},
-    {2, "終了", 205, 25, 35, 15},
-    {1003, "", 245, 25, 35, 15},
-    {57670, "ﾍﾙﾌﾟ(&H)", 285, 25, 35, 15},
-};
+// Where a control is named in failure messages: its id, or its caption.
+QByteArray Where(const ControlTemplate& control) {
+  return (control.id == notora::kNoId ? QString::fromUtf8(control.caption)
+                                      : QString::number(control.id))
+      .toUtf8();
+}
 
-const char* const kStaticCaptions[] = {"元ファイル名:", "変換後ファイル名(&F):"};
-const char* const kGroupTitles[] = {"変換", "JISｺｰﾄﾞ変換不可時", "全角変換不可時", "文字幅ﾏｲﾅｽ時",
-                                    "縦書き 可変値"};
-
-QString TextOf(QWidget* widget) {
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
-  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-  return QString();
+// The controls a user reaches with Tab: everything but statics and group
+// boxes, as in a dialog made from the template on Windows.
+bool TakesFocus(ControlKind kind) {
+  return kind != ControlKind::kStatic && kind != ControlKind::kSunkenStatic &&
+         kind != ControlKind::kGroupBox;
 }
 
 }  // namespace
@@ -103,66 +81,92 @@ class ConvertDlgLayoutTest : public QObject {
     QCOMPARE(options.zeroColumnsIsError, true);
   }
 
-  void everyControlHasItsCaptionAndName() {
-    for (const ExpectedControl& expected : kExpected) {
-      QWidget* widget = dialog_->findChild<QWidget*>(notora::ControlObjectName(expected.id));
-      QVERIFY2(widget != nullptr, qPrintable(QString::number(expected.id)));
-      QCOMPARE(TextOf(widget), QString::fromUtf8(expected.caption));
-    }
-    QStringList statics;
-    for (QLabel* label : dialog_->findChildren<QLabel*>()) {
-      if (!label->objectName().startsWith("ctlStatic")) continue;
-      statics << label->text();
-    }
-    QCOMPARE(statics.size(), 2);
-    for (const char* caption : kStaticCaptions) QVERIFY(statics.contains(QString::fromUtf8(caption)));
-    QStringList titles;
-    for (QGroupBox* group : dialog_->findChildren<QGroupBox*>()) titles << group->title();
-    QCOMPARE(titles.size(), 5);
-    for (const char* title : kGroupTitles) QVERIFY(titles.contains(QString::fromUtf8(title)));
-  }
-
-  void controlsHaveTheirKinds() {
-    for (int id : {1008, 1011, 1010, 1012, 1013, 1014, 1015, 1018, 1016, 1017, 1004, 1005, 1006, 1007}) {
-      QVERIFY(Widget<QRadioButton>(id) != nullptr);
-    }
-    QVERIFY(Widget<QCheckBox>(1009) != nullptr);
-    QVERIFY(Widget<QCheckBox>(1019) != nullptr);
-    // Execute is the default button whenever no other push button has the
-    // focus (a focused push button is pressed by Enter instead).
-    QApplication::setActiveWindow(dialog_.get());
-    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
-    Widget<QLineEdit>(1001)->setFocus();
-    QVERIFY(Widget<QPushButton>(1)->isDefault());
-    QVERIFY(!Widget<QPushButton>(2)->isDefault());
-    Widget<QPushButton>(2)->setFocus();
-    QVERIFY(Widget<QPushButton>(2)->isDefault());
-    QVERIFY(!Widget<QPushButton>(1)->isDefault());
-    QCOMPARE(Widget<QLineEdit>(1001)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    for (int id : {1002, 1003}) {
-      auto* label = Widget<QLabel>(id);
-      QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-      QCOMPARE(label->frameShadow(), QFrame::Sunken);
+  // The dialog's controls are the template's, one widget each, made in the
+  // template's order: no control is missing, none added.
+  void everyControlIsAWidgetOfItsKind() {
+    const QList<QWidget*> widgets = Controls();
+    QCOMPARE(widgets.size(), qsizetype(Template().size()));
+    for (std::size_t i = 0; i < Template().size(); ++i) {
+      const ControlTemplate& control = Template()[i];
+      QWidget* widget = widgets.at(qsizetype(i));
+      if (control.id != notora::kNoId) {
+        QVERIFY2(widget->objectName() == notora::ControlObjectName(control.id),
+                 Where(control).constData());
+      }
+      const QString caption = QString::fromUtf8(control.caption);
+      switch (control.kind) {
+        case ControlKind::kStatic:
+        case ControlKind::kSunkenStatic: {
+          auto* label = qobject_cast<QLabel*>(widget);
+          QVERIFY2(label != nullptr, Where(control).constData());
+          QCOMPARE(label->text(), caption);
+          QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+          const bool sunken = control.kind == ControlKind::kSunkenStatic;
+          const bool framedSunken =
+              label->frameShape() != QFrame::NoFrame && label->frameShadow() == QFrame::Sunken;
+          QVERIFY2(framedSunken == sunken, Where(control).constData());
+          // A display shows file names as they are: "&" in one is no mnemonic.
+          if (sunken) QCOMPARE(label->textFormat(), Qt::PlainText);
+          break;
+        }
+        case ControlKind::kPushButton:
+        case ControlKind::kDefaultButton: {
+          auto* button = qobject_cast<QPushButton*>(widget);
+          QVERIFY2(button != nullptr, Where(control).constData());
+          QCOMPARE(button->text(), caption);
+          break;
+        }
+        case ControlKind::kEdit: {
+          auto* edit = qobject_cast<QLineEdit*>(widget);
+          QVERIFY2(edit != nullptr, Where(control).constData());
+          QCOMPARE(edit->text(), caption);
+          QCOMPARE(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+          break;
+        }
+        case ControlKind::kGroupBox: {
+          auto* group = qobject_cast<QGroupBox*>(widget);
+          QVERIFY2(group != nullptr, Where(control).constData());
+          QCOMPARE(group->title(), caption);
+          break;
+        }
+        case ControlKind::kRadio:
+        case ControlKind::kCheckBox: {
+          QAbstractButton* button = nullptr;
+          if (control.kind == ControlKind::kRadio) {
+            button = qobject_cast<QRadioButton*>(widget);
+          } else {
+            button = qobject_cast<QCheckBox*>(widget);
+          }
+          QVERIFY2(button != nullptr, Where(control).constData());
+          QCOMPARE(button->text(), caption);
+          break;
+        }
+      }
     }
   }
 
   void titleSizeAndIconFollowTheTemplate() {
-    QCOMPARE(dialog_->windowTitle(), QString("notora"));
+    QCOMPARE(dialog_->windowTitle(), QString::fromUtf8(notora::kDialogTitle));
     const DialogUnits units(dialog_->font());
-    QCOMPARE(dialog_->size(), QSize(units.ToPixelsX(324), units.ToPixelsY(143)));
-    QCOMPARE(dialog_->font().pointSize(), 11);
+    QCOMPARE(dialog_->size(), QSize(units.ToPixelsX(notora::kDialogWidthUnits),
+                                    units.ToPixelsY(notora::kDialogHeightUnits)));
+    QCOMPARE(dialog_->font().pointSize(), notora::kDialogFontPoints);
     const QIcon icon = notora::CConvertApp::ApplicationIcon();
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.availableSizes().value(0), QSize(32, 32));
     QVERIFY(!QApplication::windowIcon().isNull());
   }
 
+  // Each rectangle is the template's, turned into pixels by the dialog
+  // font's units.
   void controlsStandWhereTheTemplatePutsThem() {
     const DialogUnits units(dialog_->font());
-    for (const ExpectedControl& expected : kExpected) {
-      QWidget* widget = dialog_->findChild<QWidget*>(notora::ControlObjectName(expected.id));
-      QCOMPARE(widget->geometry(),
-               units.ToPixels(expected.x, expected.y, expected.width, expected.height));
+    const QList<QWidget*> widgets = Controls();
+    QCOMPARE(widgets.size(), qsizetype(Template().size()));
+    for (std::size_t i = 0; i < Template().size(); ++i) {
+      const ControlTemplate& control = Template()[i];
+      QCOMPARE(widgets.at(qsizetype(i))->geometry(),
+               units.ToPixels(control.x, control.y, control.width, control.height));
     }
   }
 
@@ -170,8 +174,7 @@ class ConvertDlgLayoutTest : public QObject {
   // caption fits its control.
   void nothingIsClipped() {
     const QRect client = dialog_->rect();
-    for (QWidget* widget : dialog_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      if (widget->objectName().isEmpty()) continue;
+    for (QWidget* widget : Controls()) {
       QVERIFY2(client.contains(widget->geometry()), qPrintable(widget->objectName()));
       if (auto* button = qobject_cast<QPushButton*>(widget)) {
         // A push button's size hint has a style minimum; its caption plus
@@ -192,13 +195,18 @@ class ConvertDlgLayoutTest : public QObject {
     }
   }
 
+  // Tab visits the controls that take the focus in template order, and
+  // nothing else.
   void tabOrderFollowsTheTemplate() {
+    const QList<QWidget*> widgets = Controls();
+    QCOMPARE(widgets.size(), qsizetype(Template().size()));
     QList<QWidget*> expected;
-    for (const ExpectedControl& control : kExpected) {
-      QWidget* widget = dialog_->findChild<QWidget*>(notora::ControlObjectName(control.id));
-      if (widget->focusPolicy() & Qt::TabFocus) expected << widget;
+    for (std::size_t i = 0; i < Template().size(); ++i) {
+      QWidget* widget = widgets.at(qsizetype(i));
+      const bool tabStop = (widget->focusPolicy() & Qt::TabFocus) != 0;
+      QVERIFY2(tabStop == TakesFocus(Template()[i].kind), qPrintable(widget->objectName()));
+      if (tabStop) expected << widget;
     }
-    QCOMPARE(expected.size(), 21);  // all but the two displays
     QList<QWidget*> chain;
     QWidget* at = expected.first();
     do {
@@ -208,11 +216,25 @@ class ConvertDlgLayoutTest : public QObject {
     QCOMPARE(chain, expected);
   }
 
-  // Six groups, each exclusive on its own: a click in one leaves the others.
-  void eachRadioGroupIsItsOwnGroup() {
-    QList<QButtonGroup*> groups = dialog_->findChildren<QButtonGroup*>();
-    QCOMPARE(groups.size(), 6);
-    for (QButtonGroup* group : groups) QVERIFY(group->exclusive());
+  // The radio groups are the template's: each starts at a radio that starts
+  // a group, holds exactly its radios in order and is exclusive on its own.
+  void radioGroupsAreTheTemplatesGroups() {
+    const QList<QButtonGroup*> groups = dialog_->findChildren<QButtonGroup*>();
+    int templateGroups = 0;
+    for (const ControlTemplate& control : Template()) {
+      if (control.kind != ControlKind::kRadio || !control.startsGroup) continue;
+      ++templateGroups;
+      QList<QAbstractButton*> expected;
+      for (const ControlTemplate& member : notora::RadioGroup(control.id)) {
+        expected << Button(member.id);
+      }
+      QButtonGroup* group = Button(control.id)->group();
+      QVERIFY2(group != nullptr, Where(control).constData());
+      QVERIFY(group->exclusive());
+      QCOMPARE(group->buttons(), expected);
+    }
+    QCOMPARE(groups.size(), templateGroups);
+    // A click in one group leaves the others as they were.
     QTest::mouseClick(Button(1005), Qt::LeftButton);
     QVERIFY(Button(1005)->isChecked());
     QVERIFY(!Button(1004)->isChecked());
@@ -223,18 +245,64 @@ class ConvertDlgLayoutTest : public QObject {
     QVERIFY(Button(1018)->isChecked());
   }
 
-  // As a dialog from a template starts: the first control that takes the
-  // focus has it, and Enter would press Execute.
-  void focusStartsOnTheFirstTabStop() {
-    QApplication::setActiveWindow(dialog_.get());
-    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
-    QCOMPARE(QApplication::focusWidget(), Widget<QWidget>(1000));
+  // The template's default button is pressed by Enter whenever no other push
+  // button has the focus (a focused push button is pressed by Enter instead).
+  void enterPressesTheDefaultButton() {
+    QVERIFY(ShowActive(dialog_.get()));
+    QList<QPushButton*> others;
+    QPushButton* defaultButton = nullptr;
+    for (const ControlTemplate& control : Template()) {
+      if (control.kind == ControlKind::kDefaultButton) {
+        QVERIFY(defaultButton == nullptr);
+        defaultButton = Widget<QPushButton>(control.id);
+      } else if (control.kind == ControlKind::kPushButton) {
+        others << Widget<QPushButton>(control.id);
+      }
+    }
+    QVERIFY(defaultButton != nullptr);
+    QCOMPARE(defaultButton->objectName(), notora::ControlObjectName(notora::kIdExecute));
+    Widget<QLineEdit>(notora::kIdOutputName)->setFocus();
+    QVERIFY(defaultButton->isDefault());
+    for (QPushButton* other : others) {
+      QVERIFY(!other->isDefault());
+      other->setFocus();
+      QVERIFY2(other->isDefault() && !defaultButton->isDefault(), qPrintable(other->objectName()));
+    }
   }
 
-  void staticMnemonicLeadsToTheOutputName() {
-    auto* label = dialog_->findChild<QLabel*>("ctlStatic2");
-    QCOMPARE(label->text(), QString("変換後ファイル名(&F):"));
-    QCOMPARE(label->buddy(), Widget<QLineEdit>(1001));
+  // As a dialog from a template starts: the first control that takes the
+  // focus has it.
+  void focusStartsOnTheFirstTabStop() {
+    QVERIFY(ShowActive(dialog_.get()));
+    const ControlTemplate* first = nullptr;
+    for (const ControlTemplate& control : Template()) {
+      if (TakesFocus(control.kind)) {
+        first = &control;
+        break;
+      }
+    }
+    QVERIFY(first != nullptr);
+    QCOMPARE(QApplication::focusWidget(), Widget<QWidget>(first->id));
+  }
+
+  // As in a dialog template, a static's mnemonic moves the focus to the next
+  // control of the template that takes the focus.
+  void staticMnemonicsLeadToTheNextControl() {
+    const QList<QWidget*> widgets = Controls();
+    int mnemonics = 0;
+    for (std::size_t i = 0; i < Template().size(); ++i) {
+      const ControlTemplate& control = Template()[i];
+      const bool hasMnemonic = QString::fromUtf8(control.caption).contains(u'&');
+      if (control.kind != ControlKind::kStatic || !hasMnemonic) continue;
+      ++mnemonics;
+      std::size_t next = i + 1;
+      while (next < Template().size() && !TakesFocus(Template()[next].kind)) ++next;
+      QVERIFY2(next < Template().size(), Where(control).constData());
+      auto* label = qobject_cast<QLabel*>(widgets.at(qsizetype(i)));
+      QVERIFY2(label != nullptr, Where(control).constData());
+      QCOMPARE(label->buddy(), widgets.at(qsizetype(next)));
+    }
+    QVERIFY(mnemonics > 0);
   }
 
   void standardButtonsAreJapanese() {
@@ -248,6 +316,10 @@ class ConvertDlgLayoutTest : public QObject {
   }
 
  private:
+  // The dialog's own widgets (its direct children), in the order they were made.
+  QList<QWidget*> Controls() const {
+    return dialog_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  }
   template <typename T>
   T* Widget(int id) const {
     return dialog_->findChild<T*>(notora::ControlObjectName(id));
