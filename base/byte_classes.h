@@ -1,6 +1,7 @@
 // Tests on single bytes of the source: decimal and hexadecimal digits, and
-// the classes code page 932 (Shift-JIS) gives a byte. Every layer reads
-// bytes with these; none writes a test of its own.
+// the classes code page 932 (Shift-JIS) gives a byte, the trail byte of a
+// two-byte character among them. Every layer reads bytes with these; none
+// writes a test of its own.
 #pragma once
 
 namespace notora {
@@ -23,6 +24,11 @@ namespace cp932 {
 // The first byte of a two-byte character: 0x81-0x9F or 0xE0-0xFC.
 constexpr bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The second byte of a two-byte character: 0x40-0x7E or 0x80-0xFC.
+constexpr bool IsTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
 // A half-width katakana or katakana punctuation character: 0xA1-0xDF.

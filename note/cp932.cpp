@@ -32,7 +32,7 @@ std::uint16_t ShiftJisToJis(std::uint16_t code) {
   unsigned lead = code >> 8;
   unsigned trail = code & 0xFF;
   if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEF))) return 0;
-  if (!((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC))) return 0;
+  if (!IsTrailByte(static_cast<unsigned char>(trail))) return 0;
   // Each lead byte covers two JIS rows: trail bytes below 0x9F the odd row,
   // the others the even row.
   unsigned row = (lead - (lead <= 0x9F ? 0x70 : 0xB0)) * 2;

@@ -31,10 +31,6 @@ constexpr unsigned LeadOfRow(int row) {
   return 0xFA + static_cast<unsigned>(row - 47);
 }
 
-constexpr bool IsTrailByte(unsigned trail) {
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
-}
-
 // How strongly Windows prefers a code of a character that has several: the
 // lower the rank, the more preferred.
 int PreferenceRank(unsigned lead) {
@@ -80,7 +76,7 @@ std::int32_t ToUnicode(std::uint16_t code) {
   }
   const unsigned lead = code >> 8;
   const unsigned trail = code & 0xFF;
-  if (!IsTrailByte(trail)) return -1;
+  if (!cp932::IsTrailByte(static_cast<unsigned char>(trail))) return -1;
   if (lead >= kUserDefinedFirstLead && lead <= kUserDefinedLastLead) {
     const int cell = static_cast<int>(trail - 0x40) - (trail > 0x7F ? 1 : 0);
     return kUserDefinedFirst + static_cast<std::int32_t>(lead - kUserDefinedFirstLead) *

@@ -24,8 +24,8 @@ struct FieldCursor {
   // Index of the last byte examined; between reads, next - 1 (the terminator
   // of the field read last). The entity type and its delimiter fill 0 to 3.
   std::int32_t last = 3;
-  // The value of the last successful integer read (also used to carry the
-  // length of a text segment).
+  // The value of the last successful ReadIntegerField; a real read leaves it
+  // as it was.
   std::int32_t value = 0;
 };
 

@@ -293,7 +293,6 @@ Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
 void GeneralNoteConverter::EmitSegment(NoteString* string, std::string_view text,
                                        std::int32_t start, std::int32_t length,
                                        CharClass charClass) {
-  note_.cursor.value = length;
   CountOne(&note_.emittedStrings);
   NoteSegment segment;
   segment.start = start;

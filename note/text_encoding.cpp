@@ -29,10 +29,6 @@ unsigned ByteAt(std::string_view text, std::size_t index) {
   return static_cast<unsigned char>(text[index]);
 }
 
-constexpr bool IsTrailByte(unsigned byte) {
-  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 constexpr bool IsEucByte(unsigned byte) { return byte >= 0xA1 && byte <= 0xFE; }
 
 Character ReadShiftJis(std::string_view text, std::size_t index) {
@@ -41,7 +37,7 @@ Character ReadShiftJis(std::string_view text, std::size_t index) {
     return {Character::kCode, static_cast<std::int32_t>(first), -1, 1};
   }
   if (cp932::IsLeadByte(static_cast<unsigned char>(first)) && index + 1 < text.size() &&
-      IsTrailByte(ByteAt(text, index + 1))) {
+      cp932::IsTrailByte(static_cast<unsigned char>(ByteAt(text, index + 1)))) {
     return {Character::kCode, static_cast<std::int32_t>(first << 8 | ByteAt(text, index + 1)),
             -1, 2};
   }
