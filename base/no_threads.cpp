@@ -15,6 +15,7 @@ Condition::Condition() = default;
 Condition::~Condition() = default;
 void Condition::NotifyAll() {}
 void Condition::WaitOnce(MutexLock*) {}
+void Condition::WaitFor(MutexLock*, int) {}
 
 struct Thread::Impl {};
 Thread::Thread() = default;

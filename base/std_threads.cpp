@@ -1,4 +1,5 @@
 // Threads where the system has them: the standard library's.
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -24,6 +25,9 @@ Condition::Condition() : impl_(std::make_unique<Impl>()) {}
 Condition::~Condition() = default;
 void Condition::NotifyAll() { impl_->condition.notify_all(); }
 void Condition::WaitOnce(MutexLock* lock) { impl_->condition.wait(*lock->mutex()); }
+void Condition::WaitFor(MutexLock* lock, int milliseconds) {
+  impl_->condition.wait_for(*lock->mutex(), std::chrono::milliseconds(milliseconds));
+}
 
 struct Thread::Impl {
   std::thread thread;

@@ -63,6 +63,8 @@ class Condition {
   void Wait(MutexLock* lock, Ready ready) {
     while (!ready()) WaitOnce(lock);
   }
+  // Waits, with `*lock` held, until notified or `milliseconds` have passed.
+  void WaitFor(MutexLock* lock, int milliseconds);
   void NotifyAll();
 
  private:

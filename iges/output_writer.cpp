@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -245,6 +246,25 @@ class OutputWriter::Buffer {
       return true;
     });
   }
+  // Brings everything written to stable storage (after Drain). On the
+  // writing thread where there is one, calling `whileWaiting` every 50 ms
+  // meanwhile, so that the user interface stays alive during a long flush.
+  bool Sync(const std::function<void()>& whileWaiting) {
+    Drain();
+    if (!writer_.running()) return file_->Sync();
+    MutexLock lock(&mutex_);
+    syncRequested_ = true;
+    changed_.NotifyAll();
+    while (!syncDone_) {
+      changed_.WaitFor(&lock, 50);
+      if (syncDone_) break;
+      lock.Unlock();
+      whileWaiting();
+      lock.Lock();
+    }
+    return syncResult_;
+  }
+
   // Whether a write failed; final after Drain.
   bool failed() {
     MutexLock lock(&mutex_);
@@ -286,7 +306,18 @@ class OutputWriter::Buffer {
     std::size_t next = 0;
     MutexLock lock(&mutex_);
     for (;;) {
-      changed_.Wait(&lock, [&] { return stopRequested_ || slots_[next].full; });
+      changed_.Wait(&lock, [&] {
+        return stopRequested_ || slots_[next].full || (syncRequested_ && !syncDone_);
+      });
+      if (!slots_[next].full && syncRequested_ && !syncDone_) {
+        lock.Unlock();
+        const bool synced = file_->Sync();
+        lock.Lock();
+        syncResult_ = synced;
+        syncDone_ = true;
+        changed_.NotifyAll();
+        continue;
+      }
       if (!slots_[next].full) return;  // stopped, and nothing left to write
       Slot* slot = &slots_[next];
       const bool skip = failed_;
@@ -316,6 +347,9 @@ class OutputWriter::Buffer {
   Condition changed_;
   bool failed_ = false;
   bool stopRequested_ = false;
+  bool syncRequested_ = false;
+  bool syncDone_ = false;
+  bool syncResult_ = false;
   Thread writer_;
 };
 
@@ -573,7 +607,17 @@ Status OutputWriter::Finish(RunCounters* counters) {
   }
   status = WriteHead();
   if (status.ok() && buffer_->failed()) status = Status::Error(MessageId::OutputWriteError);
-  if (status.ok() && !file_->Sync()) status = Status::Error(MessageId::OutputWriteError);
+  if (status.ok()) {
+    // The flush of a large output onto a disk may take a while: the user
+    // interface is polled meanwhile, and a cancel ends the run after it.
+    bool cancelled = false;
+    const bool synced = buffer_->Sync([&] { cancelled = cancelled || ui_->PollCancel(); });
+    if (cancelled) {
+      status = Status::Error(MessageId::Cancelled);
+    } else if (!synced) {
+      status = Status::Error(MessageId::OutputWriteError);
+    }
+  }
   if (!status.ok()) {
     Discard();
     return status;

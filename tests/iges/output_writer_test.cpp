@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <filesystem>
 
+#include "iges/memory_file_system.h"
 #include "iges/source_sweep.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/recording_ui.h"
@@ -285,6 +289,84 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
   }
   EXPECT_EQ(entries, linksMade ? 4u : 2u);
   if (!linksMade) GTEST_SKIP() << "a file checked; links not: " << testing::kNoSymbolicLinks;
+}
+
+// A flush that lasts until the user interface has been polled: the run
+// keeps polling while the output goes onto the disk, and a cancel then ends
+// it with nothing under the output's name.
+struct FlushState {
+  std::atomic<bool> flushing{false};
+  std::atomic<bool> polled{false};
+};
+
+class CancelDuringFlushUi : public testing::RecordingUi {
+ public:
+  explicit CancelDuringFlushUi(FlushState* state) : state_(state) {}
+  bool PollCancel() override {
+    if (!state_->flushing) return false;
+    state_->polled = true;
+    return true;
+  }
+
+ private:
+  FlushState* state_;
+};
+
+class SlowFlush : public OutputFile {
+ public:
+  SlowFlush(std::unique_ptr<OutputFile> inner, FlushState* state)
+      : inner_(std::move(inner)), state_(state) {}
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    return inner_->WriteAt(offset, data, size);
+  }
+  std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    return inner_->ReadAt(offset, buffer, size);
+  }
+  bool Sync() override {
+    state_->flushing = true;
+    // Without a thread to flush on, no poll can come: give up after a while
+    // rather than hang (the test then fails on the message).
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!state_->polled && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+    return inner_->Sync();
+  }
+  PublishResult Publish() override { return inner_->Publish(); }
+  bool Discard() override { return inner_->Discard(); }
+
+ private:
+  std::unique_ptr<OutputFile> inner_;
+  FlushState* state_;
+};
+
+class SlowFlushFiles : public MemoryFileSystem {
+ public:
+  explicit SlowFlushFiles(FlushState* state) : state_(state) {}
+  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
+    return std::make_unique<SlowFlush>(MemoryFileSystem::CreateOutput(path), state_);
+  }
+
+ private:
+  FlushState* state_;
+};
+
+TEST(OutputWriterTest, TheUserInterfaceIsPolledDuringTheFlush) {
+  FlushState state;
+  SlowFlushFiles files(&state);
+  testing::StringInput file(Source());
+  SourceStream stream(&file);
+  CancelDuringFlushUi ui(&state);
+  RecordReader reader(&stream, &ui);
+  RunCounters counters;
+  SourceSweep sweep(&reader, &counters);
+  ASSERT_TRUE(sweep.ReadHead().ok());
+  OutputWriter output(&files, "/out.igs", LineEnd::kLf, false, &ui);
+  output.Begin(sweep.scan(), sweep.table(), counters.directoryRecords / 2);
+  NoteReplacer notes(testing::PadTo64("212,0;"));
+  ASSERT_TRUE(sweep.ReadEntities(&notes, &output).ok());
+  const Status finished = output.Finish(&counters);
+  EXPECT_EQ(finished.message(), "ESCｷｰにより処理を中止します。　変換は出来ません。");
+  EXPECT_EQ(files.Find("/out.igs"), nullptr);
+  EXPECT_EQ(files.outputsAside(), 0);
 }
 
 }  // namespace
