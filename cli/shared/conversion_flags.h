@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/run_options.h"
 
@@ -48,6 +49,12 @@ struct ConversionFlags {
 TextEncoding EncodingNamed(const std::string& name);
 // The command-line name of `encoding`.
 std::string EncodingName(TextEncoding encoding);
+// The command-line names of the encodings, in the order they are offered
+// ("shift_jis" first, the default).
+std::vector<std::string> EncodingNames();
+// The command-line names of the line ends --line-end offers ("platform"
+// first, the default).
+std::vector<std::string> LineEndNames();
 // Adds --source-encoding to `command`, bound to `name`.
 void AddSourceEncodingOption(CLI::App* command, std::string* name);
 
