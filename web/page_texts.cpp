@@ -22,7 +22,6 @@ constexpr PageText kTexts[] = {
     {"tooLarge", "ﾌｧｲﾙが大きすぎて、このﾌﾞﾗｳｻﾞのﾒﾓﾘでは変換できません。\n　変換は出来ません。"},
     {"unreadable", "ﾌｧｲﾙを読み込めませんでした。\n　変換は出来ません。"},
     {"help", "ﾍﾙﾌﾟ"},
-    {"noModule", "このﾌﾞﾗｳｻﾞではWebAssemblyが使えないため、変換できません。"},
 };
 
 }  // namespace
