@@ -139,7 +139,9 @@ std::string DescribeDialog() {
   for (const auto& [name, id] :
        {std::pair<std::string_view, int>{"execute", kIdExecute}, {"exit", kIdExit},
         {"browse", kIdBrowse}, {"outputName", kIdOutputName}, {"sourceName", kIdSourceName},
-        {"progress", kIdProgress}, {"help", kIdHelp}}) {
+        {"progress", kIdProgress}, {"help", kIdHelp},
+        {"verticalToHorizontal", kIdVerticalToHorizontal},
+        {"zeroColumnsIsError", kIdZeroColumnsIsError}}) {
     json.Key(name);
     json.Integer(id);
   }

@@ -256,14 +256,19 @@ __attribute__((export_name("web_inspect"))) std::size_t WebInspect() {
       Inspect(sourcePath, options, *job.files, &request.original.notes, &table, &ui);
   request.original.verticalValueInput = options.verticalValueInput;
   request.original.caption = "as read";
+  // The converted notes' caption as preview writes it, which names the
+  // options as the command line would (preview has no line end to name).
+  ConversionFlags flags = ConversionFlags::Of(options);
+  flags.lineEnd = ConversionFlags().lineEnd;
+  const std::string caption = "as converted with " + flags.Describe();
   if (completed && job.converted && job.result.outcome == RunOutcome::kNothingConverted) {
     request.converted = NoteSet{request.original.notes, options.verticalValueInput,
-                                "as converted (nothing to convert)"};
+                                caption + " (nothing to convert)"};
   } else if (completed && job.converted && job.result.outcome == RunOutcome::kWritten) {
     RunOptions parsing = options;
     parsing.verticalValueInput = options.verticalValueOutput;
     parsing.sourceEncoding = options.outputEncoding;
-    NoteSet converted{{}, parsing.verticalValueInput, "as converted"};
+    NoteSet converted{{}, parsing.verticalValueInput, caption};
     completed = Inspect(job.result.outputPath, parsing, *job.files, &converted.notes,
                         &convertedTable, &ui);
     request.converted = std::move(converted);

@@ -63,6 +63,32 @@ RunOptions ConversionFlags::ToRunOptions() const {
   return options;
 }
 
+ConversionFlags ConversionFlags::Of(const RunOptions& options) {
+  const auto wordOf = [](const auto& choices, auto value) {
+    for (const auto& choice : choices) {
+      if (choice.value == value) return std::string(choice.word);
+    }
+    return std::string(choices[0].word);
+  };
+  ConversionFlags flags;
+  flags.mode = wordOf(kModes, options.conversionMode);
+  flags.verticalToHorizontal = options.verticalToHorizontal;
+  flags.verticalInput = wordOf(kVerticalValues, options.verticalValueInput);
+  flags.verticalOutput = wordOf(kVerticalValues, options.verticalValueOutput);
+  flags.jisFallback = wordOf(kJisFallbacks, options.jisFallback);
+  flags.fullWidthFallback = wordOf(kFullWidthFallbacks, options.fullWidthFallback);
+  flags.negativeWidth = wordOf(kNegativeWidthModes, options.negativeWidthMode);
+  flags.allowZeroColumns = !options.zeroColumnsIsError;
+  flags.sourceEncoding = wordOf(kEncodings, options.sourceEncoding);
+  flags.outputEncoding = wordOf(kEncodings, options.outputEncoding);
+  LineEndChoice lineEnd = options.outputLineEnd == LineEnd::kCrLf ? LineEndChoice::kCrLf
+                                                                   : LineEndChoice::kLf;
+  if (options.outputLineEnd == PlatformLineEnd()) lineEnd = LineEndChoice::kPlatform;
+  if (options.lineEndFromSource) lineEnd = LineEndChoice::kSource;
+  flags.lineEnd = wordOf(kLineEnds, lineEnd);
+  return flags;
+}
+
 std::vector<std::string> EncodingNames() { return Words(kEncodings); }
 
 std::vector<std::string> LineEndNames() { return Words(kLineEnds); }

@@ -36,6 +36,10 @@ struct ConversionFlags {
   void AddTo(CLI::App* command, bool withLineEnd = true);
   // The run options these flags stand for (outputName left empty).
   RunOptions ToRunOptions() const;
+  // The flags that stand for `options` (the outputName aside): ToRunOptions
+  // of the result gives them back. A line end that is this system's own is
+  // "platform".
+  static ConversionFlags Of(const RunOptions& options);
   // True when the command line of `command` (on which AddTo declared the
   // flags) gave any of them that changes what a conversion writes (all but
   // --source-encoding, which says how the source is read).
