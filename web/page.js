@@ -404,6 +404,9 @@
     texts = description.texts;
     buildPage();
     setRunning(false);
+    // How a cancel reaches a run here: the module's own poll, or ending the
+    // worker.
+    document.body.dataset.cancel = suspending ? 'poll' : 'worker';
     document.body.dataset.ready = 'true';
   }
 

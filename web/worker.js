@@ -48,6 +48,8 @@ function newEngine() {
 // of a large file is held; false when the module has no memory for it.
 async function readInto(engine, file) {
   const kSlice = 16 << 20;
+  // A 32-bit module addresses 4 GB in all; a size beyond would wrap.
+  if (file.size >= 2 ** 32) return false;
   const exports = engine.instance_.exports;
   const at = exports.web_source(file.size);
   if (at === 0) return false;
@@ -69,7 +71,11 @@ async function runJob({ id, file, options, inspect }) {
       return;
     }
     const result = await engine.convert(file === null ? '' : file.name);
-    if (inspect && file !== null) result.inspection = await engine.inspect(file.name);
+    // A failed run has shown why; the notes of a source it could not read
+    // would only say it again.
+    if (inspect && file !== null && result.outcome !== 'failed') {
+      result.inspection = await engine.inspect(file.name);
+    }
     const transfer = result.output ? [result.output.buffer] : [];
     self.postMessage({ type: 'done', id, result }, transfer);
   } catch (error) {
