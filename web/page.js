@@ -333,6 +333,7 @@
       return;
     }
     const result = answer.result;
+    if (answer.memory) entry.dataset.memory = String(answer.memory);
     showMessages(entry, result.messages);
     if (result.output) {
       const link = document.createElement('a');

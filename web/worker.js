@@ -77,7 +77,9 @@ async function runJob({ id, file, options, inspect }) {
       result.inspection = await engine.inspect(file.name);
     }
     const transfer = result.output ? [result.output.buffer] : [];
-    self.postMessage({ type: 'done', id, result }, transfer);
+    // The module's memory as the run left it: the most it took.
+    const memory = engine.instance_.exports.memory.buffer.byteLength;
+    self.postMessage({ type: 'done', id, result, memory }, transfer);
   } catch (error) {
     // A trap (out of memory ends in "unreachable"), or memory the browser
     // would not give: the instance goes, the next job makes a new one.
