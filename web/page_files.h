@@ -1,8 +1,8 @@
 // PageFiles: the files of one run in the page's module: the source the user
 // chose, its bytes already in the module's memory and read where they lie,
-// and the output, written into memory that is taken for its whole expected
-// size at once (the source's), so that a large output is not copied while it
-// grows.
+// and the output, written aside into memory that is taken for its whole
+// expected size at once (the source's), so that a large output is not
+// copied while it grows, and given its name when the run publishes it.
 #pragma once
 
 #include <cstddef>
@@ -20,27 +20,25 @@ class PageFiles : public FileSystem {
   // while this object is in use).
   PageFiles(std::string sourcePath, std::string_view source);
 
-  // True for the source's path and for an output already created.
+  // True for the source's path and for a published output's.
   bool Exists(const std::string& path, bool followLinks) override;
-  // A reader over the source's bytes or a closed output's; null for any
+  // A reader over the source's bytes or a published output's; null for any
   // other path.
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
-  // The output at `path`; null when something stands there already or an
-  // output was made before (a run makes one).
+  // The output for `path`, written aside; null when an output was made
+  // before (a run makes one).
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override;
 
-  // The output's path and bytes (empty before CreateOutput).
-  const std::string& outputPath() const { return outputPath_; }
-  const std::string& output() const { return *output_; }
-  // Hands the output's bytes over, leaving none here.
-  std::string TakeOutput() { return std::move(*output_); }
+  // The published output's bytes (empty before Publish).
+  const std::string& output() const { return *published_; }
 
  private:
+  friend class PageOutput;
   std::string sourcePath_;
   std::string_view source_;
-  std::string outputPath_;
-  // Shared with the writer, which may outlive a lookup.
-  std::shared_ptr<std::string> output_ = std::make_shared<std::string>();
+  bool outputCreated_ = false;
+  std::string outputPath_;  // set when the output is published
+  std::shared_ptr<std::string> published_ = std::make_shared<std::string>();
 };
 
 }  // namespace notora::web
