@@ -199,13 +199,15 @@ test('cancel during a run, with the page answering, and the next run works', asy
   const page = await openPage(t);
   // Chromium lets the module's cancel poll wait for the page's messages.
   assert.equal(await page.locator('body').getAttribute('data-cancel'), 'poll');
-  await choose(page, fileOf('large.igs', generatedDrawing('note-dense', '64M')));
+  await choose(page, fileOf('large.igs', generatedDrawing('note-dense', '160M')));
   await page.getByLabel('変換後ファイル名(F):').fill('OUT');
   await page.getByRole('button', { name: '実行' }).click();
-  // The progress shows the records read; the page answers meanwhile.
+  // The progress shows the records read, and the page answers meanwhile:
+  // typing goes into the name field while Execute still waits for the run.
   await page.waitForFunction(() => /^[0-9]+$/.test(document.getElementById('control-1003').textContent));
   await page.getByLabel('変換後ファイル名(F):').fill('NEXT');
   assert.equal(await page.getByLabel('変換後ファイル名(F):').inputValue(), 'NEXT');
+  assert.ok(await page.getByRole('button', { name: '実行' }).isDisabled(), 'the run goes on');
   await page.keyboard.press('Escape');
   const entry = page.locator('#list > li').first();
   await entry.locator('.message').waitFor();
@@ -224,12 +226,14 @@ test('the cancel button ends a run as Escape does', async (t) => {
   const page = await openPage(t);
   await choose(page, fileOf('large.igs', generatedDrawing('mixed', '64M')));
   await page.getByLabel('変換後ファイル名(F):').fill('OUT');
+  // Pressed as soon as the run has started: the worker sees it before the
+  // module's first poll, however fast the machine.
   await page.getByRole('button', { name: '実行' }).click();
-  await page.waitForFunction(() => /^[0-9]+$/.test(document.getElementById('control-1003').textContent));
   await page.locator('#cancel').click();
   const entry = page.locator('#list > li').first();
   await entry.locator('.message').waitFor();
   assert.equal(await entry.locator('.message.error').textContent(), message('Cancelled'));
+  assert.equal(await entry.locator('a.download').count(), 0);
 });
 
 test('a file too large for the module is refused, and the page goes on', async (t) => {
