@@ -12,15 +12,20 @@ class NotoraEngine {
   // `module`: a compiled WebAssembly.Module. `hooks.wasiImport`: the WASI
   // functions (node's WASI, or NotoraEngine.quietWasi() in a browser);
   // `hooks.poll(recordNumber)`: called every few thousand records, returns
-  // true to cancel (a Promise of it when `hooks.suspending`, in a browser
-  // with WebAssembly.Suspending); `hooks.waitCursor(raised)`.
+  // true to cancel; `hooks.waitCursor(raised)`. With `hooks.suspending` (a
+  // browser with WebAssembly.Suspending) the poll and the source's reads may
+  // answer with a Promise, and the module waits for it while the worker
+  // takes its messages.
   static async load(module, hooks = {}) {
     const engine = new NotoraEngine(hooks);
     const poll = (record) => engine.poll_(record);
+    const read = (offset, at, size) => engine.readSource_(offset, at, size);
+    const suspend = (f) => (hooks.suspending ? new WebAssembly.Suspending(f) : f);
     const imports = {
       wasi_snapshot_preview1: hooks.wasiImport || NotoraEngine.quietWasi(),
       notora: {
-        poll_cancel: hooks.suspending ? new WebAssembly.Suspending(poll) : poll,
+        poll_cancel: suspend(poll),
+        read_source: suspend(read),
         wait_cursor: (raised) => hooks.waitCursor && hooks.waitCursor(raised !== 0),
       },
     };
@@ -77,6 +82,23 @@ class NotoraEngine {
     return this.hooks_.poll ? this.hooks_.poll(record) : 0;
   }
 
+  // Puts up to `size` bytes of the source from `offset` into the module's
+  // memory at `at`: the count, or a Promise of it.
+  readSource_(offset, at, size) {
+    const put = (bytes) => {
+      if (bytes === null) return -1;
+      new Uint8Array(this.memory_, at, bytes.length).set(bytes);
+      return bytes.length;
+    };
+    const got = this.source_.read(offset, size);
+    return got instanceof Promise ? got.then(put, () => -1) : put(got);
+  }
+
+  // A source over bytes already at hand.
+  static bytesSource(bytes) {
+    return { size: bytes.length, read: (offset, size) => bytes.subarray(offset, offset + size) };
+  }
+
   get memory_() {
     return this.instance_.exports.memory.buffer;
   }
@@ -112,18 +134,17 @@ class NotoraEngine {
     exports.web_set_choices(sourceEncoding, outputEncoding, lineEnd, windows ? 1 : 0);
   }
 
-  // Puts the source's bytes into the module; false when it has no memory
-  // for them.
-  setSource(bytes) {
-    const at = this.instance_.exports.web_source(bytes.length);
-    if (at === 0) return false;
-    new Uint8Array(this.memory_, at, bytes.length).set(bytes);
-    return true;
+  // The source of the next job: {size, read(offset, size)}, where read gives
+  // a Uint8Array of up to `size` bytes from `offset` (empty at the end, null
+  // when the file cannot be read), or a Promise of one (see load).
+  setSource(source) {
+    this.source_ = source;
+    this.instance_.exports.web_source(source.size);
   }
 
   // Converts the source named `name` (empty: none chosen). Resolves to
-  // {outcome, messages, outputName, output} with the output's bytes copied
-  // out of the module (null unless written).
+  // {outcome, messages, outputName, output}: `output` (null unless written)
+  // is a view of the module's memory, good until the next call.
   async convert(name) {
     this.setArgument_(name);
     await this.convert_();
@@ -133,7 +154,7 @@ class NotoraEngine {
     result.output = null;
     if (result.outcome === 'written') {
       const at = exports.web_output_data();
-      result.output = new Uint8Array(this.memory_.slice(at, at + size));
+      result.output = new Uint8Array(this.memory_, at, size);
     }
     return result;
   }

@@ -4,106 +4,146 @@
 #include <cstdlib>
 #include <cstring>
 
+// What the page provides: the next bytes of the source the user chose.
+extern "C" {
+// Puts up to `size` bytes of the source from `offset` at `buffer`: the
+// count, 0 at the end, -1 when the file could not be read.
+__attribute__((import_module("notora"), import_name("read_source"))) std::int32_t
+NotoraReadSource(double offset, char* buffer, std::size_t size);
+}
+
 namespace notora::web {
 namespace {
 
-// Reads bytes that lie in memory owned elsewhere, front to back.
-class ViewInput : public InputFile {
+class PageSource : public InputFile {
  public:
-  explicit ViewInput(std::string_view bytes) : bytes_(bytes) {}
+  explicit PageSource(std::uint64_t size) : size_(size) {}
   std::int64_t Read(char* buffer, std::size_t size) override {
-    const std::size_t count = std::min(size, bytes_.size() - position_);
-    std::memcpy(buffer, bytes_.data() + position_, count);
-    position_ += count;
-    return static_cast<std::int64_t>(count);
+    const std::int32_t got =
+        NotoraReadSource(static_cast<double>(position_), buffer,
+                         std::min<std::size_t>(size, std::size_t{1} << 30));
+    if (got > 0) position_ += static_cast<std::uint64_t>(got);
+    return got;
   }
-  std::uint64_t SizeHint() const override { return bytes_.size(); }
+  std::uint64_t SizeHint() const override { return size_; }
   bool Close() override { return true; }
 
  private:
-  std::string_view bytes_;
+  std::uint64_t size_;
+  std::uint64_t position_ = 0;
+};
+
+// Reads bytes that lie in memory owned elsewhere, front to back.
+class BytesInput : public InputFile {
+ public:
+  explicit BytesInput(std::shared_ptr<const OutputBytes> bytes) : bytes_(std::move(bytes)) {}
+  std::int64_t Read(char* buffer, std::size_t size) override {
+    const std::size_t count = std::min(size, bytes_->size() - position_);
+    std::memcpy(buffer, bytes_->data() + position_, count);
+    position_ += count;
+    return static_cast<std::int64_t>(count);
+  }
+  std::uint64_t SizeHint() const override { return bytes_->size(); }
+  bool Close() override { return true; }
+
+ private:
+  std::shared_ptr<const OutputBytes> bytes_;
   std::size_t position_ = 0;
 };
 
-// Room for `size` bytes in `*bytes`, or false. The C library answers a
-// request it cannot meet with null, where the string would end the module:
-// the memory is asked for first.
-bool TryReserve(std::string* bytes, std::size_t size) {
-  if (size <= bytes->capacity()) return true;
-  void* probe = std::malloc(size + 1);
-  if (probe == nullptr) return false;
-  std::free(probe);
-  bytes->reserve(size);
+}  // namespace
+
+OutputBytes::~OutputBytes() { Release(); }
+
+bool OutputBytes::Reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return true;
+  // The C library answers a request it cannot meet with null.
+  char* larger = static_cast<char*>(std::malloc(capacity));
+  if (larger == nullptr) return false;
+  if (size_ != 0) std::memcpy(larger, data_, size_);
+  std::free(data_);
+  data_ = larger;
+  capacity_ = capacity;
   return true;
 }
 
-}  // namespace
+bool OutputBytes::GrowTo(std::size_t size) {
+  if (size <= size_) return true;
+  // Growing by halves rather than doubling, so that a module near its
+  // memory limit still fits the last pieces.
+  if (size > capacity_ && !Reserve(std::max(size, capacity_ + capacity_ / 2)) && !Reserve(size)) {
+    return false;
+  }
+  size_ = size;
+  return true;
+}
+
+void OutputBytes::Release() {
+  std::free(data_);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
 
 class PageOutput : public OutputFile {
  public:
   PageOutput(PageFiles* files, std::string path, std::size_t expectedSize)
-      : files_(files), path_(std::move(path)) {
-    // An output is about as long as its source: its memory is taken once.
-    TryReserve(&bytes_, expectedSize);
+      : files_(files), path_(std::move(path)), bytes_(std::make_shared<OutputBytes>()) {
+    // An output is about as long as its source: its memory is taken once
+    // (when it can be; else it grows as it is written).
+    bytes_->Reserve(expectedSize);
   }
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    const std::uint64_t end = offset + size;
-    if (end > bytes_.size()) {
-      // Growing by halves rather than doubling, so that a module near its
-      // memory limit still fits the last pieces; memory that cannot be had
-      // is a write error, as a full disk is.
-      if (end > bytes_.capacity() &&
-          !TryReserve(&bytes_, std::max<std::size_t>(end, bytes_.size() + bytes_.size() / 2)) &&
-          !TryReserve(&bytes_, end)) {
-        return false;
-      }
-      bytes_.resize(end);
+    // Memory that cannot be had is a write error, as a full disk is.
+    if (offset + size > SIZE_MAX || !bytes_->GrowTo(static_cast<std::size_t>(offset + size))) {
+      return false;
     }
-    std::memcpy(bytes_.data() + offset, data, size);
+    std::memcpy(bytes_->at(static_cast<std::size_t>(offset)), data, size);
     return true;
   }
   std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    if (offset >= bytes_.size()) return 0;
-    size = std::min<std::size_t>(size, bytes_.size() - offset);
-    std::memcpy(buffer, bytes_.data() + offset, size);
+    if (offset >= bytes_->size()) return 0;
+    size = std::min<std::size_t>(size, bytes_->size() - static_cast<std::size_t>(offset));
+    std::memcpy(buffer, bytes_->data() + offset, size);
     return static_cast<std::int64_t>(size);
   }
   bool Sync() override { return true; }
   PublishResult Publish() override {
     if (files_->Exists(path_, /*followLinks=*/false)) return PublishResult::kNameTaken;
-    *files_->published_ = std::move(bytes_);
+    files_->published_ = std::move(bytes_);
     files_->outputPath_ = path_;
     return PublishResult::kPublished;
   }
   bool Discard() override {
-    bytes_ = std::string();
+    bytes_->Release();
     return true;
   }
 
  private:
   PageFiles* files_;
   std::string path_;
-  std::string bytes_;
+  std::shared_ptr<OutputBytes> bytes_;
 };
 
-PageFiles::PageFiles(std::string sourcePath, std::string_view source)
-    : sourcePath_(std::move(sourcePath)), source_(source) {}
+PageFiles::PageFiles(std::string sourcePath, std::uint64_t sourceSize)
+    : sourcePath_(std::move(sourcePath)), sourceSize_(sourceSize) {}
 
 bool PageFiles::Exists(const std::string& path, bool /*followLinks*/) {
   return path == sourcePath_ || (!outputPath_.empty() && path == outputPath_);
 }
 
 std::unique_ptr<InputFile> PageFiles::OpenInput(const std::string& path) {
-  if (path == sourcePath_) return std::make_unique<ViewInput>(source_);
-  if (!outputPath_.empty() && path == outputPath_) return std::make_unique<ViewInput>(*published_);
+  if (path == sourcePath_) return std::make_unique<PageSource>(sourceSize_);
+  if (!outputPath_.empty() && path == outputPath_) return std::make_unique<BytesInput>(published_);
   return nullptr;
 }
 
 std::unique_ptr<OutputFile> PageFiles::CreateOutput(const std::string& path) {
   if (outputCreated_) return nullptr;
   outputCreated_ = true;
-  return std::make_unique<PageOutput>(this, path, source_.size() + source_.size() / 16 + 4096);
+  const std::size_t expected =
+      static_cast<std::size_t>(std::min<std::uint64_t>(sourceSize_ + sourceSize_ / 16 + 4096, SIZE_MAX / 2));
+  return std::make_unique<PageOutput>(this, path, expected);
 }
 
 }  // namespace notora::web

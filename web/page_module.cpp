@@ -1,12 +1,12 @@
 // The module's face to the page: the functions the page's worker calls.
 //
 // The module is a reactor: the worker instantiates it, calls _initialize,
-// then these. Text and bytes cross in the module's memory: the worker asks
-// for room (web_argument for a short text, web_source for a file's bytes),
-// writes into it and calls the function that uses it; a function that
-// answers with text leaves it at web_result_data() (web_result_size()
-// bytes of UTF-8 JSON). One job (a file converted, then perhaps shown) at a
-// time; a new source ends the job before it.
+// then these. Text crosses in the module's memory: the worker asks for room
+// (web_argument), writes into it and calls the function that uses it; a
+// function that answers with text leaves it at web_result_data()
+// (web_result_size() bytes of UTF-8 JSON). The source's bytes come from the
+// page as they are read (PageFiles). One job (a file converted, then perhaps
+// shown) at a time; a new source ends the job before it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,8 +50,7 @@ class PageControls : public DialogControls {
 };
 
 struct Job {
-  char* source = nullptr;
-  std::size_t sourceSize = 0;
+  double sourceSize = 0;
   std::unique_ptr<PageFiles> files;
   RunOptions options;
   RunResult result;
@@ -93,12 +92,7 @@ std::string MessagesJson(const PageRunUi& ui) {
   return json.text();
 }
 
-void EndJob() {
-  Job& job = State().job;
-  job.files.reset();
-  std::free(job.source);
-  job = Job();
-}
+void EndJob() { State().job = Job(); }
 
 // The options of a run: the dialog's controls as both dialogs read them,
 // and the encodings and line end as the command line names them.
@@ -139,14 +133,11 @@ __attribute__((export_name("web_argument"))) char* WebArgument(std::size_t size)
   return State().argument.data();
 }
 
-// Ends the job before and takes room for a source of `size` bytes; its
-// address, or 0 when the module has no memory for it.
-__attribute__((export_name("web_source"))) char* WebSource(std::size_t size) {
+// Ends the job before; the next source has `size` bytes, which the page
+// hands over through notora.read_source as they are read.
+__attribute__((export_name("web_source"))) void WebSource(double size) {
   EndJob();
-  char* memory = static_cast<char*>(std::malloc(size == 0 ? 1 : size));
-  State().job.source = memory;
-  State().job.sourceSize = memory == nullptr ? 0 : size;
-  return memory;
+  State().job.sourceSize = size;
 }
 
 __attribute__((export_name("web_result_data"))) const char* WebResultData() {
@@ -210,7 +201,7 @@ __attribute__((export_name("web_convert"))) std::size_t WebConvert() {
   Job& job = module.job;
   // No file chosen is an empty source path, as in the dialog.
   const std::string sourcePath = module.argument.empty() ? std::string() : "/" + module.argument;
-  job.files = std::make_unique<PageFiles>(sourcePath, std::string_view(job.source, job.sourceSize));
+  job.files = std::make_unique<PageFiles>(sourcePath, static_cast<std::uint64_t>(job.sourceSize));
   job.options = PageOptions();
   PageRunUi ui;
   job.result = RunConversion(job.options, sourcePath, ui, *job.files);
@@ -250,7 +241,9 @@ __attribute__((export_name("web_inspect"))) std::size_t WebInspect() {
   NotePictureRequest request;
   request.title = module.argument;
   const std::string sourcePath = "/" + module.argument;
-  if (!job.files) job.files = std::make_unique<PageFiles>(sourcePath, std::string_view(job.source, job.sourceSize));
+  if (!job.files) {
+    job.files = std::make_unique<PageFiles>(sourcePath, static_cast<std::uint64_t>(job.sourceSize));
+  }
   const RunOptions& options = job.converted ? job.options : PageOptions();
   bool completed =
       Inspect(sourcePath, options, *job.files, &request.original.notes, &table, &ui);

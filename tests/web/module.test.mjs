@@ -7,7 +7,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 
-import { convertInModule, corpusDir, generatedDrawing, loadEngine, printed, root, runCli,
+import { convertInModule, corpusDir, generatedDrawing, loadEngine, NotoraEngine, printed, root, runCli,
          samplePath, controlStates } from './support.mjs';
 
 const kModes = [['-m', 'jis'], ['-m', 'fullwidth'], ['-m', 'none', '-v']];
@@ -128,7 +128,7 @@ test('a cancel in the poll ends the run with the catalogue\'s message', async ()
   const description = engine.describe();
   engine.setOptions({ checked: controlStates(description, ['-m', 'jis']), outputName: 'OUT',
                       outputNameId: description.ids.outputName });
-  assert.ok(engine.setSource(generatedDrawing('mixed', '6M')));
+  engine.setSource(NotoraEngine.bytesSource(generatedDrawing('mixed', '6M')));
   const result = await engine.convert('mixed.igs');
   assert.equal(result.outcome, 'failed');
   assert.deepEqual(result.messages, [{ kind: 'error', text: cancelled }]);

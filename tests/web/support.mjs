@@ -21,7 +21,7 @@ export const pagePath = process.env.NOTORA_PAGE ||
 export const samplePath = path.join(root, 'samples/drawing-sjis.igs');
 export const corpusDir = path.join(root, '../shared/corpus/real');
 
-const { NotoraEngine } = createRequire(import.meta.url)(path.join(root, 'web/engine.js'));
+export const { NotoraEngine } = createRequire(import.meta.url)(path.join(root, 'web/engine.js'));
 let compiled = null;
 
 // A fresh engine under node's WASI; `poll` as NotoraEngine.load takes it.
@@ -57,8 +57,10 @@ export async function convertInModule(bytes, name, flags, { outputName = 'OUT', 
   const lineEnd = description.lineEnds.indexOf('lf');
   engine.setOptions({ checked: controlStates(description, flags), outputName,
                       outputNameId: description.ids.outputName, lineEnd });
-  if (!engine.setSource(bytes)) throw new Error('no memory for the source');
+  engine.setSource(NotoraEngine.bytesSource(bytes));
   const result = await engine.convert(name);
+  // The output is a view of the module's memory: kept before anything else.
+  if (result.output) result.output = new Uint8Array(result.output);
   if (inspect) result.inspection = await engine.inspect(name);
   return result;
 }
