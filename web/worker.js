@@ -5,7 +5,7 @@
 //
 // From the page: {type:'load', base64} once; {type:'job', id, file, options,
 // inspect} to convert a File (and, with `inspect`, list its notes and draw
-// them); {type:'cancel'} during a job. To the page: {type:'ready',
+// them), the output coming back as a Blob; {type:'cancel'} during a job. To the page: {type:'ready',
 // description, suspending}, {type:'progress', record}, {type:'cursor',
 // raised}, {type:'done', id, result | tooLarge | trapped}.
 'use strict';
@@ -30,10 +30,21 @@ function yieldToMessages() {
   });
 }
 
+// The module asks every few thousand records; the page is told and the
+// worker's messages let in at most every kPollMs, since every turn of the
+// worker's loop costs the run time.
+const kPollMs = 50;
+let lastTurn = 0;
 function poll(record) {
+  const now = performance.now();
+  if (now - lastTurn < kPollMs) return cancelRequested ? 1 : 0;
+  lastTurn = now;
   self.postMessage({ type: 'progress', record });
   if (!suspending) return cancelRequested ? 1 : 0;
-  return yieldToMessages().then(() => (cancelRequested ? 1 : 0));
+  return yieldToMessages().then(() => {
+    lastTurn = performance.now();
+    return cancelRequested ? 1 : 0;
+  });
 }
 
 function newEngine() {
@@ -44,42 +55,68 @@ function newEngine() {
   });
 }
 
-// Copies `file` into the module a slice at a time, so that no second copy
-// of a large file is held; false when the module has no memory for it.
-async function readInto(engine, file) {
-  const kSlice = 16 << 20;
-  // A 32-bit module addresses 4 GB in all; a size beyond would wrap.
-  if (file.size >= 2 ** 32) return false;
-  const exports = engine.instance_.exports;
-  const at = exports.web_source(file.size);
-  if (at === 0) return false;
-  for (let offset = 0; offset < file.size; offset += kSlice) {
-    const bytes = new Uint8Array(await file.slice(offset, offset + kSlice).arrayBuffer());
-    new Uint8Array(exports.memory.buffer, at + offset, bytes.length).set(bytes);
-  }
-  return true;
+// The chosen file as the module reads it, front to back, in pieces of
+// kPiece bytes. Where the module can wait (suspending), the next pieces are
+// asked of the browser while the module works on the one before, so that
+// reading and converting overlap; elsewhere each piece is read when needed,
+// with FileReaderSync.
+const kPiece = 4 << 20;
+const kAhead = 3;
+function fileSource(file) {
+  const pieces = new Map();  // piece index -> Uint8Array or Promise of one
+  const fetchPiece = (index) => {
+    if (!pieces.has(index)) {
+      const slice = file.slice(index * kPiece, (index + 1) * kPiece);
+      pieces.set(index, suspending
+        ? slice.arrayBuffer().then((buffer) => {
+          const bytes = new Uint8Array(buffer);
+          if (pieces.has(index)) pieces.set(index, bytes);
+          return bytes;
+        })
+        : new Uint8Array(new FileReaderSync().readAsArrayBuffer(slice)));
+    }
+    return pieces.get(index);
+  };
+  const read = (offset, size) => {
+    if (offset >= file.size) return new Uint8Array(0);
+    const index = Math.floor(offset / kPiece);
+    // The module reads front to back: pieces before this one are done.
+    for (const known of pieces.keys()) if (known < index) pieces.delete(known);
+    for (let ahead = 1; suspending && ahead <= kAhead; ++ahead) {
+      if ((index + ahead) * kPiece < file.size) fetchPiece(index + ahead);
+    }
+    const from = offset - index * kPiece;
+    const take = (bytes) => bytes.subarray(from, from + size);
+    const piece = fetchPiece(index);
+    return piece instanceof Promise ? piece.then(take) : take(piece);
+  };
+  return { size: file.size, read };
 }
 
 async function runJob({ id, file, options, inspect }) {
   cancelRequested = false;
   let engine = null;
   try {
-    engine = await newEngine();
-    engine.setOptions(options);
-    if (file !== null && !(await readInto(engine, file))) {
+    // A 32-bit module addresses 4 GB in all: a larger source cannot convert.
+    if (file !== null && file.size >= 2 ** 32) {
       self.postMessage({ type: 'done', id, tooLarge: true });
       return;
     }
+    engine = await newEngine();
+    engine.setOptions(options);
+    engine.setSource(file === null ? NotoraEngine.bytesSource(new Uint8Array(0)) : fileSource(file));
     const result = await engine.convert(file === null ? '' : file.name);
+    // The output goes to the page as a Blob made straight from the module's
+    // memory: one copy, into the browser's own storage.
+    if (result.output) result.output = new Blob([result.output], { type: 'application/octet-stream' });
     // A failed run has shown why; the notes of a source it could not read
     // would only say it again.
     if (inspect && file !== null && result.outcome !== 'failed') {
       result.inspection = await engine.inspect(file.name);
     }
-    const transfer = result.output ? [result.output.buffer] : [];
     // The module's memory as the run left it: the most it took.
     const memory = engine.instance_.exports.memory.buffer.byteLength;
-    self.postMessage({ type: 'done', id, result, memory }, transfer);
+    self.postMessage({ type: 'done', id, result, memory });
   } catch (error) {
     // A trap (out of memory ends in "unreachable"), or memory the browser
     // would not give: the instance goes, the next job makes a new one.
