@@ -1,7 +1,9 @@
 // The page's worker: runs the module (engine.js, put before this script) off
-// the page's thread, one job at a time. Each job gets a fresh instance of
-// the compiled module, so that the memory of a large run is given back and a
-// trap leaves nothing behind.
+// the page's thread, one job at a time. An instance of the compiled module
+// serves job after job, its memory already touched for the next run (the
+// system's first touch of a page costs a run more than its work on it); a
+// trap ends the instance, and so does a run that left it holding more than
+// kKeepMemory, which only a new instance gives back.
 //
 // From the page: {type:'load', base64} once; {type:'job', id, file, options,
 // inspect} to convert a File (and, with `inspect`, list its notes and draw
@@ -11,6 +13,8 @@
 'use strict';
 
 let compiled = null;
+let engine = null;
+const kKeepMemory = 1 << 30;
 let cancelRequested = false;
 // With WebAssembly.Suspending the module's cancel poll can let this
 // worker's messages in (a cancel among them) in the middle of a run.
@@ -95,14 +99,13 @@ function fileSource(file) {
 
 async function runJob({ id, file, options, inspect }) {
   cancelRequested = false;
-  let engine = null;
   try {
     // A 32-bit module addresses 4 GB in all: a larger source cannot convert.
     if (file !== null && file.size >= 2 ** 32) {
       self.postMessage({ type: 'done', id, tooLarge: true });
       return;
     }
-    engine = await newEngine();
+    if (engine === null) engine = await newEngine();
     engine.setOptions(options);
     engine.setSource(file === null ? NotoraEngine.bytesSource(new Uint8Array(0)) : fileSource(file));
     const result = await engine.convert(file === null ? '' : file.name);
@@ -120,9 +123,12 @@ async function runJob({ id, file, options, inspect }) {
   } catch (error) {
     // A trap (out of memory ends in "unreachable"), or memory the browser
     // would not give: the instance goes, the next job makes a new one.
+    engine = null;
     self.postMessage({ type: 'done', id, trapped: String(error), tooLarge: isMemoryError(error) });
   } finally {
-    engine = null;
+    if (engine !== null && engine.instance_.exports.memory.buffer.byteLength > kKeepMemory) {
+      engine = null;
+    }
   }
 }
 
@@ -146,7 +152,7 @@ self.onmessage = (event) => {
   } else if (message.type === 'load') {
     jobs = jobs.then(async () => {
       compiled = await WebAssembly.compile(decodeBase64(message.base64));
-      const engine = await newEngine();
+      engine = await newEngine();
       self.postMessage({ type: 'ready', description: engine.describe(), suspending });
     });
   } else if (message.type === 'job') {
