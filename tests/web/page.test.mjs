@@ -10,10 +10,11 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
-import { chromium } from 'playwright-core';
 
-import { generatedDrawing, loadEngine, pagePath, root, runCli, samplePath, tempDir } from './support.mjs';
+import { generatedDrawing, loadEngine, pagePath, playwright, root, runCli, samplePath,
+         tempDir } from './support.mjs';
 
+const { chromium } = playwright();
 let browser;
 let server;
 let serverUrl;

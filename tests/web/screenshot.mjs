@@ -2,10 +2,11 @@
 // output name "drawing-jis", the default options), opens the notes and the
 // picture and writes the page as PNG (scripts/screenshot-web).
 //   node screenshot.mjs SOURCE OUT.png
-import { chromium } from 'playwright-core';
 import { pathToFileURL } from 'node:url';
 
-import { pagePath } from './support.mjs';
+import { pagePath, playwright } from './support.mjs';
+
+const { chromium } = playwright();
 
 const [source, output] = process.argv.slice(2);
 const browser = await chromium.launch({

@@ -22,6 +22,13 @@ export const samplePath = path.join(root, 'samples/drawing-sjis.igs');
 export const corpusDir = path.join(root, '../shared/corpus/real');
 
 export const { NotoraEngine } = createRequire(import.meta.url)(path.join(root, 'web/engine.js'));
+// playwright-core, as scripts/web-test-packages installs it (outside the
+// sources, in build/web-tests, or where NOTORA_NODE_PACKAGES says).
+export function playwright() {
+  const packages = process.env.NOTORA_NODE_PACKAGES || path.join(root, 'build/web-tests');
+  return createRequire(path.join(packages, 'package.json'))('playwright-core');
+}
+
 let compiled = null;
 
 // A fresh engine under node's WASI; `poll` as NotoraEngine.load takes it.
