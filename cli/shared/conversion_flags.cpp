@@ -1,69 +1,10 @@
 #include "cli/shared/conversion_flags.h"
 
-#include <CLI/CLI.hpp>
-
-#include <string_view>
-#include <vector>
+#include "cli/shared/conversion_choices.h"
 
 namespace notora {
-namespace {
 
-// The command-line word of each value of an option, in the order of the
-// dialog's buttons.
-template <typename Value>
-struct Choice {
-  std::string_view word;
-  Value value;
-};
-
-constexpr Choice<ConversionMode> kModes[] = {{"jis", ConversionMode::kToJisCode},
-                                             {"fullwidth", ConversionMode::kToFullWidth},
-                                             {"none", ConversionMode::kNone}};
-constexpr Choice<VerticalValue> kVerticalValues[] = {{"before", VerticalValue::kBefore},
-                                                     {"after", VerticalValue::kAfter}};
-constexpr Choice<JisFallback> kJisFallbacks[] = {{"2121", JisFallback::k2121},
-                                                 {"FFFF", JisFallback::kFFFF}};
-constexpr Choice<FullWidthFallback> kFullWidthFallbacks[] = {
-    {"space", FullWidthFallback::kSpace}, {"quote", FullWidthFallback::kQuote}};
-constexpr Choice<NegativeWidthMode> kNegativeWidthModes[] = {
-    {"plus", NegativeWidthMode::kPlus},
-    {"minus", NegativeWidthMode::kMinus},
-    {"error", NegativeWidthMode::kError}};
-constexpr Choice<TextEncoding> kEncodings[] = {{"shift_jis", TextEncoding::kShiftJis},
-                                               {"euc-jp", TextEncoding::kEucJp},
-                                               {"utf-8", TextEncoding::kUtf8}};
-// The line ends --line-end offers: this system's, either of the two, or the
-// source's.
-enum class LineEndChoice { kPlatform, kLf, kCrLf, kSource };
-constexpr Choice<LineEndChoice> kLineEnds[] = {{"platform", LineEndChoice::kPlatform},
-                                               {"lf", LineEndChoice::kLf},
-                                               {"crlf", LineEndChoice::kCrLf},
-                                               {"source", LineEndChoice::kSource}};
-
-// The words of `choices`, for CLI11's check.
-template <typename Value, std::size_t N>
-std::vector<std::string> Words(const Choice<Value> (&choices)[N]) {
-  std::vector<std::string> words;
-  for (const Choice<Value>& choice : choices) words.emplace_back(choice.word);
-  return words;
-}
-
-// The value of `word`; the check at parsing lets no other word through, so
-// the first value (the default) stands only for a word never given.
-template <typename Value, std::size_t N>
-Value ValueOf(const Choice<Value> (&choices)[N], std::string_view word) {
-  for (const Choice<Value>& choice : choices) {
-    if (choice.word == word) return choice.value;
-  }
-  return choices[0].value;
-}
-
-}  // namespace
-
-void AddAllowZeroColumnsFlag(CLI::App* command, bool* allowZeroColumns) {
-  command->add_flag("--allow-zero-columns", *allowZeroColumns,
-                    "accept General Notes with no strings (列数ｾﾞﾛをｴﾗｰ off)");
-}
+using namespace conversion_choices;
 
 TextEncoding EncodingNamed(const std::string& name) { return ValueOf(kEncodings, name); }
 
@@ -72,68 +13,6 @@ std::string EncodingName(TextEncoding encoding) {
     if (choice.value == encoding) return std::string(choice.word);
   }
   return std::string(kEncodings[0].word);
-}
-
-void AddSourceEncodingOption(CLI::App* command, std::string* name) {
-  command->add_option("--source-encoding", *name,
-                      "the encoding of note text (fonts other than 2001) in the source")
-      ->check(CLI::IsMember(Words(kEncodings)))
-      ->capture_default_str();
-}
-
-void ConversionFlags::AddTo(CLI::App* command, bool withLineEnd) {
-  command->add_option("-m,--mode", mode,
-                      "jis: full-width to JIS code (全角⇒JISｺｰﾄﾞ); fullwidth: JIS code to "
-                      "full-width (JISｺｰﾄﾞ⇒全角); none: no text conversion (なし)")
-      ->check(CLI::IsMember(Words(kModes)))
-      ->capture_default_str();
-  command->add_flag("-v,--vertical-to-horizontal", verticalToHorizontal,
-                    "make every character of a vertical string a horizontal block (縦書き⇒横書き)");
-  command->add_option("--vertical-input", verticalInput,
-                      "where vertical strings hold their variable box value on input: "
-                      "before (width field) or after (height field)")
-      ->check(CLI::IsMember(Words(kVerticalValues)))
-      ->capture_default_str();
-  command->add_option("--vertical-output", verticalOutput,
-                      "where to write the variable box value of vertical strings: before or after")
-      ->check(CLI::IsMember(Words(kVerticalValues)))
-      ->capture_default_str();
-  command->add_option("--jis-fallback", jisFallback,
-                      "JIS code written for a character without one: 2121 (space) or FFFF")
-      ->check(CLI::IsMember(Words(kJisFallbacks)))
-      ->capture_default_str();
-  command->add_option("--fullwidth-fallback", fullWidthFallback,
-                      "character written for a JIS code without one: space (　) or quote (＂)")
-      ->check(CLI::IsMember(Words(kFullWidthFallbacks)))
-      ->capture_default_str();
-  command->add_option("--negative-width", negativeWidth,
-                      "negative character widths: plus (made positive), minus (kept) or "
-                      "error (refused)")
-      ->check(CLI::IsMember(Words(kNegativeWidthModes)))
-      ->capture_default_str();
-  AddAllowZeroColumnsFlag(command, &allowZeroColumns);
-  AddSourceEncodingOption(command, &sourceEncoding);
-  command->add_option("--output-encoding", outputEncoding,
-                      "the encoding note text (fonts other than 2001) is written in")
-      ->check(CLI::IsMember(Words(kEncodings)))
-      ->capture_default_str();
-  if (withLineEnd) {
-    command->add_option("--line-end", lineEnd,
-                        "how the output's records end: platform (as text files here), lf, "
-                        "crlf, or source (as the source's first record)")
-        ->check(CLI::IsMember(Words(kLineEnds)))
-        ->capture_default_str();
-  }
-}
-
-bool ConversionFlags::AnyGiven(const CLI::App& command) {
-  for (const char* name : {"--mode", "--vertical-to-horizontal", "--vertical-input",
-                           "--vertical-output", "--jis-fallback", "--fullwidth-fallback",
-                           "--negative-width", "--allow-zero-columns", "--output-encoding",
-                           "--line-end"}) {
-    if (command.get_option_no_throw(name) != nullptr && command.count(name) > 0) return true;
-  }
-  return false;
 }
 
 std::string ConversionFlags::Describe() const {
@@ -183,5 +62,35 @@ RunOptions ConversionFlags::ToRunOptions() const {
   }
   return options;
 }
+
+ConversionFlags ConversionFlags::Of(const RunOptions& options) {
+  const auto wordOf = [](const auto& choices, auto value) {
+    for (const auto& choice : choices) {
+      if (choice.value == value) return std::string(choice.word);
+    }
+    return std::string(choices[0].word);
+  };
+  ConversionFlags flags;
+  flags.mode = wordOf(kModes, options.conversionMode);
+  flags.verticalToHorizontal = options.verticalToHorizontal;
+  flags.verticalInput = wordOf(kVerticalValues, options.verticalValueInput);
+  flags.verticalOutput = wordOf(kVerticalValues, options.verticalValueOutput);
+  flags.jisFallback = wordOf(kJisFallbacks, options.jisFallback);
+  flags.fullWidthFallback = wordOf(kFullWidthFallbacks, options.fullWidthFallback);
+  flags.negativeWidth = wordOf(kNegativeWidthModes, options.negativeWidthMode);
+  flags.allowZeroColumns = !options.zeroColumnsIsError;
+  flags.sourceEncoding = wordOf(kEncodings, options.sourceEncoding);
+  flags.outputEncoding = wordOf(kEncodings, options.outputEncoding);
+  LineEndChoice lineEnd = options.outputLineEnd == LineEnd::kCrLf ? LineEndChoice::kCrLf
+                                                                   : LineEndChoice::kLf;
+  if (options.outputLineEnd == PlatformLineEnd()) lineEnd = LineEndChoice::kPlatform;
+  if (options.lineEndFromSource) lineEnd = LineEndChoice::kSource;
+  flags.lineEnd = wordOf(kLineEnds, lineEnd);
+  return flags;
+}
+
+std::vector<std::string> EncodingNames() { return Words(kEncodings); }
+
+std::vector<std::string> LineEndNames() { return Words(kLineEnds); }
 
 }  // namespace notora

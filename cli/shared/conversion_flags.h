@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/run_options.h"
 
@@ -35,6 +36,10 @@ struct ConversionFlags {
   void AddTo(CLI::App* command, bool withLineEnd = true);
   // The run options these flags stand for (outputName left empty).
   RunOptions ToRunOptions() const;
+  // The flags that stand for `options` (the outputName aside): ToRunOptions
+  // of the result gives them back. A line end that is this system's own is
+  // "platform".
+  static ConversionFlags Of(const RunOptions& options);
   // True when the command line of `command` (on which AddTo declared the
   // flags) gave any of them that changes what a conversion writes (all but
   // --source-encoding, which says how the source is read).
@@ -48,6 +53,12 @@ struct ConversionFlags {
 TextEncoding EncodingNamed(const std::string& name);
 // The command-line name of `encoding`.
 std::string EncodingName(TextEncoding encoding);
+// The command-line names of the encodings, in the order they are offered
+// ("shift_jis" first, the default).
+std::vector<std::string> EncodingNames();
+// The command-line names of the line ends --line-end offers ("platform"
+// first, the default).
+std::vector<std::string> LineEndNames();
 // Adds --source-encoding to `command`, bound to `name`.
 void AddSourceEncodingOption(CLI::App* command, std::string* name);
 
