@@ -47,6 +47,14 @@ for (const flags of kModes) {
   }
 }
 
+// Long vertical notes, which -v makes about 23 times larger: the output
+// grows the module's memory far beyond the source.
+for (const flags of [['-m', 'none', '-v'], ['-m', 'jis']]) {
+  test(`generated growth drawing of 1 MB, ${flags.join(' ')}`, async () => {
+    await assertSameConversion(generatedDrawing('growth', '1M'), 'growth.igs', flags);
+  });
+}
+
 test('the notes as inspect lists them and the picture preview draws', async () => {
   const bytes = fs.readFileSync(samplePath);
   for (const flags of kModes) {
