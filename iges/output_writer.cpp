@@ -491,6 +491,7 @@ void OutputWriter::EntityStreamed(std::int32_t k) {
 }
 
 void OutputWriter::WriteEntity(std::string_view text, std::int32_t lineCount) {
+  mostLines_ = std::max(mostLines_, lineCount);
   if (lineCount < 0 || std::uint64_t(lineCount) * kParameterDataWidth != text.size()) {
     Stop(MessageId::OutputTextLengthMismatch);
     return;
@@ -601,7 +602,13 @@ Status OutputWriter::Finish(RunCounters* counters) {
   n += buffer_->PutLineEnd(out + n);
   buffer_->Commit(n);
   buffer_->Drain();
-  const std::uint64_t headSize = HeadSize(/*final=*/true);
+  // Every pointer and count fills its eight columns, as the layout took it,
+  // unless the Parameter Data reaches 100,000,000 records or a rebuilt note
+  // has that many: only then are they counted again.
+  constexpr std::int64_t kEightColumns = 100000000;
+  const std::uint64_t headSize = written_ + 1 < kEightColumns && mostLines_ < kEightColumns
+                                     ? reservedHead_
+                                     : HeadSize(/*final=*/true);
   if (headSize != reservedHead_ && !buffer_->failed() && !MoveParameterData(headSize)) {
     buffer_->Fail();
   }

@@ -123,6 +123,7 @@ class OutputWriter : public EntityOutput {
   std::int64_t nextLastRecord_ = 0;  // the source P record that completes it
   std::int64_t written_ = 0;       // P records written
   std::int64_t writtenBeforeNext_ = 0;  // when next_ became the entity written
+  std::int32_t mostLines_ = 0;     // the largest line count of a text written whole
   std::int32_t lastRecord_ = 0;    // the last source P record handled
   SequenceColumns sequence_;       // of the last P record written
   // Columns 65-73 of next_'s records.
