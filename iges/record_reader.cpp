@@ -146,7 +146,7 @@ Status RecordReader::Next(Record* record) {
     lineBuffer_[0] = '\0';
     columns = std::string_view(lineBuffer_, kRecordLength + 1);
   } else {
-    // A record of the wrong length ends the pass below; it is shown as read.
+    // A record of the wrong length ends the run below; it is shown as read.
     std::memcpy(lineBuffer_, start, std::min(length, kRecordLength));
     columns = std::string_view(lineBuffer_, kRecordLength + 1);
   }

@@ -1,5 +1,6 @@
 // The conversion run: one press of Execute, from the option and file checks
-// through both passes over the source and the output to the report.
+// through the one sweep over the source, with the output written beside it,
+// to the report.
 #pragma once
 
 #include <string>

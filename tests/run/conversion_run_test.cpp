@@ -177,11 +177,11 @@ TEST_F(ConversionRunTest, EscapeAtTheFirstRecordCancels) {
   EXPECT_FALSE(OutputExists());
 }
 
-TEST_F(ConversionRunTest, ReadErrorsInEitherPass) {
+TEST_F(ConversionRunTest, ReadErrorsBeforeAndAfterTheFirstParameterRecord) {
   const std::string bytes = NoteFile();
   const std::string path = Source(bytes);
-  // In the first pass (record 2), and past the first P record, which only
-  // the second pass reads (record 7 of 8).
+  // Before the first P record (record 2), and past it (record 7 of 8), where
+  // the output has begun.
   for (auto [after, record] : {std::pair{100, 2}, std::pair{81 * 6 + 10, 7}}) {
     testing::FaultPlan plan;
     plan.failReadAfter = after;
