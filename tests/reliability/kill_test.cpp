@@ -141,7 +141,9 @@ class KillTest : public ::testing::Test {
     EXPECT_EXIT(RunKilled(source_, point), ::testing::KilledBySignal(SIGKILL), "");
     const std::string output = dir_.File("out.igs");
     const bool whole = std::filesystem::exists(output);
-    if (whole) EXPECT_TRUE(testing::ReadFile(output) == expected_) << "a torn output";
+    if (whole) {
+      EXPECT_TRUE(testing::ReadFile(output) == expected_) << "a torn output";
+    }
     // Nothing else beside the source: an output without a name vanishes
     // with the process.
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
