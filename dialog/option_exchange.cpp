@@ -82,4 +82,14 @@ void SaveOptions(const DialogControls& controls, RunOptions& options) {
   options.outputName = controls.Text(kIdOutputName);
 }
 
+bool HeldControls::IsChecked(int id) const {
+  const auto found = checked_.find(id);
+  return found != checked_.end() && found->second;
+}
+
+std::string HeldControls::Text(int id) const {
+  const auto found = texts_.find(id);
+  return found == texts_.end() ? std::string() : found->second;
+}
+
 }  // namespace notora

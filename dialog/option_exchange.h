@@ -6,6 +6,7 @@
 // values); the edit holds the output name. The front end supplies access to its controls by id.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,20 @@ class DialogControls {
   // The text of an edit control as a file name (UTF-8).
   virtual std::string Text(int id) const = 0;
   virtual void SetText(int id, std::string_view text) = 0;
+};
+
+// Controls held as plain values, for a front end whose real controls live
+// elsewhere (the browser page's) and for reading what LoadOptions puts in.
+class HeldControls : public DialogControls {
+ public:
+  bool IsChecked(int id) const override;
+  void SetChecked(int id, bool checked) override { checked_[id] = checked; }
+  std::string Text(int id) const override;
+  void SetText(int id, std::string_view text) override { texts_[id] = std::string(text); }
+
+ private:
+  std::map<int, bool> checked_;
+  std::map<int, std::string> texts_;
 };
 
 // Puts `options` into the controls: checks the button of each radio group at

@@ -1,6 +1,5 @@
 #include "web/dialog_description.h"
 
-#include <map>
 
 #include "base/messages.h"
 #include "base/run_options.h"
@@ -35,25 +34,6 @@ std::string_view KindName(ControlKind kind) {
   return "static";
 }
 
-// The controls' states as LoadOptions leaves them.
-class StartingStates : public DialogControls {
- public:
-  bool IsChecked(int id) const override {
-    const auto found = checked_.find(id);
-    return found != checked_.end() && found->second;
-  }
-  void SetChecked(int id, bool checked) override { checked_[id] = checked; }
-  std::string Text(int id) const override {
-    const auto found = texts_.find(id);
-    return found == texts_.end() ? std::string() : found->second;
-  }
-  void SetText(int id, std::string_view text) override { texts_[id] = std::string(text); }
-
- private:
-  std::map<int, bool> checked_;
-  std::map<int, std::string> texts_;
-};
-
 void Strings(JsonWriter* json, std::string_view key, const std::vector<std::string>& values) {
   json->Key(key);
   json->BeginArray();
@@ -82,7 +62,7 @@ std::string Mnemonic(std::string_view caption) {
 }
 
 std::string DescribeDialog() {
-  StartingStates states;
+  HeldControls states;
   LoadOptions(RunOptions(), states);
 
   JsonWriter json;

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -30,25 +29,6 @@
 namespace notora::web {
 namespace {
 
-// The dialog's controls as the page last set them.
-class PageControls : public DialogControls {
- public:
-  bool IsChecked(int id) const override {
-    const auto found = checked_.find(id);
-    return found != checked_.end() && found->second;
-  }
-  void SetChecked(int id, bool checked) override { checked_[id] = checked; }
-  std::string Text(int id) const override {
-    const auto found = texts_.find(id);
-    return found == texts_.end() ? std::string() : found->second;
-  }
-  void SetText(int id, std::string_view text) override { texts_[id] = std::string(text); }
-
- private:
-  std::map<int, bool> checked_;
-  std::map<int, std::string> texts_;
-};
-
 struct Job {
   double sourceSize = 0;
   std::unique_ptr<PageFiles> files;
@@ -58,7 +38,7 @@ struct Job {
 };
 
 struct Module {
-  PageControls controls;
+  HeldControls controls;
   ConversionFlags choices;
   bool windowsLineEnds = false;
   std::string argument;
