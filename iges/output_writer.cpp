@@ -15,13 +15,16 @@
 namespace notora {
 namespace {
 
+// The first number that no longer fits a field of the index's width, up
+// to eight columns.
+constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
+                                    100000, 1000000, 10000000, 100000000};
+
 // Writes `value` in decimal at `out`, right-aligned in `width` columns (wider
 // when it needs more); returns the number of bytes written. A field of at
 // most eight columns is written as eight bytes: the bytes beyond it are the
 // record's next bytes to write.
 std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
-  static constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
-                                             100000, 1000000, 10000000, 100000000};
   if (value >= 0 && width >= 1 && width <= 8 && value < kLimits[width]) {
     // The usual field, every number of the D records and most counts:
     // blanks, then the digits written two at a time from the right.
@@ -62,8 +65,6 @@ std::size_t PutNumber(char* out, std::int64_t value, std::size_t width) {
 
 // The columns PutNumber takes for `value` in a field of `width`.
 std::size_t NumberWidth(std::int64_t value, std::size_t width) {
-  static constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
-                                             100000, 1000000, 10000000, 100000000};
   if (value >= 0 && width <= 8 && value < kLimits[width]) return width;  // the usual number
   std::size_t digits = value < 0 ? 2 : 1;
   for (std::uint64_t rest = value < 0 ? 0 - static_cast<std::uint64_t>(value)
@@ -365,7 +366,6 @@ OutputWriter::~OutputWriter() { Discard(); }
 
 void OutputWriter::Begin(const SectionScan& scan, const DirectoryTable* table,
                          std::int32_t entities) {
-  begun_ = true;
   scan_ = &scan;
   table_ = table;
   entities_ = entities;
@@ -605,7 +605,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
   // Every pointer and count fills its eight columns, as the layout took it,
   // unless the Parameter Data reaches 100,000,000 records or a rebuilt note
   // has that many: only then are they counted again.
-  constexpr std::int64_t kEightColumns = 100000000;
+  constexpr std::int64_t kEightColumns = kLimits[kDirectoryFieldWidth];
   const std::uint64_t headSize = written_ + 1 < kEightColumns && mostLines_ < kEightColumns
                                      ? reservedHead_
                                      : HeadSize(/*final=*/true);

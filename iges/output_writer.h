@@ -114,7 +114,6 @@ class OutputWriter : public EntityOutput {
 
   std::unique_ptr<OutputFile> file_;
   std::unique_ptr<Buffer> buffer_;
-  bool begun_ = false;
   bool live_ = false;              // P records still go out
   bool stopped_ = false;           // the output met a fault of its own
   MessageId fault_ = MessageId::OutputWriteError;
