@@ -2,11 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "base/platform.h"
-#include "base/system_vector.h"
-#include "base/threads.h"
 
 namespace notora {
 namespace {
@@ -29,50 +26,6 @@ TEST(SystemMemoryTest, IsZeroedAndWholeOrRefused) {
   }
   EXPECT_EQ(AllocateSystemMemory(SIZE_MAX), nullptr);
   EXPECT_EQ(AllocateSystemMemory(SIZE_MAX / 2), nullptr);
-}
-
-// Values appended one by one and in runs keep their order through every
-// growth of the array.
-TEST(SystemVectorTest, KeepsWhatWasAppendedThroughGrowth) {
-  SystemVector<std::uint32_t> values;
-  std::vector<std::uint32_t> expected;
-  for (std::uint32_t i = 0; i < 300000; ++i) {
-    if (i % 7 == 0) {
-      const std::uint32_t run[3] = {i, i + 1, i + 2};
-      values.Append(run, 3);
-      expected.insert(expected.end(), run, run + 3);
-    } else {
-      values.push_back(i);
-      expected.push_back(i);
-    }
-  }
-  ASSERT_EQ(values.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) ASSERT_EQ(values[i], expected[i]) << i;
-}
-
-// Where the system has threads, work started on one runs beside the caller
-// and is waited for; where it has none, Start refuses and the caller does
-// the work itself.
-TEST(ThreadsTest, WorkRunsOnAThreadOrIsRefused) {
-  Mutex mutex;
-  Condition changed;
-  bool done = false;
-  Thread thread;
-  const bool started = thread.Start([&] {
-    MutexLock lock(&mutex);
-    done = true;
-    changed.NotifyAll();
-  });
-  if (!started) {
-    EXPECT_FALSE(thread.running());
-    return;
-  }
-  {
-    MutexLock lock(&mutex);
-    changed.Wait(&lock, [&] { return done; });
-  }
-  thread.Join();
-  EXPECT_TRUE(done);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 // The copied columns come back entity by entity as they were kept, whatever
 // changed from one entity to the next: nothing, one column, a whole word, or
-// everything; also across the growth of the table's memory.
+// everything; also across the many growths of the table's memory.
 TEST(DirectoryTableTest, CopiedColumnsComeBackAsKept) {
   constexpr int kEntities = 60000;
   DirectoryTable table;
@@ -43,22 +43,6 @@ TEST(DirectoryTableTest, CopiedColumnsComeBackAsKept) {
     ASSERT_EQ(std::string(reader.Next(), kCopiedColumnsWidth), kept[k - 1]) << k;
     ASSERT_EQ(table.entry(k).entityType, k);
   }
-}
-
-// The first entity is kept whole even when its columns are all zero bytes,
-// the state the differences start from.
-TEST(DirectoryTableTest, AFirstEntityOfZeroBytesIsKept) {
-  DirectoryTable table;
-  const std::string zeros(kCopiedColumnsWidth, '\0');
-  std::string blanks(kCopiedColumnsWidth, ' ');
-  table.AddEntry();
-  table.KeepCopiedColumns(zeros.data());
-  table.AddEntry();
-  table.KeepCopiedColumns(blanks.data());
-  DirectoryTable::ColumnReader reader(table);
-  EXPECT_EQ(std::string(reader.Next(), kCopiedColumnsWidth), zeros);
-  EXPECT_EQ(std::string(reader.Next(), kCopiedColumnsWidth), blanks);
-  EXPECT_EQ(table.entry(0).entityType, 0);
 }
 
 }  // namespace
