@@ -11,7 +11,11 @@
 #include "note/field_reader.h"
 #include "base/messages.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace notora {
 namespace {
@@ -133,6 +137,45 @@ TEST(FuzzFindingsTest, JisCodeCharacterWhoseTrailByteIsA0) {
   const testing::NoteCheck check = testing::CheckGeneralNote(testing::DecodeNoteRequest(input));
   EXPECT_EQ(check.violation, "");
   EXPECT_NE(check.rebuilt.parameterText.find("6H\xe2\xa0"), std::string::npos);
+}
+
+// Every input a fuzzer found, kept in fuzz/findings/<target>/ as the fuzzer
+// wrote it (the option header first), replayed through the same check the
+// fuzzer runs: each must now keep every promise.
+std::vector<std::filesystem::path> FindingsOf(const std::string& target) {
+  std::vector<std::filesystem::path> files;
+  const std::filesystem::path folder = std::filesystem::path(NOTORA_FINDINGS_DIR) / target;
+  if (!std::filesystem::is_directory(folder)) return files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string BytesOf(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(FuzzFindingsTest, EveryKeptConversionFindingKeepsEveryPromise) {
+  const std::vector<std::filesystem::path> files = FindingsOf("conversion_fuzzer");
+  ASSERT_FALSE(files.empty()) << "no findings under " << NOTORA_FINDINGS_DIR;
+  for (const std::filesystem::path& path : files) {
+    const testing::ConversionCheck check =
+        testing::CheckConversion(testing::DecodeConversionRequest(BytesOf(path)));
+    EXPECT_EQ(check.violation, "") << path.filename();
+  }
+}
+
+TEST(FuzzFindingsTest, EveryKeptGeneralNoteFindingKeepsEveryPromise) {
+  for (const std::filesystem::path& path : FindingsOf("general_note_fuzzer")) {
+    const testing::NoteCheck check =
+        testing::CheckGeneralNote(testing::DecodeNoteRequest(BytesOf(path)));
+    EXPECT_EQ(check.violation, "") << path.filename();
+  }
 }
 
 }  // namespace

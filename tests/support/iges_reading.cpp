@@ -6,6 +6,8 @@
 #include <map>
 
 #include "iges/directory_table.h"
+#include "iges/numeric_field.h"
+#include "iges/record_format.h"
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
 #include "iges/source_sweep.h"
@@ -98,7 +100,10 @@ IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
       ++directoryRecord;
     }
     if (letter == 'P') {
-      const std::int32_t pointer = std::atoi(std::string(record.substr(65, 7)).c_str());
+      // Read as the sweep reads it: blanks skipped wherever they stand, so
+      // that "0    3" names the same entity as "      3".
+      std::int32_t pointer = 0;
+      if (!ReadNumericColumns(record, kDirectoryPointerColumns, &pointer)) continue;
       const std::int32_t k = (pointer + 1) / 2;
       if (k >= 1 && k <= table.entityCount()) {
         reading.entities[static_cast<std::size_t>(k) - 1].parameterText.append(
