@@ -3,12 +3,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <linux/msdos_fs.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include "iges/file_system.h"
+#include "iges/posix_file_system.h"
 
 namespace notora {
 namespace {
@@ -30,6 +33,12 @@ class Descriptor {
     const int fd = fd_;
     fd_ = -1;
     return ::close(fd) == 0;
+  }
+  // Gives the descriptor up to the caller, who closes it.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
   }
 
  private:
@@ -68,35 +77,42 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Gives `from` the name `to` unless something stands there: one rename
-// that refuses to replace, or, where the file system has none, a new link
-// (which refuses too) and the old name removed.
-PublishResult RenameNoReplace(const std::string& from, const std::string& to) {
+int RenameNoReplaceAt(int folder, const char* from, const char* to) {
 #if defined(SYS_renameat2)
   constexpr unsigned kNoReplace = 1;  // RENAME_NOREPLACE
-  if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), kNoReplace) == 0) {
-    return PublishResult::kPublished;
-  }
-  if (errno == EEXIST) return PublishResult::kNameTaken;
+  return static_cast<int>(::syscall(SYS_renameat2, folder, from, folder, to, kNoReplace));
+#else
+  errno = ENOSYS;
+  return -1;
 #endif
-  if (::link(from.c_str(), to.c_str()) == 0) {
-    ::unlink(from.c_str());
-    return PublishResult::kPublished;
-  }
-  return errno == EEXIST ? PublishResult::kNameTaken : PublishResult::kFailed;
 }
 
-// The name of an output on its way to stable storage: created in its
-// folder without a name where the file system can (O_TMPFILE), so that
-// nothing of it remains after any end of the process; elsewhere under a
-// hidden name beside the output (".NAME.igs.PID-N.part"), removed unless
-// the process dies.
+// Gives a new file FAT's hidden attribute where the file system takes it
+// (a name that starts with a dot is hidden only to POSIX systems).
+void HideOnFat(int fd) {
+  std::uint32_t attributes = 0;
+  if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) != 0) return;
+  attributes |= ATTR_HIDDEN;
+  ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes);
+}
+
+// How an output gets its name: see posix_file_system.h.
+enum class PublishStep { kLinkUnnamed, kRenameNoReplace, kLinkThenUnlink, kRenameOverReserved };
+
+// An output on its way to stable storage, every step relative to the
+// output's folder, held open from the start.
 class PosixOutputFile : public OutputFile {
  public:
-  PosixOutputFile(int fd, std::string path, std::string hiddenPath)
-      : fd_(fd), path_(std::move(path)), hiddenPath_(std::move(hiddenPath)) {}
+  PosixOutputFile(int folder, int fd, std::string name, std::string partName, PublishStep step)
+      : folder_(folder), fd_(fd), name_(std::move(name)), partName_(std::move(partName)), step_(step) {}
   ~PosixOutputFile() override {
-    if (fd_.open()) Discard();
+    if (!ended_) Discard();
+  }
+
+  // For kRenameOverReserved: the empty file that holds the name, kept open
+  // so that it stays the same file to compare with at the end.
+  void HoldReserved(int fd) {
+    reserved_ = std::make_unique<Descriptor>(fd);
   }
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
@@ -123,62 +139,146 @@ class PosixOutputFile : public OutputFile {
   bool Sync() override { return ::fsync(fd_.get()) == 0; }
 
   PublishResult Publish() override {
-    PublishResult result;
-    if (hiddenPath_.empty()) {
+    ended_ = true;
+    PublishResult result = PublishResult::kFailed;
+    if (step_ == PublishStep::kLinkUnnamed) {
       // A file without a name gets its first one by a link, which never
       // replaces; then it is closed.
       result = LinkUnnamed();
       if (!fd_.Close() && result == PublishResult::kPublished) {
-        ::unlink(path_.c_str());
+        ::unlinkat(folder_.get(), name_.c_str(), 0);
         result = PublishResult::kFailed;
       }
-    } else {
-      if (!fd_.Close()) {
-        ::unlink(hiddenPath_.c_str());
-        return PublishResult::kFailed;
+    } else if (!fd_.Close()) {
+      result = PublishResult::kFailed;
+    } else if (step_ == PublishStep::kRenameNoReplace) {
+      if (RenameNoReplaceAt(folder_.get(), partName_.c_str(), name_.c_str()) == 0) {
+        result = PublishResult::kPublished;
+      } else if (errno == EEXIST) {
+        result = PublishResult::kNameTaken;
       }
-      result = RenameNoReplace(hiddenPath_, path_);
-      if (result != PublishResult::kPublished) ::unlink(hiddenPath_.c_str());
+    } else if (step_ == PublishStep::kLinkThenUnlink) {
+      result = LinkPart();
+    } else {
+      result = RenameOverReserved();
     }
-    if (result == PublishResult::kPublished) SyncFolder();
+    if (result == PublishResult::kPublished && !SyncFolder()) {
+      // The name may not have reached the disk: the output is not kept
+      // under it, as nothing of a failed run is.
+      ::unlinkat(folder_.get(), name_.c_str(), 0);
+      result = PublishResult::kFailed;
+    }
+    if (result != PublishResult::kPublished) {
+      RemovePart();
+      RemoveReserved();
+    }
+    reserved_.reset();
     return result;
   }
 
   bool Discard() override {
-    const bool closed = fd_.Close();
-    if (!hiddenPath_.empty()) ::unlink(hiddenPath_.c_str());
+    ended_ = true;
+    const bool closed = !fd_.open() || fd_.Close();
+    RemovePart();
+    RemoveReserved();
+    reserved_.reset();
     return closed;
   }
 
  private:
   PublishResult LinkUnnamed() {
-    // Through /proc as any user may; where /proc is missing, by the
+    // Through /proc as any user may; where that is refused, by the
     // descriptor itself, which takes a privilege.
     const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, self.c_str(), folder_.get(), name_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       return PublishResult::kPublished;
     }
     if (errno == EEXIST) return PublishResult::kNameTaken;
-    if (::linkat(fd_.get(), "", AT_FDCWD, path_.c_str(), AT_EMPTY_PATH) == 0) {
+    if (::linkat(fd_.get(), "", folder_.get(), name_.c_str(), AT_EMPTY_PATH) == 0) {
       return PublishResult::kPublished;
     }
     return errno == EEXIST ? PublishResult::kNameTaken : PublishResult::kFailed;
   }
-  // The new name itself reaches the disk with its folder.
-  void SyncFolder() {
-    const int folder = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return;
-    ::fsync(folder);
-    ::close(folder);
+
+  // The hidden file linked to the name, then its own name removed. When
+  // that removal fails, the output would stand under two names: the new
+  // one is taken back and the run fails.
+  PublishResult LinkPart() {
+    if (::linkat(folder_.get(), partName_.c_str(), folder_.get(), name_.c_str(), 0) != 0) {
+      return errno == EEXIST ? PublishResult::kNameTaken : PublishResult::kFailed;
+    }
+    if (::unlinkat(folder_.get(), partName_.c_str(), 0) == 0) {
+      partName_.clear();
+      return PublishResult::kPublished;
+    }
+    ::unlinkat(folder_.get(), name_.c_str(), 0);
+    return PublishResult::kFailed;
   }
 
+  // True when the name still holds the empty file this run created.
+  bool NameHoldsReserved() const {
+    if (reserved_ == nullptr) return false;
+    struct stat held;
+    struct stat named;
+    if (::fstat(reserved_->get(), &held) != 0) return false;
+    if (::fstatat(folder_.get(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    return S_ISREG(named.st_mode) && named.st_dev == held.st_dev && named.st_ino == held.st_ino &&
+           named.st_size == 0;
+  }
+
+  PublishResult RenameOverReserved() {
+    if (!NameHoldsReserved()) {
+      // Something else stands at the name now (it is left as it is), or
+      // the name was taken away.
+      struct stat named;
+      const bool taken = ::fstatat(folder_.get(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0;
+      reserved_.reset();  // not this run's to remove any more
+      return taken ? PublishResult::kNameTaken : PublishResult::kFailed;
+    }
+    reserved_.reset();
+    if (::renameat(folder_.get(), partName_.c_str(), folder_.get(), name_.c_str()) != 0) {
+      return PublishResult::kFailed;
+    }
+    partName_.clear();
+    return PublishResult::kPublished;
+  }
+
+  // The new name itself reaches the disk with its folder. A file system
+  // that cannot sync a folder keeps its names by other means.
+  bool SyncFolder() {
+    if (::fsync(folder_.get()) == 0) return true;
+    return errno == EINVAL || errno == EROFS || errno == ENOSYS || errno == EOPNOTSUPP ||
+           errno == ENOTSUP || errno == EBADF;
+  }
+
+  void RemovePart() {
+    if (partName_.empty()) return;
+    ::unlinkat(folder_.get(), partName_.c_str(), 0);
+    partName_.clear();
+  }
+  // The reserved name is removed only while it still holds this run's
+  // empty file.
+  // (It is closed first: a FUSE file system keeps a file removed while
+  // open under a hidden name of its own.)
+  void RemoveReserved() {
+    const bool ours = NameHoldsReserved();
+    reserved_.reset();
+    if (ours) ::unlinkat(folder_.get(), name_.c_str(), 0);
+  }
+
+  Descriptor folder_;
   Descriptor fd_;
-  std::string path_;
-  std::string hiddenPath_;  // empty: the file has no name yet
+  std::string name_;
+  std::string partName_;  // empty: no hidden file (any more)
+  PublishStep step_;
+  std::unique_ptr<Descriptor> reserved_;
+  bool ended_ = false;
 };
 
 class PosixFiles : public FileSystem {
  public:
+  explicit PosixFiles(PublishSteps steps) : steps_(steps) {}
+
   bool Exists(const std::string& path, bool followLinks) override {
     struct stat info;
     return (followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) == 0;
@@ -203,30 +303,89 @@ class PosixFiles : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
-    const std::string folder = FolderOf(path);
-    int fd = -1;
+    const std::string name = NameOf(path);
+    if (name.empty() || name == "." || name == "..") return nullptr;
+    Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.open()) return nullptr;
 #if defined(O_TMPFILE)
-    fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-    if (fd >= 0) return std::make_unique<PosixOutputFile>(fd, path, std::string());
-#endif
-    // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string hidden = (folder == "/" ? std::string() : folder) + "/." + NameOf(path) + "." +
-                           std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
-      fd = ::open(hidden.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd >= 0) return std::make_unique<PosixOutputFile>(fd, path, std::move(hidden));
-      if (errno != EEXIST) return nullptr;
+    // Linked at the end through /proc, which must be there to do it.
+    if (steps_.unnamedFile && ::access("/proc/self/fd", X_OK) == 0) {
+      const int fd = ::openat(folder.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+      if (fd >= 0) return Made(&folder, fd, name, std::string(), PublishStep::kLinkUnnamed);
     }
-    return nullptr;
+#endif
+    std::string part;
+    const int fd = CreatePart(folder.get(), name, &part);
+    if (fd < 0) return nullptr;
+    Descriptor file(fd);
+    HideOnFat(fd);
+    // The folder is asked, on the empty hidden file, for the strongest step
+    // it keeps: a rename that refuses to replace (which then gives the file
+    // its second hidden name), else a link (taken away again at once).
+    if (steps_.noReplaceRename) {
+      const std::string renamed = PartName(name);
+      if (RenameNoReplaceAt(folder.get(), part.c_str(), renamed.c_str()) == 0) {
+        return Made(&folder, file.Release(), name, renamed, PublishStep::kRenameNoReplace);
+      }
+    }
+    if (steps_.hardLink) {
+      const std::string probe = PartName(name);
+      if (::linkat(folder.get(), part.c_str(), folder.get(), probe.c_str(), 0) == 0) {
+        if (::unlinkat(folder.get(), probe.c_str(), 0) == 0) {
+          return Made(&folder, file.Release(), name, part, PublishStep::kLinkThenUnlink);
+        }
+        ::unlinkat(folder.get(), part.c_str(), 0);
+        return nullptr;
+      }
+    }
+    // Neither: the name is reserved now, empty and this run's own.
+    const int reserved =
+        ::openat(folder.get(), name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (reserved < 0) {
+      ::unlinkat(folder.get(), part.c_str(), 0);
+      return nullptr;
+    }
+    auto output = std::make_unique<PosixOutputFile>(folder.Release(), file.Release(), name, part,
+                                                    PublishStep::kRenameOverReserved);
+    output->HoldReserved(reserved);
+    return output;
   }
+
+ private:
+  static std::unique_ptr<OutputFile> Made(Descriptor* folder, int fd, const std::string& name,
+                                          const std::string& part, PublishStep step) {
+    return std::make_unique<PosixOutputFile>(folder->Release(), fd, name, part, step);
+  }
+
+  // A hidden name of its own beside the output: ".NAME.igs.PID-N.part".
+  static std::string PartName(const std::string& name) {
+    static std::atomic<unsigned> serial{0};
+    return "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
+  }
+
+  // Creates a hidden file of its own; -1 when none can be made.
+  static int CreatePart(int folder, const std::string& name, std::string* part) {
+    // O_EXCL with O_CREAT refuses any existing name, a symbolic link included.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      *part = PartName(name);
+      const int fd = ::openat(folder, part->c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+  }
+
+  PublishSteps steps_;
 };
 
 }  // namespace
 
 FileSystem& SystemFileSystem() {
-  static PosixFiles files;
+  static PosixFiles files{PublishSteps()};
   return files;
+}
+
+std::unique_ptr<FileSystem> NewPosixFileSystem(PublishSteps steps) {
+  return std::make_unique<PosixFiles>(steps);
 }
 
 }  // namespace notora

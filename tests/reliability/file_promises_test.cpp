@@ -52,7 +52,11 @@ RunOptions Named(const std::string& name) {
   return options;
 }
 
-class FilePromisesTest : public ::testing::Test {
+// Each test runs with every way the system's file layer gives an output its
+// name (on POSIX: as on a local disk, and as on file systems without
+// unnamed files, without a rename that refuses to replace, and without
+// links, where the name is reserved at the start).
+class FilePromisesTest : public ::testing::TestWithParam<testing::PublishWay> {
  protected:
   void SetUp() override {
     fs::create_directories(dir_.File("work/sub"));
@@ -68,12 +72,14 @@ class FilePromisesTest : public ::testing::Test {
     linksMade_ = testing::MakeSymbolicLink(dir_.File("work/drawing.igs"), dir_.File("work/alias.igs"));
   }
 
+  static FileSystem& files() { return *GetParam().files; }
+
   testing::TempDir dir_;
   bool linksMade_ = false;
   testing::RecordingUi ui_;
 };
 
-TEST_F(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
+TEST_P(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
   auto before = Snapshot(dir_.path());
   auto expectOnly = [&](const std::string& added) {
     auto after = Snapshot(dir_.path());
@@ -85,29 +91,29 @@ TEST_F(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
     before = Snapshot(dir_.path());
   };
 
-  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_).outcome, RunOutcome::kWritten);
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome, RunOutcome::kWritten);
   expectOnly("work/out.igs");
-  EXPECT_EQ(RunConversion(Named("none"), dir_.File("work/plain.igs"), ui_).outcome,
+  EXPECT_EQ(RunConversion(Named("none"), dir_.File("work/plain.igs"), ui_, files()).outcome,
             RunOutcome::kNothingConverted);
   expectOnly("");
-  EXPECT_EQ(RunConversion(Named("broken"), dir_.File("work/broken.igs"), ui_).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(RunConversion(Named("broken"), dir_.File("work/broken.igs"), ui_, files()).outcome, RunOutcome::kFailed);
   expectOnly("");
   // An output error leaves nothing: no partial file, nothing beside it.
   testing::FaultPlan fullDisk;
   fullDisk.failWriteAfter = 100;
-  testing::FaultyFiles faulty(fullDisk);
+  testing::FaultyFiles faulty(fullDisk, &files());
   EXPECT_EQ(RunConversion(Named("partial"), dir_.File("work/drawing.igs"), ui_, faulty).outcome,
             RunOutcome::kFailed);
   expectOnly("");
   // A second run to the same name changes nothing.
-  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome, RunOutcome::kFailed);
   expectOnly("");
 }
 
-TEST_F(FilePromisesTest, ASourceReachedThroughALinkGetsItsOutputBesideTheLink) {
+TEST_P(FilePromisesTest, ASourceReachedThroughALinkGetsItsOutputBesideTheLink) {
   if (!linksMade_) GTEST_SKIP() << testing::kNoSymbolicLinks;
   const auto before = Snapshot(dir_.path());
-  EXPECT_EQ(RunConversion(Named("via-link"), dir_.File("work/alias.igs"), ui_).outcome,
+  EXPECT_EQ(RunConversion(Named("via-link"), dir_.File("work/alias.igs"), ui_, files()).outcome,
             RunOutcome::kWritten);
   auto after = Snapshot(dir_.path());
   EXPECT_EQ(after.erase("work/via-link.igs"), 1u);
@@ -138,7 +144,7 @@ const Occupant kOccupants[] = {
      }},
 };
 
-TEST_F(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
+TEST_P(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
   bool linksMissing = false;
   for (const Occupant& occupant : kOccupants) {
     SCOPED_TRACE(occupant.name);
@@ -149,7 +155,7 @@ TEST_F(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
     }
     const auto before = Snapshot(dir_.path());
     testing::RecordingUi ui;
-    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui).outcome, RunOutcome::kFailed);
+    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, files()).outcome, RunOutcome::kFailed);
     EXPECT_EQ(ui.messages, std::vector<std::string>{Error(MessageId::OutputExists)});
     EXPECT_EQ(Snapshot(dir_.path()), before);
   }
@@ -157,25 +163,33 @@ TEST_F(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
 }
 
 // The real file system, except that the output path looks free when the run
-// checks it: as if the occupant arrived between the check and the creation.
+// first checks it: as if the occupant arrived between the check and the
+// creation.
 class LateOccupantFiles : public FileSystem {
  public:
-  explicit LateOccupantFiles(std::string outputPath) : outputPath_(std::move(outputPath)) {}
+  LateOccupantFiles(std::string outputPath, FileSystem* files)
+      : outputPath_(std::move(outputPath)), files_(files) {}
   bool Exists(const std::string& path, bool followLinks) override {
-    return path != outputPath_ && SystemFileSystem().Exists(path, followLinks);
+    if (path == outputPath_ && !checked_) {
+      checked_ = true;
+      return false;
+    }
+    return files_->Exists(path, followLinks);
   }
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
-    return SystemFileSystem().OpenInput(path);
+    return files_->OpenInput(path);
   }
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
-    return SystemFileSystem().CreateOutput(path);
+    return files_->CreateOutput(path);
   }
 
  private:
   std::string outputPath_;
+  FileSystem* files_;
+  bool checked_ = false;
 };
 
-TEST_F(FilePromisesTest, AnOccupantThatArrivesAfterTheCheckIsNotWrittenThroughEither) {
+TEST_P(FilePromisesTest, AnOccupantThatArrivesAfterTheCheckIsNotWrittenThroughEither) {
   bool linksMissing = false;
   for (const Occupant& occupant : kOccupants) {
     SCOPED_TRACE(occupant.name);
@@ -186,11 +200,12 @@ TEST_F(FilePromisesTest, AnOccupantThatArrivesAfterTheCheckIsNotWrittenThroughEi
     }
     const auto before = Snapshot(dir_.path());
     testing::RecordingUi ui;
-    LateOccupantFiles files(dir_.File("work/out.igs"));
-    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, files).outcome,
+    LateOccupantFiles late(dir_.File("work/out.igs"), &files());
+    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, late).outcome,
               RunOutcome::kFailed);
     // Found when the whole output is to take its name, which it never
-    // takes from anything standing there.
+    // takes from anything standing there (or, where the name is reserved
+    // at the start, when it is to be reserved).
     EXPECT_EQ(ui.messages, std::vector<std::string>{Error(MessageId::OutputExists)});
     EXPECT_EQ(Snapshot(dir_.path()), before);
   }
@@ -199,10 +214,10 @@ TEST_F(FilePromisesTest, AnOccupantThatArrivesAfterTheCheckIsNotWrittenThroughEi
 
 // Runs a conversion into `folder`, which the caller cannot write, and exits
 // 0 when it ended with the open-failure message and created nothing.
-void ConvertIntoReadOnlyFolder(const std::string& folder) {
+void ConvertIntoReadOnlyFolder(const std::string& folder, FileSystem& files) {
   const auto before = Snapshot(folder);
   testing::RecordingUi ui;
-  RunConversion(Named("out"), folder + "/drawing.igs", ui);
+  RunConversion(Named("out"), folder + "/drawing.igs", ui, files);
   const bool asPromised = ui.messages == std::vector<std::string>{Error(MessageId::OutputOpenFailed)} &&
                           Snapshot(folder) == before;
   if (!asPromised) {
@@ -211,12 +226,12 @@ void ConvertIntoReadOnlyFolder(const std::string& folder) {
   std::_Exit(asPromised ? 0 : 1);
 }
 
-TEST_F(FilePromisesTest, FolderWithoutWritePermissionGetsNoOutput) {
+TEST_P(FilePromisesTest, FolderWithoutWritePermissionGetsNoOutput) {
   const std::string folder = dir_.File("work");
   switch (testing::HowToProtectFolders()) {
     case testing::FolderProtection::kPermissions:
       fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-      EXPECT_EXIT(ConvertIntoReadOnlyFolder(folder), ::testing::ExitedWithCode(0), "");
+      EXPECT_EXIT(ConvertIntoReadOnlyFolder(folder, files()), ::testing::ExitedWithCode(0), "");
       fs::permissions(folder, fs::perms::owner_all);
       break;
     case testing::FolderProtection::kNobodyInChild:
@@ -228,7 +243,7 @@ TEST_F(FilePromisesTest, FolderWithoutWritePermissionGetsNoOutput) {
       EXPECT_EXIT(
           {
             if (!testing::BecomeNobody()) std::_Exit(2);
-            ConvertIntoReadOnlyFolder(folder);
+            ConvertIntoReadOnlyFolder(folder, files());
           },
           ::testing::ExitedWithCode(0), "");
       break;
@@ -237,6 +252,59 @@ TEST_F(FilePromisesTest, FolderWithoutWritePermissionGetsNoOutput) {
   }
   EXPECT_FALSE(fs::exists(dir_.File("work/out.igs")));
 }
+
+// A file that comes to stand at the name while the output is written aside
+// (on a file system that reserves the name: one that takes the place of
+// the reserved empty file) is kept as it is, and nothing is left beside it.
+TEST_P(FilePromisesTest, AFileThatTakesTheNameMeanwhileIsKept) {
+  const std::string path = dir_.File("work/out.igs");
+  const auto before = Snapshot(dir_.path());
+  std::unique_ptr<OutputFile> output = files().CreateOutput(path);
+  ASSERT_NE(output, nullptr);
+  ASSERT_TRUE(output->WriteAt(0, "whole output", 12));
+  ASSERT_TRUE(output->Sync());
+  // Only a reserved name stands before the end, and it is empty.
+  if (fs::exists(PathOf(path))) {
+    EXPECT_STREQ(GetParam().name, "reserved");
+    EXPECT_EQ(testing::ReadFile(path), "");
+  }
+  fs::remove(PathOf(path));
+  testing::WriteFile(path, "precious");
+  EXPECT_EQ(output->Publish(), PublishResult::kNameTaken);
+  EXPECT_EQ(testing::ReadFile(path), "precious");
+  auto after = Snapshot(dir_.path());
+  after.erase("work/out.igs");
+  EXPECT_EQ(after, before);
+}
+
+TEST_P(FilePromisesTest, AnOutputGivenUpLeavesNothingAndAPublishedOneOnlyItself) {
+  const std::string path = dir_.File("work/out.igs");
+  const auto before = Snapshot(dir_.path());
+  std::unique_ptr<OutputFile> output = files().CreateOutput(path);
+  ASSERT_NE(output, nullptr);
+  ASSERT_TRUE(output->WriteAt(0, "given up", 8));
+  EXPECT_TRUE(output->Discard());
+  output.reset();
+  EXPECT_EQ(Snapshot(dir_.path()), before);
+
+  output = files().CreateOutput(path);
+  ASSERT_NE(output, nullptr);
+  ASSERT_TRUE(output->WriteAt(4, "tail", 4));
+  ASSERT_TRUE(output->WriteAt(0, "head", 4));
+  ASSERT_TRUE(output->Sync());
+  EXPECT_EQ(output->Publish(), PublishResult::kPublished);
+  output.reset();
+  EXPECT_EQ(testing::ReadFile(path), "headtail");
+  auto after = Snapshot(dir_.path());
+  EXPECT_EQ(after.erase("work/out.igs"), 1u);
+  EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPublishWay, FilePromisesTest,
+                         ::testing::ValuesIn(testing::PublishWays()),
+                         [](const ::testing::TestParamInfo<testing::PublishWay>& way) {
+                           return std::string(way.param.name);
+                         });
 
 }  // namespace
 }  // namespace notora

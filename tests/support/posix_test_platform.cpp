@@ -6,9 +6,25 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
+
+#include "iges/posix_file_system.h"
 #include <fstream>
 
 namespace notora::testing {
+
+std::vector<PublishWay> PublishWays() {
+  static const std::unique_ptr<FileSystem> renamed =
+      NewPosixFileSystem({.unnamedFile = false, .noReplaceRename = true, .hardLink = true});
+  static const std::unique_ptr<FileSystem> linked =
+      NewPosixFileSystem({.unnamedFile = false, .noReplaceRename = false, .hardLink = true});
+  static const std::unique_ptr<FileSystem> reserved =
+      NewPosixFileSystem({.unnamedFile = false, .noReplaceRename = false, .hardLink = false});
+  return {{"unnamed", &SystemFileSystem()},
+          {"renamed", renamed.get()},
+          {"linked", linked.get()},
+          {"reserved", reserved.get()}};
+}
 namespace {
 
 std::uint64_t AddressSpaceInUse() {

@@ -8,8 +8,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+namespace notora {
+class FileSystem;
+}
 
 namespace notora::testing {
+
+// One way the system's file layer can give an output its name, as a file
+// system that keeps only some of the steps would make it take.
+struct PublishWay {
+  const char* name;
+  FileSystem* files;
+};
+// Every way this system's file layer publishes: on POSIX an unnamed file
+// linked, a hidden file renamed without replacing, linked, or renamed over
+// a name reserved at the start; on Windows its one way.
+std::vector<PublishWay> PublishWays();
 
 // Makes a symbolic link at `link` that points to `target`. False when no link
 // could be made: Windows without the privilege to make one, or Wine, whose

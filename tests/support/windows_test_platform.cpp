@@ -6,8 +6,11 @@
 #include <filesystem>
 
 #include "base/utf8_path.h"
+#include "iges/file_system.h"
 
 namespace notora::testing {
+
+std::vector<PublishWay> PublishWays() { return {{"windows", &SystemFileSystem()}}; }
 namespace {
 
 bool IsReparsePoint(const std::wstring& path) {
