@@ -14,6 +14,15 @@ Status GuardMemory(const std::function<Status()>& step) {
   }
 }
 
+bool RunWithinMemory(void (*step)(void* context), void* context) {
+  try {
+    step(context);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 void RunOutOfMemory() { throw std::bad_alloc(); }
 
 }  // namespace notora

@@ -18,6 +18,12 @@ namespace notora {
 // Runs `step`; memory exhausted inside it gives Status::Error(OutOfMemory).
 Status GuardMemory(const std::function<Status()>& step);
 
+// Runs `step(context)` where no GuardMemory of the run reaches (on a thread
+// of its own): true when it ran to its end, false when memory ran out
+// inside it. Allocates nothing itself, so that the thread can go on and
+// report it.
+bool RunWithinMemory(void (*step)(void* context), void* context);
+
 // Memory the system would not give: ends the guarded step.
 [[noreturn]] void RunOutOfMemory();
 

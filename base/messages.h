@@ -44,7 +44,7 @@ namespace notora {
   X(NoteTailTooLong) X(NoteTailNotRecordDelimiter)                              \
   X(OutputOpenFailed) X(OutputTextLengthMismatch) X(OutputPointerMismatch)      \
   X(OutputWriteError) X(OutputCloseFailed) X(OutputCloseFailedAfterError)       \
-  X(OutOfMemory)                                                                \
+  X(OutputTooManyRecords) X(OutOfMemory)                                        \
   X(ExitQuestion) X(BrowseTitle)
 
 enum class MessageId {

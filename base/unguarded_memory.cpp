@@ -8,6 +8,11 @@ namespace notora {
 
 Status GuardMemory(const std::function<Status()>& step) { return step(); }
 
+bool RunWithinMemory(void (*step)(void* context), void* context) {
+  step(context);
+  return true;
+}
+
 void RunOutOfMemory() { std::abort(); }
 
 }  // namespace notora

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/counting.h"
+#include "base/memory_guard.h"
 #include "base/messages.h"
 #include "iges/record_format.h"
 #include "base/threads.h"
@@ -275,6 +276,12 @@ class OutputWriter::Buffer {
     MutexLock lock(&mutex_);
     failed_ = true;
   }
+  // Whether memory ran out in a write or flush on the writing thread;
+  // final after Drain (or Sync).
+  bool outOfMemory() {
+    MutexLock lock(&mutex_);
+    return outOfMemory_;
+  }
 
   // Largest single record: four numbers of up to 20 characters and the
   // copied fields, well below this.
@@ -303,6 +310,31 @@ class OutputWriter::Buffer {
     if (!failed && !file_->WriteAt(slot->offset, slot->data, slot->size)) Fail();
   }
 
+  // A write or a flush on the writing thread, where no guard of the run
+  // reaches: memory that runs out in it (a file kept in memory grows as it
+  // is written) fails the output with its own message, and the thread
+  // goes on so that nobody waits for it in vain.
+  struct FileCall {
+    OutputFile* file;
+    const Slot* slot;  // null: a flush
+    bool result = false;
+  };
+  bool CallGuarded(const Slot* slot, bool* outOfMemory) {
+    FileCall call{file_, slot};
+    const bool ran = RunWithinMemory(
+        [](void* context) {
+          auto* guarded = static_cast<FileCall*>(context);
+          guarded->result =
+              guarded->slot == nullptr
+                  ? guarded->file->Sync()
+                  : guarded->file->WriteAt(guarded->slot->offset, guarded->slot->data,
+                                           guarded->slot->size);
+        },
+        &call);
+    *outOfMemory = !ran;
+    return ran && call.result;
+  }
+
   void WriteBehind() {
     std::size_t next = 0;
     MutexLock lock(&mutex_);
@@ -312,8 +344,10 @@ class OutputWriter::Buffer {
       });
       if (!slots_[next].full && syncRequested_ && !syncDone_) {
         lock.Unlock();
-        const bool synced = file_->Sync();
+        bool outOfMemory = false;
+        const bool synced = CallGuarded(nullptr, &outOfMemory);
         lock.Lock();
+        outOfMemory_ = outOfMemory_ || outOfMemory;
         syncResult_ = synced;
         syncDone_ = true;
         changed_.NotifyAll();
@@ -321,11 +355,14 @@ class OutputWriter::Buffer {
       }
       if (!slots_[next].full) return;  // stopped, and nothing left to write
       Slot* slot = &slots_[next];
-      const bool skip = failed_;
+      // Once the output fails or is given up, no further block is written.
+      const bool skip = failed_ || stopRequested_;
       lock.Unlock();
-      const bool written = skip || file_->WriteAt(slot->offset, slot->data, slot->size);
+      bool outOfMemory = false;
+      const bool written = skip || CallGuarded(slot, &outOfMemory);
       lock.Lock();
       if (!written) failed_ = true;
+      outOfMemory_ = outOfMemory_ || outOfMemory;
       slot->full = false;
       next = (next + 1) % blocks_;
       changed_.NotifyAll();
@@ -347,6 +384,7 @@ class OutputWriter::Buffer {
   Mutex mutex_;
   Condition changed_;
   bool failed_ = false;
+  bool outOfMemory_ = false;
   bool stopRequested_ = false;
   bool syncRequested_ = false;
   bool syncDone_ = false;
@@ -373,7 +411,7 @@ void OutputWriter::Begin(const SectionScan& scan, const DirectoryTable* table,
     if (scan.firstLineEnd == "\r\n") lineEnd_ = LineEnd::kCrLf;
     if (scan.firstLineEnd == "\n") lineEnd_ = LineEnd::kLf;
   }
-  file_ = files_->CreateOutput(outputPath_);
+  if (!opened_) Open();
   if (file_ == nullptr) return;
   buffer_ = std::make_unique<Buffer>(file_.get(), LineEndText(lineEnd_));
   // Until the entities have been read, every pointer and count is taken to
@@ -385,6 +423,16 @@ void OutputWriter::Begin(const SectionScan& scan, const DirectoryTable* table,
   next_ = 0;
   AdvanceNext();
   ResolveNext(0);
+}
+
+void OutputWriter::Open() {
+  opened_ = true;
+  file_ = files_->CreateOutput(outputPath_);
+  // Where the name is reserved at the start, something that came to stand
+  // there since the run's own check refuses it.
+  if (file_ == nullptr && files_->Exists(outputPath_, /*followLinks=*/false)) {
+    openFault_ = MessageId::OutputExists;
+  }
 }
 
 std::uint64_t OutputWriter::HeadSize(bool final) const {
@@ -456,9 +504,10 @@ void OutputWriter::Stop(MessageId fault) {
 }
 
 void OutputWriter::PutParameterRecord(const char* data) {
-  if (written_ == std::numeric_limits<std::int32_t>::max()) {
-    // No P sequence number beyond the counter's range.
-    Stop(MessageId::OutputPointerMismatch);
+  if (written_ + 1 >= SequenceColumns::kLimit) {
+    // A P sequence number beyond seven columns would make a record wider
+    // than 80: such an output is refused, never written.
+    Stop(MessageId::OutputTooManyRecords);
     return;
   }
   sequence_.Set(++written_);
@@ -581,7 +630,7 @@ Status OutputWriter::WriteHead() {
 }
 
 Status OutputWriter::Finish(RunCounters* counters) {
-  if (file_ == nullptr) return Status::Error(MessageId::OutputOpenFailed);
+  if (file_ == nullptr) return Status::Error(openFault_);
   ResolveNext(std::numeric_limits<std::int64_t>::max());
   counters->parameterRecords = SaturateToInt32(written_);
   if (stopped_) {
@@ -613,7 +662,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
     buffer_->Fail();
   }
   status = WriteHead();
-  if (status.ok() && buffer_->failed()) status = Status::Error(MessageId::OutputWriteError);
+  if (status.ok() && buffer_->failed()) status = Status::Error(WriteFault());
   if (status.ok()) {
     // The flush of a large output onto a disk may take a while: the user
     // interface is polled meanwhile, and a cancel ends the run after it.
@@ -622,7 +671,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
     if (cancelled) {
       status = Status::Error(MessageId::Cancelled);
     } else if (!synced) {
-      status = Status::Error(MessageId::OutputWriteError);
+      status = Status::Error(WriteFault());
     }
   }
   if (!status.ok()) {
@@ -642,6 +691,10 @@ Status OutputWriter::Finish(RunCounters* counters) {
       break;
   }
   return Status::Error(MessageId::OutputCloseFailed);
+}
+
+MessageId OutputWriter::WriteFault() {
+  return buffer_->outOfMemory() ? MessageId::OutOfMemory : MessageId::OutputWriteError;
 }
 
 void OutputWriter::Discard() {

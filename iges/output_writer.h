@@ -49,7 +49,14 @@ class OutputWriter : public EntityOutput {
   OutputWriter(const OutputWriter&) = delete;
   OutputWriter& operator=(const OutputWriter&) = delete;
 
-  // Creates the output aside and lays it out for `entities` entities of
+  // Creates the output aside, before the source is read (where a folder
+  // can only name a file by replacing one, its name is reserved now,
+  // empty). A failure is kept like the output's other faults: Finish shows
+  // it, unless the source had a fault of its own. Begin calls it when
+  // nobody did.
+  void Open();
+
+  // Creates the output aside, unless Open did, and lays it out for `entities` entities of
   // `*table` after the sections of `scan`. Called once, at the first P
   // record; `*table` and `scan` must stay as they are (but for the output
   // line counts) until Finish.
@@ -93,6 +100,9 @@ class OutputWriter : public EntityOutput {
   // One P record of entity next_: columns 1-64 at `data`.
   void PutParameterRecord(const char* data);
   void Stop(MessageId fault);
+  // The message of a failed write or flush: for want of memory, or of the
+  // file.
+  MessageId WriteFault();
   // Writes the Start, Global and Directory Entry sections at the head of the
   // file; fails on a cancel.
   Status WriteHead();
@@ -114,6 +124,8 @@ class OutputWriter : public EntityOutput {
 
   std::unique_ptr<OutputFile> file_;
   std::unique_ptr<Buffer> buffer_;
+  bool opened_ = false;            // Open was called
+  MessageId openFault_ = MessageId::OutputOpenFailed;  // when file_ is null
   bool live_ = false;              // P records still go out
   bool stopped_ = false;           // the output met a fault of its own
   MessageId fault_ = MessageId::OutputWriteError;

@@ -160,6 +160,8 @@ Status RecordReader::Next(Record* record) {
   position_ += consumed;
 
   if (!readOk && lineFeed == std::string_view::npos && !stoppedAt81) {
+    // A read that failed for want of memory is no fault of the file.
+    if (source_->outOfMemory()) return Status::Error(MessageId::OutOfMemory);
     return Status::Error(MessageId::ReadError, {recordNumber_});
   }
   if (stoppedAt81) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/memory_guard.h"
+
 namespace notora {
 namespace {
 
@@ -32,7 +34,10 @@ bool SourceStream::Start() {
   // page faults instead of one every 4 KB.
   const std::size_t stride = kCarrySize + blockSize_;
   memory_ = AllocateSystemMemory(kBlocks * stride);
-  if (memory_ == nullptr) return false;
+  if (memory_ == nullptr) {
+    outOfMemory_ = true;
+    return false;
+  }
   blocks_.resize(kBlocks);
   for (std::size_t i = 0; i < kBlocks; ++i) blocks_[i].memory = memory_.get() + i * stride;
   // Reading ahead pays only when there is more to read than the blocks
@@ -90,8 +95,26 @@ void SourceStream::ReadAhead() {
     block.state = Block::State::kFilling;
     const std::uint64_t offset = fillOffset_;
     lock.Unlock();
-    Fill(&block, offset);
+    // No guard of the run reaches this thread: memory that runs out in a
+    // read ends the reading here, and the caller reports it.
+    struct FillCall {
+      SourceStream* stream;
+      Block* block;
+      std::uint64_t offset;
+    } call{this, &block, offset};
+    const bool filled = RunWithinMemory(
+        [](void* context) {
+          auto* fill = static_cast<FillCall*>(context);
+          fill->stream->Fill(fill->block, fill->offset);
+        },
+        &call);
     lock.Lock();
+    if (!filled) {
+      block.size = 0;
+      block.ended = false;
+      block.failed = true;
+      outOfMemoryAhead_ = true;
+    }
     block.state = Block::State::kFull;
     fillNext_ = (fillNext_ + 1) % kBlocks;
     fillOffset_ += block.size;
@@ -133,6 +156,10 @@ void SourceStream::Advance() {
   available_ = block.offset + block.size;
   ended_ = block.ended;
   failed_ = block.failed;
+  if (failed_ && reader_.running()) {
+    MutexLock lock(&mutex_);
+    outOfMemory_ = outOfMemoryAhead_;
+  }
 }
 
 bool SourceStream::EnsureBeyond(std::uint64_t end) {

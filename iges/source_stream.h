@@ -56,6 +56,9 @@ class SourceStream {
   std::uint64_t available() const { return available_; }
   // True when the file (or a Ctrl-Z) ends at available().
   bool ended() const { return ended_; }
+  // True when the reading failed for want of memory: no blocks could be
+  // had, or memory ran out in a read on the read-ahead thread.
+  bool outOfMemory() const { return outOfMemory_; }
 
   // Stops the read-ahead thread (a block being read is waited for).
   // Idempotent; the caller's thread reads any further blocks itself.
@@ -97,6 +100,7 @@ class SourceStream {
   std::uint64_t keep_ = 0;
   bool ended_ = false;
   bool failed_ = false;
+  bool outOfMemory_ = false;
 
   // Shared with the read-ahead thread, under mutex_.
   Mutex mutex_;
@@ -105,6 +109,7 @@ class SourceStream {
   std::size_t fillNext_ = 0;      // the block read next
   std::uint64_t fillOffset_ = 0;  // and where in the file
   bool stopRequested_ = false;
+  bool outOfMemoryAhead_ = false;  // memory ran out on the read-ahead thread
   Thread reader_;
 };
 

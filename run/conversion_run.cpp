@@ -60,6 +60,7 @@ class ConversionRun {
   Status ReadAndWrite() {
     output_ = std::make_unique<OutputWriter>(files_, result_.outputPath, options_.outputLineEnd,
                                              options_.lineEndFromSource, ui_);
+    output_->Open();
     NOTORA_RETURN_IF_ERROR(reading_.Read(output_.get()));
     NOTORA_RETURN_IF_ERROR(reading_.Close());
     if (reading_.counters().convertedEntities < 1) {

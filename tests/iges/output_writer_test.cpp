@@ -7,7 +7,9 @@
 #include <chrono>
 #include <thread>
 #include <filesystem>
+#include <new>
 
+#include "base/memory_guard.h"
 #include "iges/memory_file_system.h"
 #include "iges/source_sweep.h"
 #include "tests/support/iges_builder.h"
@@ -365,6 +367,115 @@ TEST(OutputWriterTest, TheUserInterfaceIsPolledDuringTheFlush) {
   ASSERT_TRUE(sweep.ReadEntities(&notes, &output).ok());
   const Status finished = output.Finish(&counters);
   EXPECT_EQ(finished.message(), "ESCｷｰにより処理を中止します。　変換は出来ません。");
+  EXPECT_EQ(files.Find("/out.igs"), nullptr);
+  EXPECT_EQ(files.outputsAside(), 0);
+}
+
+// Reads `source` with every note replaced by `replacement` and finishes the
+// output at "/out.igs" of `files`.
+Status WriteThrough(FileSystem* files, const std::string& source, const std::string& replacement,
+                    RunCounters* counters) {
+  testing::StringInput file(source);
+  SourceStream stream(&file);
+  testing::RecordingUi ui;
+  RecordReader reader(&stream, &ui);
+  SourceSweep sweep(&reader, counters);
+  EXPECT_TRUE(sweep.ReadHead().ok());
+  OutputWriter output(files, "/out.igs", LineEnd::kLf, false, &ui);
+  output.Open();
+  output.Begin(sweep.scan(), sweep.table(), counters->directoryRecords / 2);
+  NoteReplacer notes(replacement);
+  EXPECT_TRUE(sweep.ReadEntities(&notes, &output).ok());
+  return output.Finish(counters);
+}
+
+// Outputs of a gigabyte, kept as their size and their last 81 bytes.
+class SizeOnlyOutput : public OutputFile {
+ public:
+  explicit SizeOnlyOutput(std::string* tail) : tail_(tail) {}
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset + size >= end_) {
+      end_ = offset + size;
+      tail_->assign(data + size - std::min<std::size_t>(size, 81), std::min<std::size_t>(size, 81));
+    }
+    return true;
+  }
+  std::int64_t ReadAt(std::uint64_t, char*, std::size_t) override { return -1; }
+  bool Sync() override { return true; }
+  PublishResult Publish() override { return PublishResult::kPublished; }
+  bool Discard() override {
+    tail_->clear();
+    return true;
+  }
+
+ private:
+  std::string* tail_;
+  std::uint64_t end_ = 0;
+};
+
+class SizeOnlyFiles : public MemoryFileSystem {
+ public:
+  std::unique_ptr<OutputFile> CreateOutput(const std::string&) override {
+    return std::make_unique<SizeOnlyOutput>(&tail);
+  }
+  std::string tail;  // of the last output: its Terminate record
+};
+
+// Sequence numbers have seven columns: an output of 9,999,999 P records is
+// written, one of a record more is refused with its message and never
+// published (its records would be 81 columns wide).
+TEST(OutputWriterTest, AParameterSectionBeyondSevenColumnsIsRefused) {
+  const std::string replacement(std::size_t{3333333} * 64, 'A');
+  testing::IgesFile notesOnly;
+  for (int i = 0; i < 3; ++i) notesOnly.Entity(212, kNoteText);
+  SizeOnlyFiles files;
+  RunCounters counters;
+  const Status fits = WriteThrough(&files, notesOnly.Build(), replacement, &counters);
+  ASSERT_TRUE(fits.ok()) << fits.message();
+  EXPECT_EQ(files.tail.substr(24, 8), "P9999999");
+  EXPECT_EQ(files.tail.size(), 81u);
+
+  testing::IgesFile oneMore;
+  oneMore.Entity(110, "110,0.,0.,0.,1.,1.,1.;");
+  for (int i = 0; i < 3; ++i) oneMore.Entity(212, kNoteText);
+  counters = RunCounters();
+  const Status refused = WriteThrough(&files, oneMore.Build(), replacement, &counters);
+  EXPECT_EQ(refused.message(),
+            "作成したﾊﾟﾗﾒｰﾀｾｸｼｮﾝの行数が9999999を超えます。\n　IGESﾌｧｲﾙは完成していません。");
+  EXPECT_EQ(files.tail, "");
+}
+
+// Memory that runs out while the output is written on the writer's own
+// thread (a file kept in memory grows as it is written) ends the run with
+// the out-of-memory message, not the process, and nothing is published.
+class MemoryStarvedFiles : public MemoryFileSystem {
+ public:
+  class Output : public OutputFile {
+   public:
+    explicit Output(std::unique_ptr<OutputFile> inner) : inner_(std::move(inner)) {}
+    bool WriteAt(std::uint64_t, const char*, std::size_t) override { throw std::bad_alloc(); }
+    std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+      return inner_->ReadAt(offset, buffer, size);
+    }
+    bool Sync() override { return inner_->Sync(); }
+    PublishResult Publish() override { return inner_->Publish(); }
+    bool Discard() override { return inner_->Discard(); }
+
+   private:
+    std::unique_ptr<OutputFile> inner_;
+  };
+  std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
+    return std::make_unique<Output>(MemoryFileSystem::CreateOutput(path));
+  }
+};
+
+TEST(OutputWriterTest, MemoryRunningOutOnTheWriterThreadIsReported) {
+  MemoryStarvedFiles files;
+  RunCounters counters;
+  const Status written = GuardMemory([&] {
+    return WriteThrough(&files, Source(), testing::PadTo64("212,0;"), &counters);
+  });
+  EXPECT_EQ(written.message(), "ﾒﾓﾘが不足しました。\n　IGESﾌｧｲﾙは完成していません。");
   EXPECT_EQ(files.Find("/out.igs"), nullptr);
   EXPECT_EQ(files.outputsAside(), 0);
 }

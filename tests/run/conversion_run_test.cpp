@@ -177,6 +177,38 @@ TEST_F(ConversionRunTest, EscapeAtTheFirstRecordCancels) {
   EXPECT_FALSE(OutputExists());
 }
 
+// A source large enough to be read ahead on a thread of its own: Escape at
+// the first poll and within the sweep ends the run with its message, no
+// file and nothing beside the source, the thread stopped with it. (The
+// polls while the finished output is flushed depend on the disk's speed,
+// so the count is taken from the sweep's share.)
+TEST_F(ConversionRunTest, EscapeWhileTheSourceIsReadAheadCancels) {
+  testing::IgesFile file;
+  for (int i = 0; i < 12000; ++i) {
+    file.Entity(126, "126," + std::string(300, '7') + ";");
+    if (i % 100 == 0) file.Entity(212, kNoteAbc);
+  }
+  const std::string bytes = file.Build();
+  ASSERT_GT(bytes.size(), 4u << 20);
+  const std::string path = Source(bytes);
+  testing::RecordingUi counting;
+  ASSERT_EQ(RunConversion(Named("out"), path, counting).outcome, RunOutcome::kWritten);
+  std::filesystem::remove(dir_.File("out.igs"));
+  const int polls = counting.polls;
+  ASSERT_GT(polls, 100);
+  for (int poll : {1, polls / 3, 2 * polls / 3}) {
+    SCOPED_TRACE("Escape at poll " + std::to_string(poll) + " of " + std::to_string(polls));
+    testing::RecordingUi ui;
+    ui.cancelAtPoll = poll;
+    EXPECT_EQ(RunConversion(Named("out"), path, ui).outcome, RunOutcome::kFailed);
+    EXPECT_EQ(ui.messages,
+              (std::vector<std::string>{kError + "ESCｷｰにより処理を中止します。　変換は出来ません。"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+}
+
 TEST_F(ConversionRunTest, ReadErrorsBeforeAndAfterTheFirstParameterRecord) {
   const std::string bytes = NoteFile();
   const std::string path = Source(bytes);
