@@ -176,12 +176,32 @@ void RunOutOfMemory() {
   std::_Exit(asExpected ? 0 : 1);
 }
 
+// In the child: a source of several MB whose read blocks (4 MB) cannot be
+// had. Exits 0 when that is the out-of-memory message, not a read error of
+// the first record, and no output.
+void RunWithoutReadBlocks() {
+  testing::ConversionRequest request;
+  request.options.outputName = "out";
+  testing::IgesFile file;
+  for (int i = 0; i < 20000; ++i) file.Entity(126, "126," + std::string(200, '7') + ";");
+  request.source = file.Build();
+  if (!testing::LimitAddressSpace(2ull << 20)) std::_Exit(3);
+  const testing::ConversionCheck check = testing::CheckConversion(request);
+  const bool asExpected = !check.outputCreated &&
+                          check.messages == std::vector<std::string>{Error(MessageId::OutOfMemory)};
+  if (!asExpected) {
+    for (const std::string& message : check.messages) std::fprintf(stderr, "%s\n", message.c_str());
+  }
+  std::_Exit(asExpected ? 0 : 1);
+}
+
 TEST(MemoryExhaustionTest, IsAMessageAndNoOutput) {
   if (!kAddressSpaceCanBeLimited || !testing::CanLimitAddressSpace()) {
     GTEST_SKIP() << "the address space cannot be limited here (Windows, whose job objects Wine "
                     "does not enforce, or a sanitizer's memory reserved up front)";
   }
   EXPECT_EXIT(RunOutOfMemory(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(RunWithoutReadBlocks(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
