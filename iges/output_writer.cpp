@@ -131,9 +131,10 @@ constexpr std::size_t kAfterColumns = kSecondRecordCopiedColumnsAfter.width();
 }  // namespace
 
 // Collects the output in large blocks, each written at its place in the
-// file. A thread of its own writes the blocks behind the run, so that the
-// copy into the system's file cache overlaps with the run's work; without a
-// thread each block is written when it is full. A write error is
+// file. From the first full block on, a thread of its own writes the blocks
+// behind the run, so that the copy into the system's file cache overlaps
+// with the run's work, and flushes the file at the end; without a thread
+// each block is written when it is full. A write error is
 // remembered, not acted on: nothing more is written, and the writer
 // reports it once the source has been read.
 class OutputWriter::Buffer {
@@ -151,7 +152,6 @@ class OutputWriter::Buffer {
       slots_[i].data = memory_ != nullptr ? memory_.get() + i * kStride : reserve_;
     }
     buffer_ = slots_[0].data;
-    if (blocks_ > 1) writer_.Start([this] { WriteBehind(); });
   }
   ~Buffer() {
     if (!writer_.running()) return;
@@ -175,12 +175,12 @@ class OutputWriter::Buffer {
   // Room for `size` bytes (at most kSlack) at the end of the buffer; Commit
   // says how many of them were used.
   char* Reserve(std::size_t size) {
-    if (used_ + size > blockSize_ + kSlack) Flush();
+    if (used_ + size > blockSize_ + kSlack) FlushFullBlock();
     return buffer_ + used_;
   }
   void Commit(std::size_t size) {
     used_ += size;
-    if (used_ >= blockSize_) Flush();
+    if (used_ >= blockSize_) FlushFullBlock();
   }
 
   void Append(std::string_view text) {
@@ -213,6 +213,19 @@ class OutputWriter::Buffer {
     out[0] = '\r';
     out[carriageReturn] = '\n';
     return carriageReturn + 1;
+  }
+
+  // A block filled: from now on blocks are written on the writing thread.
+  // (An output smaller than a block never starts it before its flush, and
+  // one given up before then never starts it at all.)
+  void FlushFullBlock() {
+    StartWriter();
+    Flush();
+  }
+  void StartWriter() {
+    if (blocks_ == 1 || writerTried_) return;
+    writerTried_ = true;
+    writer_.Start([this] { WriteBehind(); });
   }
 
   // Hands the bytes held to be written, and goes on in the next block.
@@ -253,6 +266,7 @@ class OutputWriter::Buffer {
   // meanwhile, so that the user interface stays alive during a long flush.
   bool Sync(const std::function<void()>& whileWaiting) {
     Drain();
+    StartWriter();
     if (!writer_.running()) return file_->Sync();
     MutexLock lock(&mutex_);
     syncRequested_ = true;
@@ -389,6 +403,7 @@ class OutputWriter::Buffer {
   bool syncRequested_ = false;
   bool syncDone_ = false;
   bool syncResult_ = false;
+  bool writerTried_ = false;  // the writing thread was started (or could not be)
   Thread writer_;
 };
 

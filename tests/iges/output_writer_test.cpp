@@ -472,8 +472,12 @@ class MemoryStarvedFiles : public MemoryFileSystem {
 TEST(OutputWriterTest, MemoryRunningOutOnTheWriterThreadIsReported) {
   MemoryStarvedFiles files;
   RunCounters counters;
+  // Output enough to fill the first block, which goes to the thread.
+  testing::IgesFile large;
+  for (int i = 0; i < 10000; ++i) large.Entity(110, "110,0.,0.,0.,1.,1.,1.;");
+  large.Entity(212, kNoteText);
   const Status written = GuardMemory([&] {
-    return WriteThrough(&files, Source(), testing::PadTo64("212,0;"), &counters);
+    return WriteThrough(&files, large.Build(), testing::PadTo64("212,0;"), &counters);
   });
   EXPECT_EQ(written.message(), "ﾒﾓﾘが不足しました。\n　IGESﾌｧｲﾙは完成していません。");
   EXPECT_EQ(files.Find("/out.igs"), nullptr);
