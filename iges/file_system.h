@@ -41,10 +41,12 @@ enum class PublishResult {
 };
 
 // An output being written aside. Nothing of it stands under its name until
-// Publish succeeds; an output that is given up (Discard, or destroyed
-// unpublished) leaves nothing behind but, after a crash of the whole
-// process, a hidden temporary file in the output's folder on file systems
-// that cannot create files without a name.
+// Publish succeeds, but for the empty file that reserves the name on file
+// systems that can name a file only by replacing one. An output that is
+// given up (Discard, or destroyed unpublished) leaves nothing behind but,
+// after a crash of the whole process, a hidden temporary file in the
+// output's folder (and that empty file), or a hidden temporary file that
+// another program held open past a short wait.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;

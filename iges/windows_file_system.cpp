@@ -1,5 +1,6 @@
 // The file layer on Windows: the wide-character Win32 API, paths held in
-// UTF-8 and handed to Windows in UTF-16.
+// UTF-8 and handed to Windows in UTF-16, as "\\?\" paths so that they may
+// be longer than MAX_PATH.
 #include "iges/file_system.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -8,6 +9,8 @@
 #include <optional>
 
 #include "base/windows_text.h"
+#include "iges/windows_file_retry.h"
+#include "iges/windows_long_path.h"
 
 namespace notora {
 namespace {
@@ -64,15 +67,36 @@ class WindowsInputFile : public InputFile {
   std::uint64_t size_;
 };
 
+// `path` (UTF-8) as the file calls take it, at any length; nothing when it
+// names no file.
+std::optional<std::wstring> SystemPath(const std::string& path) {
+  const std::optional<std::wstring> wide = WidePath(path);
+  if (!wide) return std::nullopt;
+  return LongPath(*wide);
+}
+
 // The folder part of `path` (with its separator; empty when it has none).
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t separator = path.find_last_of(L"\\/");
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
+// ERROR_SUCCESS when a call `succeeded`, else the error it left.
+DWORD Outcome(BOOL succeeded) { return succeeded ? ERROR_SUCCESS : ::GetLastError(); }
+
+// Removes the file at `path`, waiting a little for another program that
+// holds it. False when it still stands.
+bool RemoveFile(const std::wstring& path) {
+  const DWORD error = RetryWhileHeld([&path] { return Outcome(::DeleteFileW(path.c_str())); });
+  return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND;
+}
+
 // An output written under a hidden name beside it ("~NAME.igs.PID-N.part",
-// hidden), renamed to its own name once whole; the rename never replaces a
-// file. After a crash of the whole process the hidden file may remain.
+// hidden), renamed to its own name once whole and shown there; the rename
+// never replaces a file. A rename or removal that another program (a virus
+// scanner, a sync client) holds up is tried again for a short while. The
+// hidden file is shown only under the output's name: one that cannot be
+// removed stays hidden, as one left by a crash of the whole process does.
 class WindowsOutputFile : public OutputFile {
  public:
   WindowsOutputFile(HANDLE handle, std::wstring path, std::wstring hiddenPath)
@@ -109,28 +133,52 @@ class WindowsOutputFile : public OutputFile {
 
   PublishResult Publish() override {
     if (!handle_.Close()) {
-      ::DeleteFileW(hiddenPath_.c_str());
+      RemoveFile(hiddenPath_);
       return PublishResult::kFailed;
     }
-    // Visible from here on; MoveFileExW without MOVEFILE_REPLACE_EXISTING
-    // refuses a name that is taken.
-    ::SetFileAttributesW(hiddenPath_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (::MoveFileExW(hiddenPath_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      return PublishResult::kPublished;
+    // Shown just before the rename, so that a kill cannot leave the whole
+    // output hidden under its name; a rename that is refused hides the file
+    // again before it is removed, so that one another program holds past
+    // the wait is not left in sight. MoveFileExW without
+    // MOVEFILE_REPLACE_EXISTING refuses a name that is taken.
+    const bool shown = SetAttributes(hiddenPath_, FILE_ATTRIBUTE_NORMAL);
+    const DWORD error = RetryWhileHeld([this] {
+      return Outcome(::MoveFileExW(hiddenPath_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH));
+    });
+    if (error != ERROR_SUCCESS) {
+      SetAttributes(hiddenPath_, FILE_ATTRIBUTE_HIDDEN);
+      RemoveFile(hiddenPath_);
+      return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? PublishResult::kNameTaken
+                                                                          : PublishResult::kFailed;
     }
-    const DWORD error = ::GetLastError();
-    ::DeleteFileW(hiddenPath_.c_str());
-    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? PublishResult::kNameTaken
-                                                                        : PublishResult::kFailed;
+    if (shown || ShowPublished()) return PublishResult::kPublished;
+    // A hidden output is as good as none: it is given up, unless it cannot
+    // even be removed, and then it does stand whole under its name.
+    return RemoveFile(path_) ? PublishResult::kFailed : PublishResult::kPublished;
   }
 
   bool Discard() override {
     const bool closed = handle_.Close();
-    ::DeleteFileW(hiddenPath_.c_str());
+    RemoveFile(hiddenPath_);
     return closed;
   }
 
  private:
+  // Sets the attributes of the file at `path`, waiting a little for another
+  // program that holds it; false when they could not be set.
+  static bool SetAttributes(const std::wstring& path, DWORD attributes) {
+    return RetryWhileHeld([&] { return Outcome(::SetFileAttributesW(path.c_str(), attributes)); }) ==
+           ERROR_SUCCESS;
+  }
+  // Clears the hidden attribute of the output under its own name (where it
+  // could not be cleared before the rename). True when it shows there:
+  // cleared, or never kept by the file system.
+  bool ShowPublished() {
+    if (SetAttributes(path_, FILE_ATTRIBUTE_NORMAL)) return true;
+    const DWORD attributes = ::GetFileAttributesW(path_.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) == 0;
+  }
+
   Handle handle_;
   std::wstring path_;
   std::wstring hiddenPath_;
@@ -139,7 +187,7 @@ class WindowsOutputFile : public OutputFile {
 class WindowsFiles : public FileSystem {
  public:
   bool Exists(const std::string& path, bool followLinks) override {
-    const std::optional<std::wstring> name = WidePath(path);
+    const std::optional<std::wstring> name = SystemPath(path);
     if (!name) return false;
     // The attributes are those of the name itself: a symbolic link or a
     // junction is seen, not followed.
@@ -153,7 +201,7 @@ class WindowsFiles : public FileSystem {
   }
 
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override {
-    const std::optional<std::wstring> name = WidePath(path);
+    const std::optional<std::wstring> name = SystemPath(path);
     if (!name) return nullptr;
     // Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open. Others
     // may go on reading and writing the file, as on POSIX.
@@ -171,7 +219,7 @@ class WindowsFiles : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
-    const std::optional<std::wstring> name = WidePath(path);
+    const std::optional<std::wstring> name = SystemPath(path);
     if (!name) return nullptr;
     const std::wstring folder = FolderOf(*name);
     const std::wstring leaf = name->substr(folder.size());
