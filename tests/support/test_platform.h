@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct PublishWay {
   const char* name;
   FileSystem* files;
 };
+// How a test names the way (GoogleTest prints test parameters with it).
+inline void PrintTo(const PublishWay& way, std::ostream* out) { *out << way.name; }
 // Every way this system's file layer publishes: on POSIX an unnamed file
 // linked, a hidden file renamed without replacing, linked, or renamed over
 // a name reserved at the start; on Windows its one way.
