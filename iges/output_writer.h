@@ -56,10 +56,10 @@ class OutputWriter : public EntityOutput {
   // nobody did.
   void Open();
 
-  // Creates the output aside, unless Open did, and lays it out for `entities` entities of
-  // `*table` after the sections of `scan`. Called once, at the first P
-  // record; `*table` and `scan` must stay as they are (but for the output
-  // line counts) until Finish.
+  // Creates the output aside, unless Open did, and lays it out for
+  // `entities` entities of `*table` after the sections of `scan`. Called
+  // once, at the first P record; `*table` and `scan` must stay as they are
+  // (but for the output line counts) until Finish.
   void Begin(const SectionScan& scan, const DirectoryTable* table, std::int32_t entities);
 
   // Entity k streams when it is the next entity the output is waiting for.

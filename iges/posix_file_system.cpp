@@ -104,7 +104,11 @@ enum class PublishStep { kLinkUnnamed, kRenameNoReplace, kLinkThenUnlink, kRenam
 class PosixOutputFile : public OutputFile {
  public:
   PosixOutputFile(int folder, int fd, std::string name, std::string partName, PublishStep step)
-      : folder_(folder), fd_(fd), name_(std::move(name)), partName_(std::move(partName)), step_(step) {}
+      : folder_(folder),
+        fd_(fd),
+        name_(std::move(name)),
+        partName_(std::move(partName)),
+        step_(step) {}
   ~PosixOutputFile() override {
     if (!ended_) Discard();
   }
@@ -339,8 +343,8 @@ class PosixFiles : public FileSystem {
       }
     }
     // Neither: the name is reserved now, empty and this run's own.
-    const int reserved =
-        ::openat(folder.get(), name.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int reserved = ::openat(folder.get(), name.c_str(),
+                                  O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (reserved < 0) {
       ::unlinkat(folder.get(), part.c_str(), 0);
       return nullptr;
