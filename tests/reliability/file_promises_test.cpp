@@ -91,12 +91,14 @@ TEST_P(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
     before = Snapshot(dir_.path());
   };
 
-  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome, RunOutcome::kWritten);
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome,
+            RunOutcome::kWritten);
   expectOnly("work/out.igs");
   EXPECT_EQ(RunConversion(Named("none"), dir_.File("work/plain.igs"), ui_, files()).outcome,
             RunOutcome::kNothingConverted);
   expectOnly("");
-  EXPECT_EQ(RunConversion(Named("broken"), dir_.File("work/broken.igs"), ui_, files()).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(RunConversion(Named("broken"), dir_.File("work/broken.igs"), ui_, files()).outcome,
+            RunOutcome::kFailed);
   expectOnly("");
   // An output error leaves nothing: no partial file, nothing beside it.
   testing::FaultPlan fullDisk;
@@ -106,7 +108,8 @@ TEST_P(FilePromisesTest, NothingButTheOutputPathIsCreatedOrChanged) {
             RunOutcome::kFailed);
   expectOnly("");
   // A second run to the same name changes nothing.
-  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome, RunOutcome::kFailed);
+  EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui_, files()).outcome,
+            RunOutcome::kFailed);
   expectOnly("");
 }
 
@@ -155,7 +158,8 @@ TEST_P(FilePromisesTest, AnythingAtTheOutputPathIsNeverWrittenThrough) {
     }
     const auto before = Snapshot(dir_.path());
     testing::RecordingUi ui;
-    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, files()).outcome, RunOutcome::kFailed);
+    EXPECT_EQ(RunConversion(Named("out"), dir_.File("work/drawing.igs"), ui, files()).outcome,
+              RunOutcome::kFailed);
     EXPECT_EQ(ui.messages, std::vector<std::string>{Error(MessageId::OutputExists)});
     EXPECT_EQ(Snapshot(dir_.path()), before);
   }

@@ -143,7 +143,8 @@ class KillTest : public ::testing::TestWithParam<testing::PublishWay> {
   void KillAt(KillPoint point) {
     SCOPED_TRACE("killed at poll " + std::to_string(point.poll) + ", output event " +
                  std::to_string(point.outputEvent));
-    EXPECT_EXIT(RunKilled(source_, point, GetParam().files), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EXIT(RunKilled(source_, point, GetParam().files), ::testing::KilledBySignal(SIGKILL),
+                "");
     const std::string output = dir_.File("out.igs");
     const bool reserves = std::string(GetParam().name) == "reserved";
     if (std::filesystem::exists(output)) {
