@@ -65,6 +65,19 @@ class OutputFile {
   virtual bool Discard() = 0;
 };
 
+// A file of a run's own for what it holds that does not fit its memory,
+// made in the output's folder. Nothing of it is left once it is destroyed:
+// where the system allows, it never has a name; else it is hidden, and its
+// name is removed as soon as it is open.
+class ScratchFile {
+ public:
+  virtual ~ScratchFile() = default;
+  // Writes all `size` bytes at `offset`; false on a write error.
+  virtual bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
+  // Reads exactly `size` bytes written at `offset`; false when it cannot.
+  virtual bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -78,6 +91,10 @@ class FileSystem {
   // folder; null when it cannot be created there. Nothing appears at `path`
   // itself before Publish.
   virtual std::unique_ptr<OutputFile> CreateOutput(const std::string& path) = 0;
+  // A scratch file in the folder of the output at `outputPath`; null when
+  // none can be made there. Unless a file system has files of its own for
+  // it, the scratch file is kept in memory.
+  virtual std::unique_ptr<ScratchFile> CreateScratch(const std::string& outputPath);
 };
 
 // The operating system's files: POSIX calls on Linux

@@ -26,7 +26,29 @@ class MemoryInput : public InputFile {
   std::size_t position_ = 0;
 };
 
+// A scratch file held in memory.
+class MemoryScratch : public ScratchFile {
+ public:
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset + size > bytes_.size()) bytes_.resize(static_cast<std::size_t>(offset + size));
+    std::copy(data, data + size, bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+    return true;
+  }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) return false;
+    bytes_.copy(buffer, size, static_cast<std::size_t>(offset));
+    return true;
+  }
+
+ private:
+  std::string bytes_;
+};
+
 }  // namespace
+
+std::unique_ptr<ScratchFile> FileSystem::CreateScratch(const std::string& /*outputPath*/) {
+  return std::make_unique<MemoryScratch>();
+}
 
 class MemoryOutput : public OutputFile {
  public:

@@ -3,14 +3,17 @@
 // The output is the Start and Global sections copied, the Directory Entry
 // section rewritten with new parameter pointers and line counts, the
 // Parameter Data section renumbered from 1 in the order of the entries, and
-// a new Terminate record. Once the first P record has been read, the sizes
-// of the sections before the Parameter Data are known (Begin): the P
-// records go out from there as their entities complete, an unchanged
-// entity record by record as it is read (Streams), a General Note once it is
-// parsed. An entity that completes before those ahead of it in the entries
-// is held until its turn. The sections before, whose pointers and counts
-// depend on every entity, are written last (Finish), then the whole file is
-// flushed to stable storage and given its name.
+// a new Terminate record. The writer composes four parts:
+//   - HeadLayout, the sections before the Parameter Data, whose size is
+//     known at the first P record (Begin) and whose D records are written
+//     as their entities go out;
+//   - EntityOrder, which entity goes out next, and the entities held until
+//     their turn;
+//   - BlockWriter, the blocks and the thread that writes them behind the
+//     run;
+//   - RecordText, the columns of each record.
+// At the end (Finish) the file is flushed to stable storage and given its
+// name.
 //
 // Nothing stands under the output's name until then: any fault, a cancel or
 // a source that converts nothing gives the output up (Discard). A fault of
@@ -20,18 +23,22 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "base/messages.h"
 #include "base/platform.h"
 #include "base/run_counters.h"
 #include "base/run_ui.h"
 #include "base/status.h"
+#include "iges/block_writer.h"
 #include "iges/directory_table.h"
+#include "iges/entity_order.h"
 #include "iges/entity_output.h"
 #include "iges/file_system.h"
+#include "iges/head_layout.h"
+#include "iges/record_text.h"
 #include "iges/section_scan.h"
 #include "iges/sequence_columns.h"
 
@@ -60,12 +67,11 @@ class OutputWriter : public EntityOutput {
   // `entities` entities of `*table` after the sections of `scan`. Called
   // once, at the first P record; `*table` and `scan` must stay as they are
   // (but for the output line counts) until Finish.
-  void Begin(const SectionScan& scan, const DirectoryTable* table, std::int32_t entities);
+  void Begin(const SectionScan& scan, const DirectoryTable* table, std::int32_t entities) override;
 
-  // Entity k streams when it is the next entity the output is waiting for.
-  bool Streams(std::int32_t k) const override { return live_ && k == next_; }
-  // Texts are wanted while the output still goes on.
-  bool WantsTexts() const override { return live_; }
+  // Entity k streams when it is the next entity the output is waiting for;
+  // any other is held while the output still goes on.
+  EntityRoute Route(std::int32_t k) const override;
   void StreamLine(const char* data) override;
   void EntityStreamed(std::int32_t k) override;
   void EntityText(std::int32_t k, std::string_view text, std::int32_t lineCount) override;
@@ -84,63 +90,45 @@ class OutputWriter : public EntityOutput {
   void Discard();
 
  private:
-  class Buffer;
-  struct Held {
-    std::string text;
-    std::int32_t lineCount = 0;
-  };
-
-  // Writes entity next_'s records from `text` and moves on; a text that does
+  // Writes entity next's records from `text` and moves on; a text that does
   // not fill its line count is the output's fault.
   void WriteEntity(std::string_view text, std::int32_t lineCount);
-  // Moves next_ past the entities that are held or have no records, and
-  // stops the output at one that can no longer complete.
+  // Moves past the entities that are held or have no records, and stops
+  // the output at one that can no longer complete.
   void ResolveNext(std::int64_t recordNumber);
+  // Waits for the next entity; the D records of those written may go out.
   void AdvanceNext();
-  // One P record of entity next_: columns 1-64 at `data`.
+  // One P record of the entity written now: columns 1-64 at `data`.
   void PutParameterRecord(const char* data);
   void Stop(MessageId fault);
   // The message of a failed write or flush: for want of memory, or of the
   // file.
   MessageId WriteFault();
-  // Writes the Start, Global and Directory Entry sections at the head of the
-  // file; fails on a cancel.
-  Status WriteHead();
-  // The bytes of those sections: with every pointer and count as it will
-  // be written (`final`), or each taken to fill its eight columns.
-  std::uint64_t HeadSize(bool final) const;
-  // Moves the Parameter Data section (and the Terminate record after it) to
-  // start at `to`; false on a read or write error.
-  bool MoveParameterData(std::uint64_t to);
+  // Writes the rest of the head; fails on a cancel, polled once for every
+  // entity as the last section is finished.
+  Status FinishHead();
 
   FileSystem* files_;
   std::string outputPath_;
   LineEnd lineEnd_;
   bool lineEndFromSource_;
   RunUi* ui_;
-  const SectionScan* scan_ = nullptr;
-  const DirectoryTable* table_ = nullptr;
-  std::int32_t entities_ = 0;
 
   std::unique_ptr<OutputFile> file_;
-  std::unique_ptr<Buffer> buffer_;
+  std::unique_ptr<HeadLayout> head_;
+  std::unique_ptr<EntityOrder> order_;
+  std::unique_ptr<BlockWriter> blocks_;
+  LineEndBytes lineEndBytes_{"\n"};
   bool opened_ = false;            // Open was called
   MessageId openFault_ = MessageId::OutputOpenFailed;  // when file_ is null
   bool live_ = false;              // P records still go out
   bool stopped_ = false;           // the output met a fault of its own
   MessageId fault_ = MessageId::OutputWriteError;
-  std::uint64_t reservedHead_ = 0; // where the Parameter Data starts
-  std::int32_t next_ = 1;          // the entity whose records go out next
-  std::int64_t nextLastRecord_ = 0;  // the source P record that completes it
   std::int64_t written_ = 0;       // P records written
-  std::int64_t writtenBeforeNext_ = 0;  // when next_ became the entity written
-  std::int32_t mostLines_ = 0;     // the largest line count of a text written whole
+  std::int64_t writtenBeforeNext_ = 0;  // when the entity written now became next
   std::int32_t lastRecord_ = 0;    // the last source P record handled
   SequenceColumns sequence_;       // of the last P record written
-  // Columns 65-73 of next_'s records.
-  char middle_[32] = {};
-  std::size_t middleLength_ = 0;
-  std::map<std::int32_t, Held> held_;
+  ParameterRecordTail tail_;       // columns 65-73 of the entity written now
 };
 
 }  // namespace notora

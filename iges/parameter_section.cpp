@@ -78,14 +78,17 @@ Status ParameterSection::HandleRecord(const Record& record) {
     // The entity's text starts here, with this record.
     std::memcpy(firstLine_, data, kParameterDataWidth);
     text_.clear();
-    if (entry.entityType == kGeneralNoteType) {
-      keeping_ = Keeping::kText;
-    } else if (output_ != nullptr && output_->Streams(k)) {
-      keeping_ = Keeping::kStream;
-    } else if (output_ != nullptr && output_->WantsTexts()) {
-      keeping_ = Keeping::kText;
-    } else {
-      keeping_ = Keeping::kNone;
+    // A General Note is always assembled, for its conversion.
+    switch (entry.entityType == kGeneralNoteType ? EntityRoute::kHold : Route(k)) {
+      case EntityRoute::kStream:
+        keeping_ = Keeping::kStream;
+        break;
+      case EntityRoute::kHold:
+        keeping_ = Keeping::kText;
+        break;
+      case EntityRoute::kDrop:
+        keeping_ = Keeping::kNone;
+        break;
     }
   } else if (entityLinesRead_ == 1) {
     // Entered after its first record: the text starts from the first 64
@@ -97,8 +100,7 @@ Status ParameterSection::HandleRecord(const Record& record) {
       std::memcpy(firstLine_, data, kParameterDataWidth);
     }
     data = firstLine_;
-    const bool wanted = entry.entityType == kGeneralNoteType ||
-                        (output_ != nullptr && output_->WantsTexts());
+    const bool wanted = entry.entityType == kGeneralNoteType || Route(k) != EntityRoute::kDrop;
     keeping_ = wanted ? Keeping::kText : Keeping::kNone;
     text_.clear();
   }

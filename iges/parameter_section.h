@@ -47,6 +47,10 @@ class ParameterSection {
   };
 
   Status CompleteEntity(std::int32_t k);
+  // Where the output wants entity k's records (dropped without an output).
+  EntityRoute Route(std::int32_t k) const {
+    return output_ != nullptr ? output_->Route(k) : EntityRoute::kDrop;
+  }
 
   DirectoryTable* table_;
   RunCounters* counters_;

@@ -12,6 +12,7 @@
 
 #include "iges/file_system.h"
 #include "iges/posix_file_system.h"
+#include "iges/posix_scratch_file.h"
 
 namespace notora {
 namespace {
@@ -353,6 +354,10 @@ class PosixFiles : public FileSystem {
                                                     PublishStep::kRenameOverReserved);
     output->HoldReserved(reserved);
     return output;
+  }
+
+  std::unique_ptr<ScratchFile> CreateScratch(const std::string& outputPath) override {
+    return NewPosixScratchFile(outputPath, steps_.unnamedFile);
   }
 
  private:

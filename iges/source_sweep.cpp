@@ -54,6 +54,10 @@ Status SourceSweep::ReadHead() {
 Status SourceSweep::ReadEntities(EntityHandler* notes, EntityOutput* output) {
   ParameterSection parameters(&table_, counters_, notes, output, scan_.parameterDelimiter,
                               counters_->directoryRecords);
+  // The layout of the output is known from the first P record on.
+  if (output != nullptr && atParameters_) {
+    output->Begin(scan_, &table_, counters_->directoryRecords / 2);
+  }
   bool pending = atParameters_;
   if (kanjiSeen_) parameters.MarkKanjiSeen();
   while (pending || !reader_->atEnd()) {

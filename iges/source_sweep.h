@@ -43,8 +43,10 @@ class SourceSweep {
   bool atParameters() const { return atParameters_; }
 
   // Reads the rest of the file: P records checked and assembled, every
-  // General Note handed to `*notes`, every entity to `output` (may be null).
-  // Counts parameterRecords and kanjiEntities.
+  // General Note handed to `*notes`, every entity to `output` (may be null),
+  // which is begun first when the head ended at a P record: from there on
+  // the output's layout is known. Counts parameterRecords and
+  // kanjiEntities.
   Status ReadEntities(EntityHandler* notes, EntityOutput* output);
 
  private:

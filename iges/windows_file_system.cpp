@@ -184,8 +184,61 @@ class WindowsOutputFile : public OutputFile {
   std::wstring hiddenPath_;
 };
 
+// A scratch file: hidden, and removed by Windows once its handle is closed,
+// whichever way the process ends.
+class WindowsScratchFile : public ScratchFile {
+ public:
+  explicit WindowsScratchFile(HANDLE handle) : handle_(handle) {}
+
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    return Transfer(offset, const_cast<char*>(data), size, /*write=*/true);
+  }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    return Transfer(offset, buffer, size, /*write=*/false);
+  }
+
+ private:
+  bool Transfer(std::uint64_t offset, char* data, std::size_t size, bool write) {
+    while (size > 0) {
+      OVERLAPPED at = {};
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      DWORD done = 0;
+      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+      const BOOL ok = write ? ::WriteFile(handle_.get(), data, asked, &done, &at)
+                            : ::ReadFile(handle_.get(), data, asked, &done, &at);
+      if (!ok || done == 0) return false;
+      data += done;
+      offset += done;
+      size -= done;
+    }
+    return true;
+  }
+
+  Handle handle_;
+};
+
 class WindowsFiles : public FileSystem {
  public:
+  std::unique_ptr<ScratchFile> CreateScratch(const std::string& outputPath) override {
+    const std::optional<std::wstring> name = SystemPath(outputPath);
+    if (!name) return nullptr;
+    const std::wstring folder = FolderOf(*name);
+    const std::wstring leaf = name->substr(folder.size());
+    static LONG serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::wstring hidden = folder + L"~" + leaf + L"." +
+                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(::InterlockedIncrement(&serial)) + L".spill";
+      const HANDLE handle = ::CreateFileW(
+          hidden.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+          FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) return std::make_unique<WindowsScratchFile>(handle);
+      if (::GetLastError() != ERROR_FILE_EXISTS) return nullptr;
+    }
+    return nullptr;
+  }
+
   bool Exists(const std::string& path, bool followLinks) override {
     const std::optional<std::wstring> name = SystemPath(path);
     if (!name) return false;

@@ -34,7 +34,7 @@ Status SourceReading::Open() {
   return Status::Ok();
 }
 
-Status SourceReading::Read(OutputWriter* output) {
+Status SourceReading::Read(EntityOutput* output) {
   ui_->BeginWaitCursor();
   waitCursorUp_ = true;
   reader_ = std::make_unique<RecordReader>(source_.get(), ui_, /*watchJapaneseBytes=*/true);
@@ -44,10 +44,6 @@ Status SourceReading::Read(OutputWriter* output) {
   GeneralNoteConverter notes(options_, counters_, scan.parameterDelimiter, scan.recordDelimiter);
   notes.SetObserver(observer_);
   notes.SetTextHandling(textHandling_);
-  // The layout of the output is known from the first P record on.
-  if (output != nullptr && sweep_->atParameters()) {
-    output->Begin(scan, sweep_->table(), counters_.directoryRecords / 2);
-  }
   return sweep_->ReadEntities(&notes, output);
 }
 

@@ -14,7 +14,7 @@
 #include "base/run_ui.h"
 #include "base/status.h"
 #include "iges/file_system.h"
-#include "iges/output_writer.h"
+#include "iges/entity_output.h"
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
 #include "iges/source_sweep.h"
@@ -44,7 +44,7 @@ class SourceReading {
   // the first P record, then the entities, every General Note parsed and
   // converted by the options and every entity handed to `output` (may be
   // null), which is begun at the first P record.
-  Status Read(OutputWriter* output);
+  Status Read(EntityOutput* output);
   // Closes the source after a clean read.
   Status Close();
   // Ends the run: when `*status` failed, closes the source if it is still

@@ -78,7 +78,6 @@ WriteOutcome Convert(const std::string& source, const std::string& replacement,
   testing::FaultyFiles files(plan);
   const std::string path = dir.File("out.igs");
   OutputWriter output(&files, path, lineEnd, /*lineEndFromSource=*/false, &ui);
-  output.Begin(sweep.scan(), sweep.table(), outcome.counters.directoryRecords / 2);
   NoteReplacer notes(replacement);
   Status read = sweep.ReadEntities(&notes, &output);
   EXPECT_TRUE(read.ok()) << read.message();
@@ -274,7 +273,6 @@ TEST(OutputWriterTest, NeverWritesOverOrThroughAnythingAtThePath) {
     SourceSweep sweep(&reader, &counters);
     ASSERT_TRUE(sweep.ReadHead().ok());
     OutputWriter output(&SystemFileSystem(), dir.File(name), LineEnd::kLf, false, &ui);
-    output.Begin(sweep.scan(), sweep.table(), counters.directoryRecords / 2);
     NoteReplacer notes(testing::PadTo64("212,0;"));
     ASSERT_TRUE(sweep.ReadEntities(&notes, &output).ok());
     const Status written = output.Finish(&counters);
@@ -362,7 +360,6 @@ TEST(OutputWriterTest, TheUserInterfaceIsPolledDuringTheFlush) {
   SourceSweep sweep(&reader, &counters);
   ASSERT_TRUE(sweep.ReadHead().ok());
   OutputWriter output(&files, "/out.igs", LineEnd::kLf, false, &ui);
-  output.Begin(sweep.scan(), sweep.table(), counters.directoryRecords / 2);
   NoteReplacer notes(testing::PadTo64("212,0;"));
   ASSERT_TRUE(sweep.ReadEntities(&notes, &output).ok());
   const Status finished = output.Finish(&counters);
@@ -383,7 +380,6 @@ Status WriteThrough(FileSystem* files, const std::string& source, const std::str
   EXPECT_TRUE(sweep.ReadHead().ok());
   OutputWriter output(files, "/out.igs", LineEnd::kLf, false, &ui);
   output.Open();
-  output.Begin(sweep.scan(), sweep.table(), counters->directoryRecords / 2);
   NoteReplacer notes(replacement);
   EXPECT_TRUE(sweep.ReadEntities(&notes, &output).ok());
   return output.Finish(counters);

@@ -33,8 +33,8 @@ class NoteRecorder : public EntityHandler {
 // Keeps the text of every entity as it completes.
 class TextRecorder : public EntityOutput {
  public:
-  bool Streams(std::int32_t) const override { return false; }
-  bool WantsTexts() const override { return true; }
+  void Begin(const SectionScan&, const DirectoryTable*, std::int32_t) override {}
+  EntityRoute Route(std::int32_t) const override { return EntityRoute::kHold; }
   void StreamLine(const char*) override {}
   void EntityStreamed(std::int32_t) override {}
   void EntityText(std::int32_t k, std::string_view text, std::int32_t) override {
