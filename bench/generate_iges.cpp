@@ -23,7 +23,7 @@ namespace {
 int Usage() {
   std::fputs(
       "usage: notora-generate-iges [--seed N] [--size SIZE] [--profile P] [--notes SHARE] [--japanese SHARE]\n"
-      "                            [--quiet] OUTPUT\n"
+      "                            [--reverse] [--quiet] OUTPUT\n"
       "  --seed N          seed of the deterministic sequence (default 1)\n"
       "  --size SIZE       target size, e.g. 10M, 100M, 1G (decimal units; default 10M)\n"
       "  --profile P       mixed (default: geometry with 7% notes), note-dense (short\n"
@@ -32,6 +32,7 @@ int Usage() {
       "                    1,000 characters, which -v makes about 30 times larger)\n"
       "  --notes SHARE     share of entities that are General Notes (default 0.07)\n"
       "  --japanese SHARE  share of General Notes with Japanese text (default 0.5)\n"
+      "  --reverse         the Parameter Data section in the reverse of the entries' order\n"
       "  OUTPUT            file to write, or - for standard output\n",
       stderr);
   return 64;
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
       if (!ParseShare(argv[++i], &options.noteShare)) return Usage();
     } else if (arg == "--japanese" && hasValue) {
       if (!ParseShare(argv[++i], &options.japaneseShare)) return Usage();
+    } else if (arg == "--reverse") {
+      options.reverseParameters = true;
     } else if (arg == "--quiet" || arg == "-q") {
       quiet = true;
     } else if (arg == "-h" || arg == "--help") {

@@ -904,7 +904,12 @@ GeneratorSummary GenerateIges(const GeneratorOptions& options, const ChunkSink& 
 
   // Sweep 2: Directory Entry pairs.
   {
+    // In reverse order an entity's records follow those of every entity
+    // after it.
     std::uint64_t pointer = 1;
+    if (options.reverseParameters) {
+      for (std::uint32_t count : lines) pointer += count;
+    }
     std::uint64_t lastMatrix = 0;
     char first[128], second[128];
     for (std::size_t k = 0; k < slots.size(); ++k) {
@@ -912,13 +917,14 @@ GeneratorSummary GenerateIges(const GeneratorOptions& options, const ChunkSink& 
       const int type = kTypeNumbers[slot];
       const std::uint64_t sequence = 2 * k + 1;
       const DirectoryFields f = MakeDirectoryFields(options.seed, k, slot, lastMatrix);
+      if (options.reverseParameters) pointer -= lines[k];
       std::snprintf(first, sizeof first, "%8d%8llu%8d%8d%8d%8d%8d%8d%8s", type,
                     static_cast<unsigned long long>(pointer), 0, 1, f.level, 0, f.transform, 0, f.status);
       std::snprintf(second, sizeof second, "%8d%8d%8d%8u%8d%8s%8s%8s%8llu", type, 0, f.color, lines[k], f.form, "",
                     "", f.label, static_cast<unsigned long long>(k + 1));
       out.Record(first, 'D', sequence);
       out.Record(second, 'D', sequence + 1);
-      pointer += lines[k];
+      if (!options.reverseParameters) pointer += lines[k];
       if (slot == kMatrix) lastMatrix = sequence;
     }
   }
@@ -927,12 +933,23 @@ GeneratorSummary GenerateIges(const GeneratorOptions& options, const ChunkSink& 
   {
     EntityFactory factory(options, nullptr);
     std::uint64_t sequence = 0;
+    // In reverse order the entities are made first, and kept.
+    std::vector<std::string> kept;
     for (std::size_t k = 0; k < slots.size(); ++k) {
       const int slot = factory.Next(&param);
       if (slot != slots[k] || param.size() / kDataColumns != lines[k])
         throw std::logic_error("the entity sequence is not reproducible");
+      if (options.reverseParameters) {
+        kept.push_back(param);
+        continue;
+      }
       for (std::size_t at = 0; at < param.size(); at += kDataColumns)
         out.ParameterRecord(param.data() + at, 2 * k + 1, ++sequence);
+    }
+    for (std::size_t k = kept.size(); k-- > 0;) {
+      for (std::size_t at = 0; at < kept[k].size(); at += kDataColumns)
+        out.ParameterRecord(kept[k].data() + at, 2 * k + 1, ++sequence);
+      std::string().swap(kept[k]);
     }
   }
 

@@ -49,6 +49,11 @@ struct GeneratorOptions {
   double noteShare = 0.07;
   // Share of the General Notes that hold Japanese text.
   double japaneseShare = 0.5;
+  // The Parameter Data section in the reverse of the entries' order: the
+  // last entity's records first. (A reader that writes the entities in the
+  // entries' order holds every one of them until the first comes, at the
+  // end.)
+  bool reverseParameters = false;
 };
 
 struct GeneratorSummary {

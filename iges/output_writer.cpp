@@ -37,7 +37,7 @@ void OutputWriter::Begin(const SectionScan& scan, const DirectoryTable* table,
   if (file_ == nullptr) return;
   lineEndBytes_ = LineEndBytes(LineEndText(lineEnd_));
   head_ = std::make_unique<HeadLayout>(scan, *table, entities, LineEndText(lineEnd_), file_.get());
-  order_ = std::make_unique<EntityOrder>(table, entities, files_, outputPath_);
+  order_ = std::make_unique<EntityOrder>(table, entities, files_, outputPath_, heldMemoryBudget_);
   blocks_ = std::make_unique<BlockWriter>(file_.get(), head_.get());
   blocks_->MoveTo(head_->size());
   live_ = true;

@@ -63,6 +63,10 @@ class OutputWriter : public EntityOutput {
   // nobody did.
   void Open();
 
+  // Entities held until their turn are kept in memory up to `bytes`, and
+  // past it in a scratch file beside the output. Before Begin.
+  void SetHeldMemoryBudget(std::uint64_t bytes) { heldMemoryBudget_ = bytes; }
+
   // Creates the output aside, unless Open did, and lays it out for
   // `entities` entities of `*table` after the sections of `scan`. Called
   // once, at the first P record; `*table` and `scan` must stay as they are
@@ -119,6 +123,7 @@ class OutputWriter : public EntityOutput {
   std::unique_ptr<EntityOrder> order_;
   std::unique_ptr<BlockWriter> blocks_;
   LineEndBytes lineEndBytes_{"\n"};
+  std::uint64_t heldMemoryBudget_ = EntityOrder::kMemoryBudget;
   bool opened_ = false;            // Open was called
   MessageId openFault_ = MessageId::OutputOpenFailed;  // when file_ is null
   bool live_ = false;              // P records still go out

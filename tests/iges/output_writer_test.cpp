@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -66,7 +67,8 @@ struct WriteOutcome {
 // the output beside the reading as a run does, and finishes it at `path` in
 // a folder of its own.
 WriteOutcome Convert(const std::string& source, const std::string& replacement,
-                     testing::FaultPlan plan = {}, LineEnd lineEnd = LineEnd::kLf) {
+                     testing::FaultPlan plan = {}, LineEnd lineEnd = LineEnd::kLf,
+                     std::uint64_t heldMemoryBudget = EntityOrder::kMemoryBudget) {
   testing::TempDir dir;
   WriteOutcome outcome;
   testing::StringInput file(source);
@@ -78,6 +80,7 @@ WriteOutcome Convert(const std::string& source, const std::string& replacement,
   testing::FaultyFiles files(plan);
   const std::string path = dir.File("out.igs");
   OutputWriter output(&files, path, lineEnd, /*lineEndFromSource=*/false, &ui);
+  output.SetHeldMemoryBudget(heldMemoryBudget);
   NoteReplacer notes(replacement);
   Status read = sweep.ReadEntities(&notes, &output);
   EXPECT_TRUE(read.ok()) << read.message();
@@ -224,6 +227,51 @@ TEST(OutputWriterTest, EntitiesReadOutOfOrderAreWrittenInTheOrderOfTheEntries) {
   EXPECT_EQ(out[10], PRec("212,2,", 3, 2));
   EXPECT_EQ(out[11], PRec("B;", 3, 3));
   EXPECT_EQ(out[12], PRec("116,1.,2.,3.;", 5, 4));
+}
+
+// A drawing whose P records run in the reverse of its entries converts to
+// the very bytes of the same drawing in order, whether the entities held
+// meanwhile stay in memory or go to the scratch file; the output spans
+// many blocks, so that the D records go out on the writing thread.
+TEST(OutputWriterTest, ADrawingInReverseOrderConvertsAsInOrder) {
+  testing::IgesFile in;
+  constexpr std::int64_t kEntities = 12000;
+  for (std::int64_t k = 1; k <= kEntities; ++k) {
+    if (k % 1000 == 0) {
+      in.Entity(212, kNoteText);
+    } else {
+      in.Entity(110, "110,0.,0.," + std::to_string(k) + ".,1.,1.,1.;");
+    }
+  }
+  std::vector<std::string> records = in.Records();
+  // One P record per entity.
+  const auto firstOf = [&records](char letter) {
+    return static_cast<std::size_t>(std::find_if(records.begin(), records.end(),
+                                                 [letter](const std::string& record) {
+                                                   return record[72] == letter;
+                                                 }) -
+                                    records.begin());
+  };
+  const std::size_t firstD = firstOf('D');
+  const std::size_t firstP = firstOf('P');
+  std::vector<std::string> reversed = records;
+  for (std::int64_t k = 1; k <= kEntities; ++k) {
+    const std::int64_t at = kEntities + 1 - k;  // where its record goes
+    reversed[firstP + at - 1] = PRec(records[firstP + k - 1].substr(0, 64), 2 * k - 1, at);
+    char pointer[9];
+    std::snprintf(pointer, sizeof pointer, "%8lld", static_cast<long long>(at));
+    reversed[firstD + 2 * (k - 1)].replace(8, 8, pointer);
+  }
+  const std::string grown = testing::PadTo64("212,2,") + testing::PadTo64("B;");
+  const WriteOutcome inOrder = Convert(Lines(records), grown);
+  ASSERT_TRUE(inOrder.written) << inOrder.failure.message;
+  ASSERT_GT(inOrder.output.size(), 2u << 20);
+  for (std::uint64_t budget : {EntityOrder::kMemoryBudget, std::uint64_t{0}}) {
+    SCOPED_TRACE("held in memory up to " + std::to_string(budget) + " bytes");
+    const WriteOutcome outOfOrder = Convert(Lines(reversed), grown, {}, LineEnd::kLf, budget);
+    ASSERT_TRUE(outOfOrder.written) << outOfOrder.failure.message;
+    EXPECT_TRUE(outOfOrder.output == inOrder.output);
+  }
 }
 
 TEST(OutputWriterTest, WriteAndFlushErrorsLeaveNoFile) {

@@ -48,6 +48,9 @@ class FaultyFiles : public FileSystem {
   bool Exists(const std::string& path, bool followLinks) override;
   std::unique_ptr<InputFile> OpenInput(const std::string& path) override;
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override;
+  std::unique_ptr<ScratchFile> CreateScratch(const std::string& outputPath) override {
+    return files_->CreateScratch(outputPath);
+  }
 
   // The bytes handed to the writes of the output started for `path`,
   // whether or not they fitted.
