@@ -68,8 +68,12 @@ class EntityOrder {
     std::string text;
     std::int32_t lineCount = 0;
   };
-  // Writes a text to the scratch file; false when it cannot.
+  // Writes a text to the scratch file (through the write buffer); false
+  // when it cannot.
   bool Spill(std::int32_t k, std::string_view text, std::int32_t lineCount);
+  // Reads `size` bytes spilled at `offset`: from the write buffer, the read
+  // window, or the file.
+  bool ReadSpilled(std::uint64_t offset, char* out, std::size_t size);
 
   const DirectoryTable* table_;
   const std::int32_t entities_;
@@ -88,6 +92,14 @@ class EntityOrder {
   bool scratchFailed_ = false;
   SystemVector<std::uint64_t> spilledAt_;
   std::uint64_t scratchEnd_ = 0;
+  // The texts spilled last, not yet written: the scratch file's bytes from
+  // bufferStart_ to scratchEnd_. Written in large pieces, and read back in
+  // large windows, so that small entities cost few calls.
+  std::string writeBuffer_;
+  std::uint64_t bufferStart_ = 0;
+  std::string readWindow_;
+  std::uint64_t windowStart_ = 0;
+  std::uint64_t lastRead_ = 0;
   std::int64_t spilledCount_ = 0;
   bool spilledEver_ = false;
 };

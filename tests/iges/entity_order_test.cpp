@@ -16,7 +16,7 @@ namespace notora {
 namespace {
 
 constexpr std::int32_t kEntities = 40;
-constexpr std::uint64_t kBudget = 1000;
+constexpr std::uint64_t kBudget = 200000;
 
 // Entity k has k % 3 + 1 P records, one entity after another.
 DirectoryTable Table() {
@@ -33,8 +33,12 @@ DirectoryTable Table() {
   return table;
 }
 
+// Texts of 32 to 96 KB, so that the scratch file is written and read in
+// several pieces; each byte tells the entity and the place.
 std::string Text(std::int32_t k) {
-  return std::string(64 * static_cast<std::size_t>(k % 3 + 1), static_cast<char>('A' + k % 26));
+  std::string text(32768 * static_cast<std::size_t>(k % 3 + 1), ' ');
+  for (std::size_t at = 0; at < text.size(); ++at) text[at] = static_cast<char>('A' + (k + at) % 26);
+  return text;
 }
 
 std::size_t EntriesIn(const std::string& folder) {
@@ -118,7 +122,8 @@ TEST(EntityOrderFallbackTest, AScratchFileThatCannotBeReadIsReported) {
   UnreadableScratchFiles files;
   const DirectoryTable table = Table();
   EntityOrder order(&table, kEntities, &files, "/out.igs", /*memoryBudget=*/0);
-  order.Hold(2, Text(2), 3);
+  // The first texts go to the file; the last stay in the write buffer.
+  for (std::int32_t k = 2; k <= kEntities; ++k) order.Hold(k, Text(k), k % 3 + 1);
   order.Advance();
   std::string text;
   std::int32_t lineCount = 0;

@@ -235,7 +235,7 @@ TEST(OutputWriterTest, EntitiesReadOutOfOrderAreWrittenInTheOrderOfTheEntries) {
 // many blocks, so that the D records go out on the writing thread.
 TEST(OutputWriterTest, ADrawingInReverseOrderConvertsAsInOrder) {
   testing::IgesFile in;
-  constexpr std::int64_t kEntities = 12000;
+  constexpr std::int64_t kEntities = 20000;
   for (std::int64_t k = 1; k <= kEntities; ++k) {
     if (k % 1000 == 0) {
       in.Entity(212, kNoteText);
