@@ -4,10 +4,10 @@
 #include "base/messages.h"
 #include "base/run_options.h"
 #include "base/version.h"
-#include "cli/inspect/json_writer.h"
-#include "cli/shared/conversion_flags.h"
 #include "dialog/dialog_template.h"
 #include "dialog/option_exchange.h"
+#include "view/conversion_flags.h"
+#include "view/json_writer.h"
 
 namespace notora::web {
 namespace {

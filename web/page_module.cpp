@@ -14,13 +14,13 @@
 #include <string>
 
 #include "base/run_options.h"
-#include "cli/inspect/inspect_text.h"
-#include "cli/inspect/json_writer.h"
-#include "cli/preview/note_picture.h"
-#include "cli/shared/conversion_flags.h"
 #include "dialog/option_exchange.h"
 #include "run/conversion_run.h"
 #include "run/inspection.h"
+#include "view/conversion_flags.h"
+#include "view/inspect_text.h"
+#include "view/json_writer.h"
+#include "view/note_picture.h"
 #include "web/dialog_description.h"
 #include "web/page_files.h"
 #include "web/page_run_ui.h"

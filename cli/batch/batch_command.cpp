@@ -6,6 +6,7 @@
 
 #include "cli/batch/batch_run.h"
 #include "cli/shared/console.h"
+#include "cli/shared/conversion_flags_cli.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/terminal_ui.h"
 
@@ -18,7 +19,7 @@ BatchCommand::BatchCommand(CLI::App* app) {
       "time, each exactly as `convert` would (its messages prefixed by its name), never over\n"
       "an existing file; then print a summary table.\n"
       "Exit status: 0 every file written or nothing to convert, 2 any failed, 64 usage.");
-  flags_.AddTo(command_);
+  AddConversionFlags(command_, &flags_);
   command_->add_option("--suffix", suffix_,
                        "put after each source's name without extension (\".igs\" follows)")
       ->required();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/shared/conversion_flags.h"
+#include "view/conversion_flags.h"
 
 namespace CLI {
 class App;

@@ -8,7 +8,7 @@
 
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
-#include "cli/shared/text_table.h"
+#include "view/text_table.h"
 
 namespace notora {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/shared/conversion_flags_cli.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
@@ -29,7 +30,7 @@ ConvertCommand::ConvertCommand(CLI::App* app) {
       "convert",
       "Convert SOURCE into <directory of SOURCE>/OUTPUT_NAME.igs.\n"
       "Exit status: 0 written, 1 nothing to convert (no file made), 2 error, 64 usage.");
-  flags_.AddTo(command_);
+  AddConversionFlags(command_, &flags_);
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_option("OUTPUT_NAME", outputName_,
                        "name of the output file, without directory; \".igs\" is appended")

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/shared/conversion_flags.h"
+#include "view/conversion_flags.h"
 
 namespace CLI {
 class App;

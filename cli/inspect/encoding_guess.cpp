@@ -1,8 +1,8 @@
 #include "cli/inspect/encoding_guess.h"
 
-#include "cli/shared/conversion_flags.h"
 #include "iges/record_format.h"
 #include "note/text_encoding.h"
+#include "view/conversion_flags.h"
 
 namespace notora {
 namespace {

@@ -3,14 +3,15 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/inspect/encoding_guess.h"
-#include "cli/inspect/inspect_text.h"
-#include "cli/inspect/json_writer.h"
 #include "cli/shared/console.h"
-#include "cli/shared/conversion_flags.h"
+#include "cli/shared/conversion_flags_cli.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
 #include "run/inspection.h"
+#include "view/conversion_flags.h"
+#include "view/inspect_text.h"
+#include "view/json_writer.h"
 
 namespace notora {
 

@@ -3,14 +3,15 @@
 #include <CLI/CLI.hpp>
 
 
-#include "cli/preview/note_picture.h"
 #include "cli/shared/console.h"
+#include "cli/shared/conversion_flags_cli.h"
 #include "cli/shared/exit_status.h"
 #include "cli/shared/source_path.h"
 #include "cli/shared/terminal_ui.h"
 #include "iges/memory_file_system.h"
 #include "run/conversion_run.h"
 #include "run/inspection.h"
+#include "view/note_picture.h"
 
 namespace notora {
 namespace {
@@ -68,7 +69,7 @@ PreviewCommand::PreviewCommand(CLI::App* app) {
       "With any conversion option, also the notes as that conversion would write them,\n"
       "beside the originals (or over them with --overlay). Never writes over a file.\n"
       "Exit status: 0 written, 2 error, 64 usage.");
-  flags_.AddTo(command_, /*withLineEnd=*/false);
+  AddConversionFlags(command_, &flags_, /*withLineEnd=*/false);
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_option("-o,--output", picture_, "the SVG picture to write (must not exist)")
       ->required();
@@ -97,7 +98,7 @@ int PreviewCommand::Run() const {
   if (!InspectSource(sourcePath, options, original, ui).completed) return kExitFailed;
   request.original = {original.notes(), options.verticalValueInput, "as read"};
 
-  if (ConversionFlags::AnyGiven(*command_)) {
+  if (AnyConversionFlagGiven(*command_)) {
     // The real conversion, its source read from the disk, its output kept in
     // memory and read back from there with the same parser.
     RunOptions conversion = options;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cli/shared/conversion_flags.h"
+#include "view/conversion_flags.h"
 
 namespace CLI {
 class App;

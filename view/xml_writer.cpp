@@ -1,7 +1,7 @@
-#include "cli/preview/xml_writer.h"
+#include "view/xml_writer.h"
 
-#include "cli/shared/number_text.h"
-#include "cli/shared/utf8_text.h"
+#include "view/number_text.h"
+#include "view/utf8_text.h"
 
 namespace notora {
 

@@ -1,4 +1,4 @@
-#include "cli/inspect/json_writer.h"
+#include "view/json_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "cli/inspect/inspect_text.h"
+#include "view/inspect_text.h"
 
-#include "cli/inspect/json_writer.h"
-#include "cli/shared/number_text.h"
-#include "cli/shared/text_table.h"
 #include "run/report.h"
+#include "view/json_writer.h"
+#include "view/number_text.h"
+#include "view/text_table.h"
 
 namespace notora {
 

@@ -1,4 +1,4 @@
-#include "cli/preview/xml_writer.h"
+#include "view/xml_writer.h"
 
 #include <gtest/gtest.h>
 

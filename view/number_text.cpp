@@ -1,4 +1,4 @@
-#include "cli/shared/number_text.h"
+#include "view/number_text.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "cli/shared/utf8_text.h"
+#include "view/utf8_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "cli/shared/text_table.h"
+#include "view/text_table.h"
 
 #include <algorithm>
 
-#include "cli/shared/utf8_text.h"
+#include "view/utf8_text.h"
 
 namespace notora {
 

@@ -1,4 +1,4 @@
-#include "cli/shared/text_table.h"
+#include "view/text_table.h"
 
 #include <gtest/gtest.h>
 

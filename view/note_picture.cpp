@@ -1,12 +1,12 @@
-#include "cli/preview/note_picture.h"
+#include "view/note_picture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "cli/preview/xml_writer.h"
-#include "cli/shared/number_text.h"
 #include "note/note_layout.h"
+#include "view/number_text.h"
+#include "view/xml_writer.h"
 
 namespace notora {
 namespace {

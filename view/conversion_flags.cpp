@@ -1,6 +1,6 @@
-#include "cli/shared/conversion_flags.h"
+#include "view/conversion_flags.h"
 
-#include "cli/shared/conversion_choices.h"
+#include "view/conversion_choices.h"
 
 namespace notora {
 

@@ -1,9 +1,9 @@
-#include "cli/inspect/json_writer.h"
+#include "view/json_writer.h"
 
 #include <cmath>
 
-#include "cli/shared/number_text.h"
-#include "cli/shared/utf8_text.h"
+#include "view/number_text.h"
+#include "view/utf8_text.h"
 
 namespace notora {
 
