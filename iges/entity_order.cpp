@@ -84,13 +84,12 @@ bool EntityOrder::Spill(std::int32_t k, std::string_view text, std::int32_t line
   return true;
 }
 
-bool EntityOrder::ReadSpilled(std::uint64_t offset, char* out, std::size_t size) {
+bool EntityOrder::ReadSpilled(std::uint64_t offset, char* out, std::size_t size,
+                              bool backwards) {
   if (offset >= bufferStart_) {
     std::memcpy(out, writeBuffer_.data() + (offset - bufferStart_), size);
     return true;
   }
-  const bool backwards = offset < lastRead_;
-  lastRead_ = offset;
   if (offset >= windowStart_ && offset + size <= windowStart_ + readWindow_.size()) {
     std::memcpy(out, readWindow_.data() + (offset - windowStart_), size);
     return true;
@@ -125,13 +124,19 @@ EntityOrder::Taken EntityOrder::TakeNext(std::string* text, std::int32_t* lineCo
   if (at == 0) return Taken::kNone;
   const std::uint64_t offset = at - 1;
   at = 0;
+  // Whether the texts come back in the reverse of the order they went in:
+  // then the window reaches back from the text asked for.
+  const bool backwards = offset < lastTaken_;
+  lastTaken_ = offset;
   char header[kSpillHeader];
   std::uint64_t size;
-  if (!ReadSpilled(offset, header, kSpillHeader)) return Taken::kUnreadable;
+  if (!ReadSpilled(offset, header, kSpillHeader, backwards)) return Taken::kUnreadable;
   std::memcpy(&size, header, sizeof size);
   std::memcpy(lineCount, header + sizeof size, sizeof *lineCount);
   text->resize(static_cast<std::size_t>(size));
-  if (!ReadSpilled(offset + kSpillHeader, text->data(), text->size())) return Taken::kUnreadable;
+  if (!ReadSpilled(offset + kSpillHeader, text->data(), text->size(), backwards)) {
+    return Taken::kUnreadable;
+  }
   // Once nothing is left in it, the scratch file is written from its start
   // again.
   if (--spilledCount_ == 0) {

@@ -72,8 +72,9 @@ class EntityOrder {
   // when it cannot.
   bool Spill(std::int32_t k, std::string_view text, std::int32_t lineCount);
   // Reads `size` bytes spilled at `offset`: from the write buffer, the read
-  // window, or the file.
-  bool ReadSpilled(std::uint64_t offset, char* out, std::size_t size);
+  // window, or the file, through a new window that reaches forward from
+  // them, or `backwards`.
+  bool ReadSpilled(std::uint64_t offset, char* out, std::size_t size, bool backwards);
 
   const DirectoryTable* table_;
   const std::int32_t entities_;
@@ -99,7 +100,7 @@ class EntityOrder {
   std::uint64_t bufferStart_ = 0;
   std::string readWindow_;
   std::uint64_t windowStart_ = 0;
-  std::uint64_t lastRead_ = 0;
+  std::uint64_t lastTaken_ = 0;  // where the text taken last stood
   std::int64_t spilledCount_ = 0;
   bool spilledEver_ = false;
 };

@@ -118,6 +118,46 @@ TEST(EntityOrderFallbackTest, InMemoryScratchOrNoneAtAllKeepsEveryText) {
   HoldInReverseAndTakeInOrder(&none, "", /*spills=*/false);
 }
 
+// A scratch file in memory that counts the bytes read from it.
+class CountingScratch : public ScratchFile {
+ public:
+  explicit CountingScratch(std::uint64_t* read) : read_(read) {}
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (offset + size > bytes_.size()) bytes_.resize(offset + size);
+    bytes_.replace(offset, size, data, size);
+    return true;
+  }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset + size > bytes_.size()) return false;
+    *read_ += size;
+    bytes_.copy(buffer, size, offset);
+    return true;
+  }
+
+ private:
+  std::uint64_t* read_;
+  std::string bytes_;
+};
+
+class CountingScratchFiles : public MemoryFileSystem {
+ public:
+  std::unique_ptr<ScratchFile> CreateScratch(const std::string&) override {
+    return std::make_unique<CountingScratch>(&read);
+  }
+  std::uint64_t read = 0;
+};
+
+// Texts that come back in the reverse of the order they went in are read
+// in windows that hold many of them, not a window for each.
+TEST(EntityOrderFallbackTest, TextsInReverseAreReadInFewWindows) {
+  CountingScratchFiles files;
+  HoldInReverseAndTakeInOrder(&files, "", /*spills=*/true);
+  std::uint64_t spilled = 0;
+  for (std::int32_t k = 2; k <= kEntities; ++k) spilled += Text(k).size();
+  EXPECT_GT(files.read, 0u);
+  EXPECT_LT(files.read, 3 * spilled);
+}
+
 TEST(EntityOrderFallbackTest, AScratchFileThatCannotBeReadIsReported) {
   UnreadableScratchFiles files;
   const DirectoryTable table = Table();
