@@ -1,5 +1,6 @@
 #include "iges/source_sweep.h"
 
+#include "base/fault_order.h"
 #include "base/messages.h"
 #include "iges/parameter_section.h"
 
@@ -9,9 +10,10 @@ SourceSweep::SourceSweep(RecordReader* reader, RunCounters* counters)
     : reader_(reader), counters_(counters), directory_(&table_) {}
 
 Status SourceSweep::ReadHead() {
-  // The first fault in a D record's fields, shown once the records before
-  // the first P record have passed their own checks.
-  std::optional<Status> fieldFault;
+  // A fault of the records' own ends the head at once; the first fault in
+  // a D record's fields is held, and shown once the records before the
+  // first P record have passed their own checks.
+  FaultOrder faults;
   while (!reader_->atEnd()) {
     NOTORA_RETURN_IF_ERROR(reader_->Next(&record_));
     if (record_.number == 1) scan_.firstLineEnd = record_.lineEnd;
@@ -29,10 +31,7 @@ Status SourceSweep::ReadHead() {
       case 'D':
         ++counters_->directoryRecords;
         kanjiSeen_ = false;
-        if (!fieldFault) {
-          Status status = directory_.HandleRecord(record_);
-          if (!status.ok()) fieldFault = std::move(status);
-        }
+        if (!faults.failed()) faults.Report(FaultRank::kDirectoryField, directory_.HandleRecord(record_));
         break;
       case 'T':
         kanjiSeen_ = kanjiSeen_ || record_.hasJapaneseByte;
@@ -45,10 +44,11 @@ Status SourceSweep::ReadHead() {
     }
     if (atParameters_) break;
   }
-  if (counters_->directoryRecords % 2 != 0) return Status::Error(MessageId::OddDirectoryCount);
-  if (fieldFault) return std::move(*fieldFault);
-  directory_.CloseSection();
-  return Status::Ok();
+  if (counters_->directoryRecords % 2 != 0) {
+    faults.Report(FaultRank::kSourceRecords, Status::Error(MessageId::OddDirectoryCount));
+  }
+  if (!faults.failed()) directory_.CloseSection();
+  return faults.result();
 }
 
 Status SourceSweep::ReadEntities(EntityHandler* notes, EntityOutput* output) {

@@ -1,5 +1,6 @@
 #include "run/conversion_run.h"
 
+#include "base/fault_order.h"
 #include "base/memory_guard.h"
 #include "base/messages.h"
 #include "iges/output_writer.h"
@@ -57,19 +58,29 @@ class ConversionRun {
   // The sweep over the source with the output written beside it, the close
   // of the source, and the end of the output or the report that nothing was
   // converted.
+  // Each step runs only while no fault that outranks it is in (FaultOrder);
+  // the output's own faults are kept by the writer until Finish.
   Status ReadAndWrite() {
+    FaultOrder faults;
     output_ = std::make_unique<OutputWriter>(files_, result_.outputPath, options_.outputLineEnd,
                                              options_.lineEndFromSource, ui_);
     output_->Open();
-    NOTORA_RETURN_IF_ERROR(reading_.Read(output_.get()));
-    NOTORA_RETURN_IF_ERROR(reading_.Close());
-    if (reading_.counters().convertedEntities < 1) {
+    // The sweep stops at the source's fault that ranks first.
+    faults.Report(FaultRank::kSourceEntities, reading_.Read(output_.get()));
+    if (!faults.Decided(FaultRank::kSourceClose)) {
+      faults.Report(FaultRank::kSourceClose, reading_.Close());
+    }
+    if (!faults.Decided(FaultRank::kNothingConverted) &&
+        reading_.counters().convertedEntities < 1) {
       output_->Discard();
       ShowReport(/*written=*/false);
       result_.outcome = RunOutcome::kNothingConverted;
       return Status::Ok();
     }
-    NOTORA_RETURN_IF_ERROR(output_->Finish(&reading_.counters()));
+    if (!faults.Decided(FaultRank::kOutput)) {
+      faults.Report(FaultRank::kOutput, output_->Finish(&reading_.counters()));
+    }
+    if (faults.failed()) return faults.result();
     ShowReport(/*written=*/true);
     result_.outcome = RunOutcome::kWritten;
     return Status::Ok();
