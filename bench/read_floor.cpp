@@ -5,9 +5,9 @@
 // Reads SOURCE the way a conversion does, once, through the engine's own
 // stream (read ahead on its thread) and record reader, Japanese bytes
 // watched, and writes every record with its line end through the output's
-// own file seam: aside under a name of its own, in blocks of 512 KB taken
-// from the system's memory as the output's block is, flushed to stable
-// storage and given the name COPY at the end. Nothing is parsed and nothing
+// own file seam and block writer: aside under a name of its own, in blocks
+// of 512 KB written behind the reading on a thread of their own, flushed to
+// stable storage and given the name COPY at the end. Nothing is parsed and nothing
 // is converted, so its time is the least any run of notora-cli convert can
 // take on the same file and machine: bench/run times it beside
 // `cat FILE > COPY`. COPY must not exist; it is the source's records again.
@@ -18,6 +18,7 @@
 
 #include "base/platform.h"
 #include "bench/quiet_ui.h"
+#include "iges/block_writer.h"
 #include "iges/file_system.h"
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
@@ -48,27 +49,22 @@ int main(int argc, char** argv) {
   notora_bench::QuietUi ui;
   notora::RecordReader reader(&stream, &ui, /*watchJapaneseBytes=*/true);
   notora::Record record;
-  constexpr std::size_t kBlock = 512 << 10;
-  notora::SystemMemory memory = notora::AllocateSystemMemory(kBlock);
-  if (memory == nullptr) return Fail("no memory for the output block", 0);
-  char* block = memory.get();
-  std::size_t used = 0;
-  std::uint64_t offset = 0;
-  bool written = true;
-  while (!reader.atEnd()) {
-    if (!reader.Next(&record).ok()) return Fail("reading failed", record.number);
-    if (used + record.text.size() + record.lineEnd.size() > kBlock) {
-      written = written && output->WriteAt(offset, block, used);
-      offset += used;
-      used = 0;
+  bool synced = false;
+  {
+    // The output's own block writer: blocks of 512 KB written behind the
+    // reading by a thread of their own, as a conversion's are.
+    notora::BlockWriter blocks(output.get(), /*background=*/nullptr);
+    while (!reader.atEnd()) {
+      if (!reader.Next(&record).ok()) return Fail("reading failed", record.number);
+      const std::size_t size = record.text.size() + record.lineEnd.size();
+      char* out = blocks.Reserve(size);
+      std::memcpy(out, record.text.data(), record.text.size());
+      std::memcpy(out + record.text.size(), record.lineEnd.data(), record.lineEnd.size());
+      blocks.Commit(size);
     }
-    std::memcpy(block + used, record.text.data(), record.text.size());
-    used += record.text.size();
-    std::memcpy(block + used, record.lineEnd.data(), record.lineEnd.size());
-    used += record.lineEnd.size();
+    synced = blocks.Sync([] {}) && !blocks.failed();
   }
-  written = written && output->WriteAt(offset, block, used);
-  if (!written || !output->Sync()) {
+  if (!synced) {
     output->Discard();
     return Fail("cannot write the copy", 0);
   }
