@@ -186,6 +186,9 @@ Status OutputWriter::Finish(RunCounters* counters) {
     Discard();
     return status;
   }
+  // Every entity is written: the scratch file, if any, goes before the
+  // output is named.
+  order_->Clear();
   blocks_.reset();
   const PublishResult published = file_->Publish();
   file_.reset();

@@ -36,6 +36,8 @@ std::uint64_t AddressSpaceInUse() {
 
 }  // namespace
 
+bool ScratchFilesHaveNames() { return false; }
+
 bool MakeSymbolicLink(const std::string& target, const std::string& link) {
   return ::symlink(target.c_str(), link.c_str()) == 0;
 }

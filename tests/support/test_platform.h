@@ -30,6 +30,11 @@ inline void PrintTo(const PublishWay& way, std::ostream* out) { *out << way.name
 // a name reserved at the start; on Windows its one way.
 std::vector<PublishWay> PublishWays();
 
+// Whether a scratch file keeps a name in its folder while it is open:
+// on Windows, hidden, until the system deletes it as it is closed; on POSIX
+// it has none.
+bool ScratchFilesHaveNames();
+
 // Makes a symbolic link at `link` that points to `target`. False when no link
 // could be made: Windows without the privilege to make one, or Wine, whose
 // CreateSymbolicLinkW succeeds without making anything.

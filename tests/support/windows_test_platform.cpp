@@ -20,6 +20,8 @@ bool IsReparsePoint(const std::wstring& path) {
 
 }  // namespace
 
+bool ScratchFilesHaveNames() { return true; }
+
 bool MakeSymbolicLink(const std::string& target, const std::string& link) {
   const std::wstring linkName = PathOf(link).wstring();
   const std::wstring targetName = PathOf(target).wstring();
