@@ -47,7 +47,9 @@ class PosixScratchFile : public ScratchFile {
 
 std::unique_ptr<ScratchFile> NewPosixScratchFile(const std::string& outputPath, bool unnamedFile) {
   const std::size_t slash = outputPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : outputPath.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0                 ? "/"
+                                                          : outputPath.substr(0, slash);
   const std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
   const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return nullptr;

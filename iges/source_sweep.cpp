@@ -31,7 +31,9 @@ Status SourceSweep::ReadHead() {
       case 'D':
         ++counters_->directoryRecords;
         kanjiSeen_ = false;
-        if (!faults.failed()) faults.Report(FaultRank::kDirectoryField, directory_.HandleRecord(record_));
+        if (!faults.failed()) {
+          faults.Report(FaultRank::kDirectoryField, directory_.HandleRecord(record_));
+        }
         break;
       case 'T':
         kanjiSeen_ = kanjiSeen_ || record_.hasJapaneseByte;

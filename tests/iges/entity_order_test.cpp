@@ -37,7 +37,9 @@ DirectoryTable Table() {
 // several pieces; each byte tells the entity and the place.
 std::string Text(std::int32_t k) {
   std::string text(32768 * static_cast<std::size_t>(k % 3 + 1), ' ');
-  for (std::size_t at = 0; at < text.size(); ++at) text[at] = static_cast<char>('A' + (k + at) % 26);
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    text[at] = static_cast<char>('A' + (k + at) % 26);
+  }
   return text;
 }
 
@@ -90,7 +92,8 @@ TEST_P(EntityOrderTest, TextsPastTheBudgetComeBackFromAScratchFileThatLeavesNoth
   EXPECT_EQ(EntriesIn(dir.path()), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPublishWay, EntityOrderTest, ::testing::ValuesIn(testing::PublishWays()),
+INSTANTIATE_TEST_SUITE_P(EveryPublishWay, EntityOrderTest,
+                         ::testing::ValuesIn(testing::PublishWays()),
                          [](const auto& info) { return info.param.name; });
 
 // File systems without files of their own for it, or that refuse one.
