@@ -81,6 +81,15 @@ std::wstring FolderOf(const std::wstring& path) {
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
+// A name of this run's own beside `path`: "~NAME.PID-N" and `suffix`.
+std::wstring HiddenBeside(const std::wstring& path, const wchar_t* suffix) {
+  static LONG serial = 0;
+  const std::wstring folder = FolderOf(path);
+  return folder + L"~" + path.substr(folder.size()) + L"." +
+         std::to_wstring(::GetCurrentProcessId()) + L"-" +
+         std::to_wstring(::InterlockedIncrement(&serial)) + suffix;
+}
+
 // ERROR_SUCCESS when a call `succeeded`, else the error it left.
 DWORD Outcome(BOOL succeeded) { return succeeded ? ERROR_SUCCESS : ::GetLastError(); }
 
@@ -223,13 +232,8 @@ class WindowsFiles : public FileSystem {
   std::unique_ptr<ScratchFile> CreateScratch(const std::string& outputPath) override {
     const std::optional<std::wstring> name = SystemPath(outputPath);
     if (!name) return nullptr;
-    const std::wstring folder = FolderOf(*name);
-    const std::wstring leaf = name->substr(folder.size());
-    static LONG serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::wstring hidden = folder + L"~" + leaf + L"." +
-                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(::InterlockedIncrement(&serial)) + L".spill";
+      const std::wstring hidden = HiddenBeside(*name, L".spill");
       const HANDLE handle = ::CreateFileW(
           hidden.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -274,13 +278,8 @@ class WindowsFiles : public FileSystem {
   std::unique_ptr<OutputFile> CreateOutput(const std::string& path) override {
     const std::optional<std::wstring> name = SystemPath(path);
     if (!name) return nullptr;
-    const std::wstring folder = FolderOf(*name);
-    const std::wstring leaf = name->substr(folder.size());
-    static LONG serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::wstring hidden = folder + L"~" + leaf + L"." +
-                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(::InterlockedIncrement(&serial)) + L".part";
+      const std::wstring hidden = HiddenBeside(*name, L".part");
       // CREATE_NEW refuses any existing name; FILE_FLAG_OPEN_REPARSE_POINT
       // makes a link or junction at the name count as that name, never as
       // the thing it points to.
