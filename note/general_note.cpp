@@ -1,5 +1,6 @@
 #include "note/general_note.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -20,6 +21,9 @@ using cp932::CharClass;
 // as far as they reach (with room for the index arithmetic past its end).
 constexpr std::size_t kMaxParameterText =
     std::numeric_limits<std::int32_t>::max() - kParameterDataWidth;
+
+// The most room a rebuilt text is given up front.
+constexpr double kMaxRebuiltRoom = 16 << 20;
 
 bool HasNonAsciiByte(std::string_view text) {
   for (char c : text) {
@@ -63,7 +67,13 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
   note_.parameterText = entity.parameterText.substr(0, kMaxParameterText);
   note_.lines = ParameterLines{entity.parameterLineCount, entity.lastRecordNumber};
   note_.cursor = FieldCursor{};
-  note_.bodyBuffer.clear();
+  // A rebuilt text is handed over whole, so the next one starts in new
+  // storage: as much as the last rebuilt note took per byte read is reserved
+  // (up to a bound, past which growing costs little in proportion), so that
+  // the text seldom has to be copied while it grows.
+  const double expectedSize =
+      static_cast<double>(note_.parameterText.size()) * rebuiltGrowth_ + kParameterDataWidth;
+  note_.emitter.Open(static_cast<std::size_t>(std::min(expectedSize, kMaxRebuiltRoom)));
   note_.emittedStrings = 0;
   note_.stringChars = 0;
   note_.changeCount = 0;
@@ -82,7 +92,12 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
   NOTORA_RETURN_IF_ERROR(CloseRebuiltNote(note_.parameterText, note_.cursor.last, note_.lines,
                                           kGeneralNoteType, note_.emittedStrings,
                                           parameterDelimiter_, recordDelimiter_,
-                                          &note_.bodyBuffer, &rebuilt->parameterText));
+                                          &note_.emitter));
+  if (!note_.parameterText.empty()) {
+    rebuiltGrowth_ = static_cast<double>(note_.emitter.text().size()) /
+                     static_cast<double>(note_.parameterText.size());
+  }
+  note_.emitter.HandOver(&rebuilt->parameterText);
   rebuilt->changed = true;
   rebuilt->lineCount =
       static_cast<std::int32_t>(rebuilt->parameterText.size() / kParameterDataWidth);
@@ -277,7 +292,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
                                          : (cutAtClassChange && charClass != previous);
       if (cut) {
         EmitSegment(string, text, segmentStart, byteIndex - segmentStart, previous);
-        note_.bodyBuffer.push_back(parameterDelimiter_);
+        note_.emitter.Byte(parameterDelimiter_);
         segmentStart = byteIndex;
       }
     }
@@ -286,7 +301,7 @@ Status GeneralNoteConverter::WalkText(NoteString* string, std::string_view text,
   }
   EmitSegment(string, text, segmentStart, count - segmentStart, previous);
   SkipText(sourceLength);
-  note_.bodyBuffer.push_back(note_.parameterText[cursor.last]);
+  note_.emitter.Byte(note_.parameterText[cursor.last]);
   return Status::Ok();
 }
 
@@ -299,7 +314,7 @@ void GeneralNoteConverter::EmitSegment(NoteString* string, std::string_view text
   segment.length = length;
   segment.charClass = charClass;
   segment.stringChars = note_.stringChars;
-  ConvertNoteSegment(options_, text, &note_.bodyBuffer, parameterDelimiter_, string, &segment,
+  ConvertNoteSegment(options_, text, &note_.emitter, parameterDelimiter_, string, &segment,
                      &note_.changeCount, &counters_);
 }
 

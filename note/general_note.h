@@ -19,6 +19,7 @@
 #include "note/field_reader.h"
 #include "note/note_observer.h"
 #include "note/note_string.h"
+#include "note/parameter_emitter.h"
 #include "note/parameter_lines.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
@@ -34,8 +35,9 @@ struct GeneralNote {
   FieldCursor cursor;
   // NS, the number of text strings.
   std::int32_t NS = 0;
-  // The rebuilt parameter text after the header record.
-  std::string bodyBuffer;
+  // The rebuilt parameter text: a header record, written when the note is
+  // closed, and the text blocks after it.
+  ParameterEmitter emitter;
   // Text blocks written so far; the NS of the rebuilt note.
   std::int32_t emittedStrings = 0;
   // Characters of the current string's TEXT (vertical strings only).
@@ -112,6 +114,10 @@ class GeneralNoteConverter : public EntityHandler {
   TextHandling textHandling_ = TextHandling::kConvert;
   // Reused from note to note, so that its storage is allocated once.
   GeneralNote note_;
+  // Bytes of rebuilt text per byte of parameter text in the note rebuilt
+  // last: the room the next note's text is given up front, so that it seldom
+  // has to grow.
+  double rebuiltGrowth_ = 0.0;
 };
 
 }  // namespace notora

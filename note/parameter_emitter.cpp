@@ -1,189 +1,212 @@
 #include "note/parameter_emitter.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "iges/record_format.h"
 #include "base/messages.h"
+#include "note/real_text.h"
 
 namespace notora {
 namespace {
 
 constexpr int kMaxTailCharacters = 25;
 
+// The room a numeric field may take: blanks before it, never more than its
+// bytes with the delimiter (at most 24), and the whole copy of its kept text.
+constexpr std::size_t kFieldRoom = 2 * kRealTextRoom;
+
+// The most room made at a time beyond what is needed: a few blocks' worth.
+constexpr std::size_t kRoomStep = 4096;
+
+// Room for "<count>H" and for a whole copy of it.
+constexpr std::size_t kCountRoom = 24;
+
 // Writes `value` in plain decimal at `out` (room for 20 bytes); returns the
 // number of bytes written.
 std::size_t FormatDecimal(std::int64_t value, char* out) {
+  if (static_cast<std::uint64_t>(value) < 10) {  // font, mirror and rotation flags mostly
+    out[0] = static_cast<char>('0' + value);
+    return 1;
+  }
   return static_cast<std::size_t>(std::to_chars(out, out + 20, value).ptr - out);
 }
 
-// Pads `buffer` with blanks as the packing rule requires before a field of
-// `fieldLength` bytes.
-void PadForField(std::string* buffer, std::size_t fieldLength) {
-  const std::size_t length = buffer->size();
+// The blanks the packing rule puts before a field of `fieldLength` bytes
+// that would start at index `length` of the text.
+std::size_t PaddingBefore(std::size_t length, std::size_t fieldLength) {
   const std::size_t endRecord = (length + fieldLength) / kParameterDataWidth;
-  if (endRecord > length / kParameterDataWidth) {
-    buffer->resize(endRecord * kParameterDataWidth, ' ');
-  }
+  if (endRecord == length / kParameterDataWidth) return 0;
+  return endRecord * kParameterDataWidth - length;
 }
 
-// Gives the exponent of a formatted real (if any) at least three digits.
-std::size_t WidenExponent(char* text, std::size_t length) {
-  char* e = static_cast<char*>(std::memchr(text, 'e', length));
-  if (e == nullptr) return length;
-  char* digits = e + 2;  // after the sign, which to_chars always writes
-  const std::size_t digitCount = static_cast<std::size_t>(text + length - digits);
-  if (digitCount >= 3) return length;
-  const std::size_t missing = 3 - digitCount;
-  std::memmove(digits + missing, digits, digitCount);
-  std::memset(digits, '0', missing);
-  return length + missing;
-}
+// Which fields of a block, NC to ZS, are reals.
+constexpr bool kRealField[] = {false, true,  true,  false, true, true,
+                               false, false, true,  true,  true};
 
-// Writes `value` at `out` when it is the double nearest to a decimal of one
-// to four places from 0.0001 up to 10^11, as most box sizes and positions
-// are; returns the number of bytes written, or 0 for any other value.
-// The decimal has at most 15 significant digits and `value` differs from it
-// by less than half a unit in the 15th, so the 15-digit text of `value` is
-// the decimal itself, without trailing zeros, and reads back as `value`.
-std::size_t FormatShortDecimal(double value, char* out) {
-  static constexpr std::uint64_t kScales[] = {10, 100, 1000, 10000};
-  const double magnitude = std::fabs(value);
-  if (!(magnitude >= 1e-4 && magnitude < 1e11)) return 0;
-  for (std::size_t places = 1; places <= std::size(kScales); ++places) {
-    const auto scale = static_cast<double>(kScales[places - 1]);
-    // The nearest whole number (below 10^15, so the conversion is exact);
-    // whichever whole number this gives, the check below decides.
-    const auto scaled = static_cast<double>(static_cast<std::int64_t>(magnitude * scale + 0.5));
-    // Both are exact, and the quotient is rounded once: equal only when
-    // `magnitude` is the double nearest to scaled / 10^places.
-    if (scaled / scale != magnitude) continue;
-    const auto digits = static_cast<std::uint64_t>(scaled);
-    std::uint64_t fraction = digits % kScales[places - 1];
-    std::size_t length = 0;
-    if (value < 0) out[length++] = '-';
-    length += FormatDecimal(static_cast<std::int64_t>(digits / kScales[places - 1]), out + length);
-    out[length++] = '.';
-    for (std::size_t place = places; place-- > 0;) {
-      out[length + place] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    length += places;
-    while (out[length - 1] == '0') --length;
-    return length;
-  }
-  return 0;
-}
-
-// The number of significant digits of the shortest decimal that reads back
-// as `value` (finite).
-int ShortestDigits(double value) {
-  char text[32];
-  const char* stop =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
-  int digits = 0;
-  for (const char* c = text; c != stop && *c != 'e'; ++c) digits += *c >= '0' && *c <= '9';
-  return digits;
-}
-
-// Writes the text of a real field's value at `out` (room for 64 bytes).
-std::size_t FormatRealAnew(double value, char* out) {
-  if (std::isnan(value)) value = 0.0;
-  if (std::isinf(value)) value = std::copysign(DBL_MAX, value);
-  // Whole numbers below 10^15 print as their digits in the shortest form and
-  // read back exactly: the common case, written as an integer.
-  const bool negativeZero = value == 0 && std::signbit(value);
-  if (std::fabs(value) < 1e15 && value == std::trunc(value) && !negativeZero) {
-    return FormatDecimal(static_cast<std::int64_t>(value), out);
-  }
-  if (const std::size_t length = FormatShortDecimal(value, out); length != 0) return length;
-  char* end = out + 64;
-  char* stop;
-  if (ShortestDigits(value) <= 15) {
-    // A decimal of at most 15 digits reads back as `value`, so the 15-digit
-    // text does too: it is the decimal nearest to `value`, and the doubles
-    // are so much denser than 15-digit decimals that no other lies as near.
-    stop = std::to_chars(out, end, value, std::chars_format::general, 15).ptr;
-  } else {
-    // No 15-digit text reads back as `value`: 15 places instead.
-    const double magnitude = std::fabs(value);
-    const auto format = (magnitude < 0.001 || magnitude >= 1000) ? std::chars_format::scientific
-                                                                 : std::chars_format::fixed;
-    stop = std::to_chars(out, end, value, format, 15).ptr;
-  }
-  return WidenExponent(out, static_cast<std::size_t>(stop - out));
-}
-
-// Texts of reals formatted lately, by the value's bits: the strings of a
-// note repeat their box sizes, slant and rotation from string to string, and
-// formatting a real that is not a short decimal (its shortest digits, then
-// its text) is the dearest part of a rebuilt note. Per thread (batch converts on several); a value maps to one slot.
-struct FormattedReal {
-  std::uint64_t bits = 0;
-  std::uint8_t length = 0;  // 0: the slot is empty
-  char text[31];
-};
-constexpr std::size_t kFormattedSlots = 64;
-
-std::size_t FormatReal(double value, char* out) {
-  thread_local FormattedReal slots[kFormattedSlots];
+std::uint64_t BitsOf(double value) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  FormattedReal& slot = slots[(bits * 0x9E3779B97F4A7C15ull) >> 58];
-  if (slot.length != 0 && slot.bits == bits) {
-    std::memcpy(out, slot.text, slot.length);
-    return slot.length;
-  }
-  const std::size_t length = FormatRealAnew(value, out);
-  if (length <= sizeof slot.text) {
-    slot.bits = bits;
-    slot.length = static_cast<std::uint8_t>(length);
-    std::memcpy(slot.text, out, length);
-  }
+  return bits;
+}
+
+std::uint64_t BitsOf(std::int32_t value) { return static_cast<std::uint32_t>(value); }
+
+// Writes "<count>H" at `out` (kCountRoom bytes); returns its length.
+std::size_t FormatHollerithCount(std::size_t count, char* out) {
+  std::size_t length = FormatDecimal(static_cast<std::int64_t>(count), out);
+  out[length++] = 'H';
   return length;
 }
 
 }  // namespace
 
+void ParameterEmitter::Open(std::size_t expectedSize) {
+  text_.reserve(std::max(expectedSize, kParameterDataWidth));
+  text_.assign(kParameterDataWidth, ' ');
+  length_ = kParameterDataWidth;
+}
+
+[[gnu::noinline]] void ParameterEmitter::Grow(std::size_t bytes) {
+  // Room for many fields at once (as much as was placed, up to a step), but
+  // not much more than is about to be written over: the string fills its
+  // room with zeros, and the fields' stores then find those bytes still in
+  // the cache. When the string's storage is not enough, it grows by its own
+  // measure, copying only what was placed and a little room.
+  text_.resize(length_ + std::max(bytes, std::min(length_, kRoomStep)));
+}
+
+[[gnu::noinline]] void ParameterEmitter::KeepText(FieldText* field, bool real,
+                                                   std::uint64_t bits) {
+  field->bits = bits;
+  if (real) {
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    field->length = FormatRealText(value, field->text);
+  } else {
+    field->length = FormatDecimal(static_cast<std::int32_t>(bits), field->text);
+  }
+}
+
+void ParameterEmitter::PlaceBlockFields(const BlockFields& fields, char delimiter) {
+  static_assert(std::size(kRealField) == kBlockFieldCount);
+  const std::uint64_t bits[kBlockFieldCount] = {
+      BitsOf(fields.NC), BitsOf(fields.WT), BitsOf(fields.HT), BitsOf(fields.FC),
+      BitsOf(fields.SL), BitsOf(fields.A),  BitsOf(fields.M),  BitsOf(fields.VH),
+      BitsOf(fields.XS), BitsOf(fields.YS), BitsOf(fields.ZS)};
+  MakeRoom(kBlockFieldCount * kFieldRoom);
+  char* const text = text_.data();
+  char* out = text + length_;
+  // The bytes up to the end of the current record: a field that would
+  // reach them starts the next record (a numeric field is shorter than a
+  // record).
+  std::size_t left = kParameterDataWidth - length_ % kParameterDataWidth;
+  for (std::size_t i = 0; i < kBlockFieldCount; ++i) {
+    FieldText& field = blockTexts_[i];
+    if (field.bits != bits[i] || field.length == 0) KeepText(&field, kRealField[i], bits[i]);
+    const std::size_t fieldLength = field.length + 1;
+    if (fieldLength >= left) {
+      std::memset(out, ' ', left);
+      out += left;
+      left = kParameterDataWidth;
+    }
+    // The kept text is copied whole and the delimiter put after it (stored
+    // in the kept text, it would make the copy wait for that store).
+    std::memcpy(out, field.text, kRealTextRoom);
+    out[field.length] = delimiter;
+    out += fieldLength;
+    left -= fieldLength;
+  }
+  length_ = static_cast<std::size_t>(out - text);
+}
+
+char* ParameterEmitter::BeginText(std::size_t textLength) {
+  // "<count>H" is written where the placed bytes end and moved past its
+  // padding, if any (as a copy of it, written elsewhere, would wait for its
+  // stores).
+  MakeRoom(kCountRoom);
+  char* count = text_.data() + length_;
+  const std::size_t countLength = FormatHollerithCount(textLength, count);
+  const std::size_t padding = PaddingBefore(length_, countLength + textLength);
+  MakeRoom(padding + countLength + textLength);
+  count = text_.data() + length_;
+  if (padding != 0) {
+    std::memmove(count + padding, count, countLength);
+    std::memset(count, ' ', padding);
+  }
+  length_ += padding + countLength + textLength;
+  return count + padding + countLength;
+}
+
+void ParameterEmitter::Text(std::string_view text) {
+  char* out = BeginText(text.size());
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+}
+
+void ParameterEmitter::Byte(char byte) {
+  MakeRoom(1);
+  text_[length_++] = byte;
+}
+
+void ParameterEmitter::Field(std::string_view field) {
+  const std::size_t padding = PaddingBefore(length_, field.size());
+  MakeRoom(padding + field.size());
+  char* out = text_.data() + length_;
+  std::memset(out, ' ', padding);
+  if (!field.empty()) std::memcpy(out + padding, field.data(), field.size());
+  length_ += padding + field.size();
+}
+
+void ParameterEmitter::FinishRecords(std::string_view header) {
+  const std::size_t records = (length_ + kParameterDataWidth - 1) / kParameterDataWidth;
+  const std::size_t padding = records * kParameterDataWidth - length_;
+  MakeRoom(padding);
+  std::memset(text_.data() + length_, ' ', padding);
+  length_ += padding;
+  std::memcpy(text_.data(), header.data(), std::min(header.size(), kParameterDataWidth));
+}
+
+void ParameterEmitter::HandOver(std::string* out) {
+  text_.resize(length_);
+  out->swap(text_);
+  text_.clear();
+  length_ = 0;
+}
+
 void AppendPackedField(std::string* buffer, std::string_view text) {
-  PadForField(buffer, text.size());
+  buffer->append(PaddingBefore(buffer->size(), text.size()), ' ');
   buffer->append(text);
 }
 
 void AppendIntegerField(std::string* buffer, std::int32_t value, char delimiter) {
-  char text[24];
-  std::size_t length = FormatDecimal(value, text);
-  text[length++] = delimiter;
-  AppendPackedField(buffer, std::string_view(text, length));
+  char field[kRealTextRoom];
+  std::size_t length = FormatDecimal(value, field);
+  field[length++] = delimiter;
+  AppendPackedField(buffer, std::string_view(field, length));
 }
 
 void AppendRealField(std::string* buffer, double value, char delimiter) {
-  char text[72];
-  std::size_t length = FormatReal(value, text);
-  text[length++] = delimiter;
-  AppendPackedField(buffer, std::string_view(text, length));
-}
-
-void BeginHollerithField(std::string* buffer, std::size_t textLength) {
-  char count[24];
-  std::size_t length = FormatDecimal(static_cast<std::int64_t>(textLength), count);
-  count[length++] = 'H';
-  PadForField(buffer, length + textLength);
-  buffer->append(count, length);
+  char field[kRealTextRoom];
+  std::size_t length = FormatRealText(value, field);
+  field[length++] = delimiter;
+  AppendPackedField(buffer, std::string_view(field, length));
 }
 
 void AppendHollerithField(std::string* buffer, std::string_view text) {
-  BeginHollerithField(buffer, text.size());
+  char count[kCountRoom];
+  const std::size_t countLength = FormatHollerithCount(text.size(), count);
+  buffer->append(PaddingBefore(buffer->size(), countLength + text.size()), ' ');
+  buffer->append(count, countLength);
   buffer->append(text);
 }
 
 Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
                         const ParameterLines& lines, std::int32_t entityType,
                         std::int32_t stringCount, char parameterDelimiter,
-                        char recordDelimiter, std::string* body, std::string* rebuilt) {
+                        char recordDelimiter, ParameterEmitter* emitter) {
   const std::int64_t messageLine = lines.LineOf(std::int64_t{tailStart} + 1);
   char tail[kMaxTailCharacters];
   int tailLength = 0;
@@ -207,18 +230,15 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
   const char zeroThenRecord[2] = {'0', R};
   const char zeroThenDelimiter[2] = {'0', P};
   if (found == std::string_view(recordOnly, 1)) {
-    // The record delimiter is already in the body.
+    // The record delimiter is already placed.
   } else if (found == std::string_view(oneZeroCount, 3)) {
-    AppendPackedField(body, std::string_view(zeroThenRecord, 2));
+    emitter->Field(std::string_view(zeroThenRecord, 2));
   } else if (found == std::string_view(twoZeroCounts, 5)) {
-    AppendPackedField(body, std::string_view(zeroThenDelimiter, 2));
-    AppendPackedField(body, std::string_view(zeroThenRecord, 2));
+    emitter->Field(std::string_view(zeroThenDelimiter, 2));
+    emitter->Field(std::string_view(zeroThenRecord, 2));
   } else {
     return Status::Error(MessageId::NoteTailNotRecordDelimiter,
-                                       {messageLine, DescribeFileByte(R)});
-  }
-  if (body->size() % kParameterDataWidth != 0) {
-    body->resize((body->size() / kParameterDataWidth + 1) * kParameterDataWidth, ' ');
+                         {messageLine, DescribeFileByte(R)});
   }
 
   char header[48];
@@ -226,12 +246,7 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
   header[headerLength++] = P;
   headerLength += FormatDecimal(stringCount, header + headerLength);
   header[headerLength++] = P;
-
-  rebuilt->clear();
-  rebuilt->reserve(kParameterDataWidth + body->size());
-  rebuilt->append(header, headerLength);
-  rebuilt->resize(kParameterDataWidth, ' ');
-  rebuilt->append(*body);
+  emitter->FinishRecords(std::string_view(header, headerLength));
   return Status::Ok();
 }
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "iges/record_format.h"
 #include "base/byte_classes.h"
 #include "base/counting.h"
-#include "note/parameter_emitter.h"
 #include "note/text_encoding.h"
 #include "note/trigonometry.h"
 
@@ -17,11 +17,28 @@ using cp932::CharClass;
 
 constexpr double kHalfPi = 1.5707963267948966;
 
+// A writing direction: the angle's cosine and sine.
+struct Direction {
+  std::uint64_t angleBits;
+  bool known;
+  double cosine;
+  double sine;
+};
+
+// The direction of `angle`. Every block of a string moves along the same
+// one, so the last is kept (per thread; zero-initialized, as unknown).
+const Direction& DirectionOf(double angle) {
+  thread_local Direction last;
+  std::uint64_t bits;
+  std::memcpy(&bits, &angle, sizeof bits);
+  if (!last.known || last.angleBits != bits) last = {bits, true, Cosine(angle), Sine(angle)};
+  return last;
+}
+
 // JIS-code notation to full-width characters: two bytes of code page 932
-// for every four hex digits, appended to `out`.
-void AppendFullWidthCharacters(const RunOptions& options, std::string_view digits,
-                               std::string* out, std::int32_t* changeCount,
-                               RunCounters* counters) {
+// for every four hex digits, written at `out`.
+void WriteFullWidthCharacters(const RunOptions& options, std::string_view digits, char* out,
+                              std::int32_t* changeCount, RunCounters* counters) {
   const std::uint16_t fallback = FullWidthFallbackCode(options);
   for (std::size_t i = 0; i < digits.size(); i += kJisCodeDigits) {
     CountOne(changeCount);
@@ -31,17 +48,15 @@ void AppendFullWidthCharacters(const RunOptions& options, std::string_view digit
       code = fallback;
       CountOne(&counters->unconvertibleChars);
     }
-    out->push_back(static_cast<char>(code >> 8));
-    out->push_back(static_cast<char>(code & 0xFF));
+    *out++ = static_cast<char>(code >> 8);
+    *out++ = static_cast<char>(code & 0xFF);
   }
 }
 
-// The same as a Hollerith field, without a buffer of its own.
-void AppendFullWidthText(const RunOptions& options, std::string_view digits, std::string* body,
-                         std::int32_t* changeCount, RunCounters* counters) {
-  const std::size_t characters = (digits.size() + kJisCodeDigits - 1) / kJisCodeDigits;
-  BeginHollerithField(body, characters * 2);
-  AppendFullWidthCharacters(options, digits, body, changeCount, counters);
+// The bytes of the full-width characters of JIS-code `digits`: two for every
+// four hex digits.
+std::size_t FullWidthLength(std::string_view digits) {
+  return (digits.size() + kJisCodeDigits - 1) / kJisCodeDigits * 2;
 }
 
 // The text of a block written with a font other than 2001 in an output
@@ -53,7 +68,8 @@ std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
                             RunCounters* counters) {
   std::string fullWidth;
   if (jisToFullWidth) {
-    AppendFullWidthCharacters(options, bytes, &fullWidth, changeCount, counters);
+    fullWidth.resize(FullWidthLength(bytes));
+    WriteFullWidthCharacters(options, bytes, fullWidth.data(), changeCount, counters);
     bytes = fullWidth;
   }
   std::string encoded;
@@ -64,14 +80,19 @@ std::string EncodeBlockText(const RunOptions& options, std::string_view bytes,
   return encoded;
 }
 
-// Full-width characters to JIS-code notation: four lower-case hex digits for
-// every character.
-void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass charClass,
-                   std::string* body, std::int32_t* changeCount, RunCounters* counters) {
-  static constexpr char kHex[] = "0123456789abcdef";
+// The number of hex digits of the JIS-code notation of `bytes`.
+std::size_t JisTextLength(std::string_view bytes, CharClass charClass) {
   const bool doubleByte = charClass == CharClass::kDoubleByte;
-  const std::size_t characters = doubleByte ? (bytes.size() + 1) / 2 : bytes.size();
-  BeginHollerithField(body, characters * kJisCodeDigits);
+  return (doubleByte ? (bytes.size() + 1) / 2 : bytes.size()) * kJisCodeDigits;
+}
+
+// Full-width characters to JIS-code notation: four lower-case hex digits for
+// every character, written at `out`.
+void WriteJisText(const RunOptions& options, std::string_view bytes, CharClass charClass,
+                  char* out, std::int32_t* changeCount, RunCounters* counters) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const char* fallback = options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF";
+  const bool doubleByte = charClass == CharClass::kDoubleByte;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     std::uint16_t code;
@@ -84,22 +105,23 @@ void AppendJisText(const RunOptions& options, std::string_view bytes, CharClass 
     CountOne(changeCount);
     const std::uint16_t jis = cp932::ShiftJisToJis(code);
     if (jis == 0) {
-      body->append(options.jisFallback == JisFallback::k2121 ? "2121" : "FFFF",
-                   kJisCodeDigits);
+      std::memcpy(out, fallback, kJisCodeDigits);
       CountOne(&counters->unconvertibleChars);
     } else {
-      const char digits[kJisCodeDigits] = {kHex[jis >> 12], kHex[(jis >> 8) & 0xF],
-                                           kHex[(jis >> 4) & 0xF], kHex[jis & 0xF]};
-      body->append(digits, kJisCodeDigits);
+      out[0] = kHex[jis >> 12];
+      out[1] = kHex[(jis >> 8) & 0xF];
+      out[2] = kHex[(jis >> 4) & 0xF];
+      out[3] = kHex[jis & 0xF];
     }
+    out += kJisCodeDigits;
   }
 }
 
 }  // namespace
 
-void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::string* body,
-                        char parameterDelimiter, NoteString* string, NoteSegment* segment,
-                        std::int32_t* changeCount, RunCounters* counters) {
+void ConvertNoteSegment(const RunOptions& options, std::string_view text,
+                        ParameterEmitter* emitter, char parameterDelimiter, NoteString* string,
+                        NoteSegment* segment, std::int32_t* changeCount, RunCounters* counters) {
   const char P = parameterDelimiter;
   const bool vertical = string->VH != 0;
   const bool fullWidthClass = segment->charClass == CharClass::kHalfWidth ||
@@ -139,7 +161,8 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
   } else if (jisToFullWidth) {
     characters = length / 2;
   }
-  AppendIntegerField(body, SaturateToInt32(characters), P);
+  BlockFields fields;
+  fields.NC = SaturateToInt32(characters);
 
   // The segment's share of the box width: by characters along a vertical
   // string, by bytes along a horizontal one (product first, then quotient).
@@ -151,42 +174,46 @@ void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::s
     width = static_cast<double>(length) * string->WT / string->NC;
   }
   if (options.verticalValueOutput == VerticalValue::kAfter && vertical) {
-    AppendRealField(body, string->HT, P);
-    AppendRealField(body, width, P);
+    fields.WT = string->HT;
+    fields.HT = width;
     if (options.verticalValueInput == VerticalValue::kBefore) CountOne(changeCount);
   } else {
-    AppendRealField(body, width, P);
-    AppendRealField(body, string->HT, P);
+    fields.WT = width;
+    fields.HT = string->HT;
   }
 
-  AppendIntegerField(body, font, P);
-  AppendRealField(body, string->SL, P);
-  AppendRealField(body, string->A, P);
-  AppendIntegerField(body, string->M, P);
+  fields.FC = font;
+  fields.SL = string->SL;
+  fields.A = string->A;
+  fields.M = string->M;
   if (options.verticalToHorizontal && vertical) {
-    AppendIntegerField(body, 0, P);
+    fields.VH = 0;
     CountOne(changeCount);
   } else {
-    AppendIntegerField(body, string->VH, P);
+    fields.VH = string->VH;
   }
-  AppendRealField(body, string->XS, P);
-  AppendRealField(body, string->YS, P);
-  AppendRealField(body, string->ZS, P);
+  fields.XS = string->XS;
+  fields.YS = string->YS;
+  fields.ZS = string->ZS;
+  emitter->PlaceBlockFields(fields, P);
 
   // The next segment starts where this one ends along the writing direction;
   // a negative width still moves forward.
-  const double theta = vertical ? string->A - kHalfPi : string->A;
-  string->XS += std::fabs(width) * Cosine(theta);
-  string->YS += std::fabs(width) * Sine(theta);
+  const Direction& direction = DirectionOf(vertical ? string->A - kHalfPi : string->A);
+  string->XS += std::fabs(width) * direction.cosine;
+  string->YS += std::fabs(width) * direction.sine;
 
   if (encoded) {
-    AppendHollerithField(body, encodedText);
+    emitter->Text(encodedText);
   } else if (jisToFullWidth) {
-    AppendFullWidthText(options, bytes, body, changeCount, counters);
+    WriteFullWidthCharacters(options, bytes, emitter->BeginText(FullWidthLength(bytes)),
+                             changeCount, counters);
   } else if (toJis) {
-    AppendJisText(options, bytes, segment->charClass, body, changeCount, counters);
+    WriteJisText(options, bytes, segment->charClass,
+                 emitter->BeginText(JisTextLength(bytes, segment->charClass)), changeCount,
+                 counters);
   } else {
-    AppendHollerithField(body, bytes);
+    emitter->Text(bytes);
   }
   segment->start = static_cast<std::int32_t>(start + length);
 }

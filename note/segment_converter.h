@@ -3,10 +3,9 @@
 // The General Note parser cuts every string's TEXT into segments (at class
 // changes while converting to JIS code, at every character while making a
 // vertical string horizontal) and hands each here. The block, fields NC to
-// TEXT of an IGES General Note string, is appended to the rebuilt note's body
-// by the parameter data emitter, every numeric field followed by the
-// parameter delimiter; TEXT is appended as a Hollerith field with nothing
-// after it.
+// TEXT of an IGES General Note string, is placed in the rebuilt note by the
+// parameter data emitter, every numeric field followed by the parameter
+// delimiter; TEXT is placed as a Hollerith field with nothing after it.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +14,7 @@
 
 #include "note/cp932.h"
 #include "note/note_string.h"
+#include "note/parameter_emitter.h"
 #include "base/run_counters.h"
 #include "base/run_options.h"
 
@@ -34,7 +34,7 @@ struct NoteSegment {
   std::int32_t stringChars = 0;
 };
 
-// Appends the block of `segment` of `text` (code page 932) to `body`. Under
+// Places the block of `segment` of `text` (code page 932) with `emitter`. Under
 // ConversionMode::kToJisCode full-width characters become JIS-code notation
 // (font 2001, four lower-case hex digits each; "2121" or "FFFF" by
 // options.jisFallback for a character without JIS code); under kToFullWidth
@@ -48,8 +48,8 @@ struct NoteSegment {
 // point; segment->start ends just after the segment. Every alteration adds to
 // *changeCount; every replaced character adds to
 // counters->unconvertibleChars. The segment must lie inside `text`.
-void ConvertNoteSegment(const RunOptions& options, std::string_view text, std::string* body,
-                        char parameterDelimiter, NoteString* string, NoteSegment* segment,
-                        std::int32_t* changeCount, RunCounters* counters);
+void ConvertNoteSegment(const RunOptions& options, std::string_view text,
+                        ParameterEmitter* emitter, char parameterDelimiter, NoteString* string,
+                        NoteSegment* segment, std::int32_t* changeCount, RunCounters* counters);
 
 }  // namespace notora

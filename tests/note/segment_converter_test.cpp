@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "iges/record_format.h"
+
 namespace notora {
 namespace {
 
@@ -33,11 +35,12 @@ class SegmentConverterTest : public ::testing::Test {
     segment.length = length;
     segment.charClass = charClass;
     segment.stringChars = stringChars;
-    std::string body;
-    ConvertNoteSegment(options_, text, &body, ',', &string_, &segment, &changeCount_,
+    ParameterEmitter emitter;
+    emitter.Open(0);
+    ConvertNoteSegment(options_, text, &emitter, ',', &string_, &segment, &changeCount_,
                        &counters_);
     EXPECT_EQ(segment.start, start + length);
-    return body;
+    return std::string(emitter.text().substr(kParameterDataWidth));  // after the header record
   }
 
   RunOptions options_;
