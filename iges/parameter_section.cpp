@@ -31,10 +31,14 @@ Status ParameterSection::HandleRecord(const Record& record) {
   }
   // The pointer usually stands in the same columns as the record before:
   // then it is not read again as a number.
-  static_assert(kDirectoryPointerColumns.width() <= sizeof(std::uint64_t));
-  std::uint64_t pointerColumns = 0;
-  std::memcpy(&pointerColumns, record.columns.data() + kDirectoryPointerColumns.first - 1,
-              kDirectoryPointerColumns.width());
+  // Compared as one word of eight columns that ends with them: the column
+  // before them is the blank checked above, and a word loaded whole is
+  // read at once (seven bytes copied into a word are read back late).
+  static_assert(kDirectoryPointerColumns.width() == sizeof(std::uint64_t) - 1 &&
+                kDirectoryPointerColumns.first == kParameterBlankColumn + 1);
+  std::uint64_t pointerColumns;
+  std::memcpy(&pointerColumns, record.columns.data() + kParameterBlankColumn - 1,
+              sizeof pointerColumns);
   std::int32_t p = lastPointer_;
   if (lastPointer_ == 0 || pointerColumns != lastPointerColumns_) {
     if (!ReadNumericColumns(record.columns, kDirectoryPointerColumns, &p)) {
