@@ -43,8 +43,8 @@ void EntityOrder::Advance() {
 void EntityOrder::Hold(std::int32_t k, std::string_view text, std::int32_t lineCount) {
   const std::uint64_t cost = text.size() + kHeldOverhead;
   if (memoryHeld_ + cost > memoryBudget_ && Spill(k, text, lineCount)) return;
+  // An entity is completed once: it is held once.
   Held& held = held_[k];
-  memoryHeld_ -= held.text.empty() ? 0 : held.text.size() + kHeldOverhead;
   held.text.assign(text);
   held.lineCount = lineCount;
   memoryHeld_ += cost;

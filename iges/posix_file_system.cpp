@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "iges/file_system.h"
+#include "iges/posix_file_io.h"
 #include "iges/posix_file_system.h"
 #include "iges/posix_scratch_file.h"
 
@@ -66,18 +67,6 @@ class PosixInputFile : public InputFile {
   std::uint64_t size_;
 };
 
-// The folder part of `path` ("." when it has none) and its last part.
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int RenameNoReplaceAt(int folder, const char* from, const char* to) {
 #if defined(SYS_renameat2)
   constexpr unsigned kNoReplace = 1;  // RENAME_NOREPLACE
@@ -121,18 +110,7 @@ class PosixOutputFile : public OutputFile {
   }
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    while (size > 0) {
-      const ssize_t n = ::pwrite(fd_.get(), data, size, static_cast<off_t>(offset));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      if (n == 0) return false;
-      data += n;
-      offset += static_cast<std::uint64_t>(n);
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteAllAt(fd_.get(), offset, data, size);
   }
   std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
     for (;;) {

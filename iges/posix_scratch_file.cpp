@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "iges/posix_file_io.h"
+
 namespace notora {
 namespace {
 
@@ -17,26 +19,10 @@ class PosixScratchFile : public ScratchFile {
   PosixScratchFile& operator=(const PosixScratchFile&) = delete;
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    while (size > 0) {
-      const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      data += n;
-      offset += static_cast<std::uint64_t>(n);
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteAllAt(fd_, offset, data, size);
   }
   bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    while (size > 0) {
-      const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      buffer += n;
-      offset += static_cast<std::uint64_t>(n);
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return ReadAllAt(fd_, offset, buffer, size);
   }
 
  private:
@@ -46,11 +32,8 @@ class PosixScratchFile : public ScratchFile {
 }  // namespace
 
 std::unique_ptr<ScratchFile> NewPosixScratchFile(const std::string& outputPath, bool unnamedFile) {
-  const std::size_t slash = outputPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? "."
-                             : slash == 0                 ? "/"
-                                                          : outputPath.substr(0, slash);
-  const std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
+  const std::string folder = FolderOf(outputPath);
+  const std::string name = NameOf(outputPath);
   const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd < 0) return nullptr;
   int fd = -1;

@@ -13,7 +13,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "base/run_counters.h"
 #include "base/status.h"

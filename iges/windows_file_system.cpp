@@ -46,6 +46,32 @@ class Handle {
   HANDLE handle_;
 };
 
+// The position `offset` of a file, as ReadFile and WriteFile take it.
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return at;
+}
+
+// Writes (or reads) all `size` bytes at `offset` of `handle`; false on an
+// error or a call that moves nothing (a full disk takes nothing, or fails
+// with ERROR_DISK_FULL; a read past the end gives nothing).
+bool TransferAt(HANDLE handle, std::uint64_t offset, char* data, std::size_t size, bool write) {
+  while (size > 0) {
+    OVERLAPPED at = At(offset);
+    DWORD done = 0;
+    const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    const BOOL ok = write ? ::WriteFile(handle, data, asked, &done, &at)
+                          : ::ReadFile(handle, data, asked, &done, &at);
+    if (!ok || done == 0) return false;
+    data += done;
+    offset += done;
+    size -= done;
+  }
+  return true;
+}
+
 // A file, pipe or device, read front to back.
 class WindowsInputFile : public InputFile {
  public:
@@ -115,24 +141,10 @@ class WindowsOutputFile : public OutputFile {
   }
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    while (size > 0) {
-      OVERLAPPED at = {};
-      at.Offset = static_cast<DWORD>(offset);
-      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-      DWORD written = 0;
-      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-      // A full disk fails the call (ERROR_DISK_FULL) or takes nothing.
-      if (!::WriteFile(handle_.get(), data, asked, &written, &at) || written == 0) return false;
-      data += written;
-      offset += written;
-      size -= written;
-    }
-    return true;
+    return TransferAt(handle_.get(), offset, const_cast<char*>(data), size, /*write=*/true);
   }
   std::int64_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    OVERLAPPED at = At(offset);
     DWORD read = 0;
     const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
     if (::ReadFile(handle_.get(), buffer, asked, &read, &at)) return read;
@@ -200,30 +212,13 @@ class WindowsScratchFile : public ScratchFile {
   explicit WindowsScratchFile(HANDLE handle) : handle_(handle) {}
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    return Transfer(offset, const_cast<char*>(data), size, /*write=*/true);
+    return TransferAt(handle_.get(), offset, const_cast<char*>(data), size, /*write=*/true);
   }
   bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
-    return Transfer(offset, buffer, size, /*write=*/false);
+    return TransferAt(handle_.get(), offset, buffer, size, /*write=*/false);
   }
 
  private:
-  bool Transfer(std::uint64_t offset, char* data, std::size_t size, bool write) {
-    while (size > 0) {
-      OVERLAPPED at = {};
-      at.Offset = static_cast<DWORD>(offset);
-      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-      DWORD done = 0;
-      const DWORD asked = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-      const BOOL ok = write ? ::WriteFile(handle_.get(), data, asked, &done, &at)
-                            : ::ReadFile(handle_.get(), data, asked, &done, &at);
-      if (!ok || done == 0) return false;
-      data += done;
-      offset += done;
-      size -= done;
-    }
-    return true;
-  }
-
   Handle handle_;
 };
 
