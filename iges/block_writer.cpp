@@ -5,6 +5,29 @@
 #include "base/memory_guard.h"
 
 namespace notora {
+namespace {
+
+// Runs `work` (a write, a flush or the background work on the writing
+// thread, where no guard of the run reaches): memory that runs out in it
+// sets `*outOfMemory` and fails it, and the thread goes on so that nobody
+// waits for it in vain. Returns what `work` returned.
+template <typename Work>
+bool CallGuarded(const Work& work, bool* outOfMemory) {
+  struct Call {
+    const Work* work;
+    bool result = false;
+  } call{&work};
+  const bool ran = RunWithinMemory(
+      [](void* context) {
+        auto* guarded = static_cast<Call*>(context);
+        guarded->result = (*guarded->work)();
+      },
+      &call);
+  *outOfMemory = !ran;
+  return ran && call.result;
+}
+
+}  // namespace
 
 BlockWriter::BlockWriter(OutputFile* file, BackgroundWork* background)
     : file_(file),
@@ -132,32 +155,6 @@ void BlockWriter::WriteSlot(Slot* slot) {
   if (!failed && !file_->WriteAt(slot->offset, slot->data, slot->size)) Fail();
 }
 
-bool BlockWriter::CallGuarded(const Slot* slot, std::int64_t mark, bool* outOfMemory) {
-  // slot and mark both unset: a flush.
-  struct FileCall {
-    BlockWriter* writer;
-    const Slot* slot;
-    std::int64_t mark;
-    bool result = false;
-  } call{this, slot, mark};
-  const bool ran = RunWithinMemory(
-      [](void* context) {
-        auto* guarded = static_cast<FileCall*>(context);
-        BlockWriter* writer = guarded->writer;
-        if (guarded->slot != nullptr) {
-          guarded->result = writer->file_->WriteAt(guarded->slot->offset, guarded->slot->data,
-                                                   guarded->slot->size);
-        } else if (guarded->mark != 0) {
-          guarded->result = writer->background_->CatchUp(guarded->mark);
-        } else {
-          guarded->result = writer->file_->Sync();
-        }
-      },
-      &call);
-  *outOfMemory = !ran;
-  return ran && call.result;
-}
-
 bool BlockWriter::BackgroundPending() const {
   return background_ != nullptr && !failed_ && !stopRequested_ && readyMark_ > doneMark_;
 }
@@ -176,7 +173,9 @@ void BlockWriter::WriteBehind() {
       const bool skip = failed_ || stopRequested_;
       lock.Unlock();
       bool outOfMemory = false;
-      const bool written = skip || CallGuarded(slot, 0, &outOfMemory);
+      const bool written =
+          skip || CallGuarded([&] { return file_->WriteAt(slot->offset, slot->data, slot->size); },
+                              &outOfMemory);
       lock.Lock();
       if (!written) failed_ = true;
       outOfMemory_ = outOfMemory_ || outOfMemory;
@@ -193,7 +192,7 @@ void BlockWriter::WriteBehind() {
       backgroundBusy_ = true;
       lock.Unlock();
       bool outOfMemory = false;
-      const bool done = CallGuarded(nullptr, mark, &outOfMemory);
+      const bool done = CallGuarded([&] { return background_->CatchUp(mark); }, &outOfMemory);
       lock.Lock();
       backgroundBusy_ = false;
       if (!done) failed_ = true;
@@ -205,7 +204,7 @@ void BlockWriter::WriteBehind() {
     if (syncRequested_ && !syncDone_) {
       lock.Unlock();
       bool outOfMemory = false;
-      const bool synced = CallGuarded(nullptr, 0, &outOfMemory);
+      const bool synced = CallGuarded([&] { return file_->Sync(); }, &outOfMemory);
       lock.Lock();
       outOfMemory_ = outOfMemory_ || outOfMemory;
       syncResult_ = synced;

@@ -109,11 +109,6 @@ class BlockWriter {
   // Hands the bytes held to be written, and goes on in the next block.
   void Flush();
   void WriteSlot(Slot* slot);
-  // A write, a flush or the background work on the writing thread, where
-  // no guard of the run reaches: memory that runs out in it fails the
-  // output with its own message, and the thread goes on so that nobody
-  // waits for it in vain.
-  bool CallGuarded(const Slot* slot, std::int64_t mark, bool* outOfMemory);
   void WriteBehind();
   bool BackgroundPending() const;
 
