@@ -9,7 +9,6 @@ namespace {
 // to eight columns.
 constexpr std::int64_t kLimits[] = {1,      10,      100,      1000,     10000,
                                     100000, 1000000, 10000000, 100000000};
-static_assert(kLimits[8] == kEightColumnLimit);
 
 // Writes `value` in decimal at `out`, right-aligned in `width` columns (wider
 // when it needs more); returns the number of bytes written. A field of at

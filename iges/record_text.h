@@ -24,10 +24,6 @@ namespace notora {
 // `width`, or more when its digits do not fit.
 std::size_t NumberWidth(std::int64_t value, std::size_t width);
 
-// The first number that no longer fits a field of eight columns: pointers
-// and line counts below it take exactly their field.
-inline constexpr std::int64_t kEightColumnLimit = 100000000;
-
 // How the output ends its lines: a line feed, or a carriage return and a
 // line feed.
 class LineEndBytes {
