@@ -20,12 +20,15 @@ namespace notora {
   X(ReportKanjiEntities) X(ReportJisCodeElements) X(ReportVerticalElements)     \
   X(ReportNegativeWidthElements) X(ReportUnconvertibleChars)                    \
   X(ReportNothingConverted) X(ReportConvertedEntities) X(ReportWritten)         \
+  X(ReportKeptLabels)                                                           \
   X(ReadError) X(RecordTooShort) X(RecordTooLong) X(BadSectionLetter)           \
   X(OddDirectoryCount)                                                          \
   X(DirectoryAfterParameter) X(DirectorySequenceNotNumeric)                     \
   X(DirectorySequenceOutOfOrder) X(DirectoryTypeNotNumeric)                     \
   X(DirectoryPointerNotNumeric) X(DirectoryTypeMismatch)                        \
-  X(DirectoryLineCountNotNumeric)                                               \
+  X(DirectoryLineCountNotNumeric) X(DirectoryLabelInvalidEncoding)             \
+  X(StartTextInvalidEncoding) X(GlobalTextInvalidEncoding)                     \
+  X(GlobalTextCountBeyondEnd) X(GlobalNoDelimiterAfterText)                     \
   X(ParameterColumn65NotBlank) X(ParameterSequenceNotNumeric)                   \
   X(ParameterSequenceOutOfOrder) X(ParameterPointerNotNumeric)                  \
   X(ParameterPointerEven) X(ParameterPointerOutOfRange) X(ParameterEntityShort) \

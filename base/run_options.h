@@ -81,6 +81,13 @@ struct RunOptions {
 // read in. A conversion refuses such options.
 bool ChangesNothing(const RunOptions& options);
 
+// True when `options` write text in another encoding than it is read in:
+// then every text of the drawing is carried over into the output encoding,
+// not only the strings of its General Notes.
+inline bool TranscodesDrawing(const RunOptions& options) {
+  return options.sourceEncoding != options.outputEncoding;
+}
+
 // `options` with everything that changes a note turned off, so that the
 // result ChangesNothing; what decides how a note is read (verticalValueInput,
 // zeroColumnsIsError, sourceEncoding) is kept, and text is written in the

@@ -58,6 +58,12 @@ Status DirectorySection::HandleRecord(const Record& record) {
     std::memcpy(copied_ + kFirstWidth + kBeforeWidth,
                 record.columns.data() + kSecondRecordCopiedColumnsAfter.first - 1,
                 kSecondRecordCopiedColumnsAfter.width());
+    if (labels_ != nullptr) {
+      constexpr std::size_t kLabelAt = kFirstWidth + kBeforeWidth + kEntityLabelColumns.first -
+                                       kSecondRecordCopiedColumnsAfter.first;
+      static_assert(kEntityLabelColumns.last <= kSecondRecordCopiedColumnsAfter.last);
+      NOTORA_RETURN_IF_ERROR(labels_->HandleLabel(k, entityType, n, copied_ + kLabelAt));
+    }
     table_->KeepCopiedColumns(copied_);
   }
   return Status::Ok();

@@ -11,6 +11,19 @@
 
 namespace notora {
 
+// What a run does with the label of each Directory Entry before the entry
+// is kept.
+class DirectoryLabels {
+ public:
+  virtual ~DirectoryLabels() = default;
+  // The label of entity k of type `entityType` (`label`, the columns of
+  // kEntityLabelColumns as read), whose second D record is record
+  // `recordNumber` of the section. May rewrite the label in place; a fault
+  // ends the reading of the record with its message.
+  virtual Status HandleLabel(std::int32_t k, std::int32_t entityType, std::int32_t recordNumber,
+                             char* label) = 0;
+};
+
 class DirectorySection {
  public:
   // `*table` must outlive this object.
@@ -25,8 +38,12 @@ class DirectorySection {
   // within the section.
   Status HandleRecord(const Record& record);
 
+  // Hands every entry's label to `*labels` from now on (null: none).
+  void SetLabels(DirectoryLabels* labels) { labels_ = labels; }
+
  private:
   DirectoryTable* table_;
+  DirectoryLabels* labels_ = nullptr;
   bool closed_ = false;
   std::int32_t directoryRecordNumber_ = 0;
   // The sequence number the next record must have, as its columns.

@@ -13,11 +13,14 @@ constexpr std::size_t kAfterColumns = kSecondRecordCopiedColumnsAfter.width();
 // Written out whenever this much is held.
 constexpr std::size_t kBufferSize = 256 << 10;
 
-// The bytes `lines` (each ending in a line feed) take with `lineEnd` in
-// place of every line feed.
+// The records of `lines`: each ends in a line feed.
+std::int32_t LineCount(std::string_view lines) {
+  return static_cast<std::int32_t>(std::count(lines.begin(), lines.end(), '\n'));
+}
+
+// The bytes `lines` take with `lineEnd` in place of every line feed.
 std::uint64_t LinesSize(std::string_view lines, std::string_view lineEnd) {
-  const auto count = static_cast<std::uint64_t>(std::count(lines.begin(), lines.end(), '\n'));
-  return lines.size() + count * (lineEnd.size() - 1);
+  return lines.size() + static_cast<std::uint64_t>(LineCount(lines)) * (lineEnd.size() - 1);
 }
 
 }  // namespace
@@ -30,6 +33,8 @@ HeadLayout::HeadLayout(const SectionScan& scan, const DirectoryTable& table,
       lineEndBytes_(lineEnd),
       file_(file),
       columns_(table) {
+  startRecords_ = LineCount(scan.startText);
+  globalRecords_ = LineCount(scan.globalText);
   size_ = LinesSize(scan.startText, lineEnd) + LinesSize(scan.globalText, lineEnd);
   const std::uint64_t entityBytes =
       2 * (1 + lineEnd.size() + kDirectoryFieldWidth) + kFirstColumns + kBeforeColumns +

@@ -1,5 +1,6 @@
 // HeadLayout: the sections before the Parameter Data in the output: the
-// Start and Global records as the source had them, and the Directory Entry
+// Start and Global records the scan holds (as the source had them, or laid
+// out anew by the run), and the Directory Entry
 // section with each entity's new parameter pointer and line count.
 //
 // The head's size is known at the first P record: the Start and Global
@@ -34,6 +35,9 @@ class HeadLayout : public BackgroundWork {
 
   // The bytes of the head: where the Parameter Data starts.
   std::uint64_t size() const { return size_; }
+  // The Start and Global records it writes, for the Terminate record.
+  std::int32_t startRecords() const { return startRecords_; }
+  std::int32_t globalRecords() const { return globalRecords_; }
 
   // Writes the Start and Global records, then the D records of every entity
   // up to `mark`, each of which has its final output line count; false on
@@ -53,6 +57,8 @@ class HeadLayout : public BackgroundWork {
   const LineEndBytes lineEndBytes_;
   OutputFile* file_;
   std::uint64_t size_ = 0;
+  std::int32_t startRecords_ = 0;
+  std::int32_t globalRecords_ = 0;
 
   bool failed_ = false;
   bool sectionsWritten_ = false;  // the Start and Global records

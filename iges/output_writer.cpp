@@ -165,7 +165,7 @@ Status OutputWriter::Finish(RunCounters* counters) {
     return Status::Error(fault_);
   }
   // The Terminate record closes the Parameter Data section.
-  const std::int32_t sectionCounts[] = {counters->startRecords, counters->globalRecords,
+  const std::int32_t sectionCounts[] = {head_->startRecords(), head_->globalRecords(),
                                         counters->directoryRecords, counters->parameterRecords};
   char* out = blocks_->Reserve(RecordText::kRoom);
   blocks_->Commit(PutTerminateRecord(out, sectionCounts, lineEndBytes_));

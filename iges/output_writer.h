@@ -72,6 +72,8 @@ class OutputWriter : public EntityOutput {
   // once, at the first P record; `*table` and `scan` must stay as they are
   // (but for the output line counts) until Finish.
   void Begin(const SectionScan& scan, const DirectoryTable* table, std::int32_t entities) override;
+  // True once Begin laid the output out: only then can it be finished.
+  bool begun() const { return head_ != nullptr; }
 
   // Entity k streams when it is the next entity the output is waiting for;
   // any other is held while the output still goes on.

@@ -17,7 +17,8 @@ ParameterSection::ParameterSection(DirectoryTable* table, RunCounters* counters,
       notes_(notes),
       output_(output),
       parameterDelimiter_(parameterDelimiter),
-      directoryRecords_(directoryRecords) {}
+      directoryRecords_(directoryRecords),
+      handlesEvery_(notes->HandlesEveryEntity()) {}
 
 Status ParameterSection::HandleRecord(const Record& record) {
   const std::int32_t m = ++counters_->parameterRecords;
@@ -82,8 +83,9 @@ Status ParameterSection::HandleRecord(const Record& record) {
     // The entity's text starts here, with this record.
     std::memcpy(firstLine_, data, kParameterDataWidth);
     text_.clear();
-    // A General Note is always assembled, for its conversion.
-    switch (entry.entityType == kGeneralNoteType ? EntityRoute::kHold : Route(k)) {
+    // An entity for `notes` (a General Note always) is assembled, for its
+    // conversion.
+    switch (Handled(entry) ? EntityRoute::kHold : Route(k)) {
       case EntityRoute::kStream:
         keeping_ = Keeping::kStream;
         break;
@@ -104,7 +106,7 @@ Status ParameterSection::HandleRecord(const Record& record) {
       std::memcpy(firstLine_, data, kParameterDataWidth);
     }
     data = firstLine_;
-    const bool wanted = entry.entityType == kGeneralNoteType || Route(k) != EntityRoute::kDrop;
+    const bool wanted = Handled(entry) || Route(k) != EntityRoute::kDrop;
     keeping_ = wanted ? Keeping::kText : Keeping::kNone;
     text_.clear();
   }
@@ -133,14 +135,18 @@ Status ParameterSection::CompleteEntity(std::int32_t k) {
   std::memcpy(lastFirstLine_, firstLine_, kParameterDataWidth);
   haveLast_ = true;
 
-  if (entry.entityType == kGeneralNoteType) {
-    GeneralNoteEntity note;
-    note.entryIndex = k;
-    note.parameterLineCount = entry.parameterLineCount;
-    note.lastRecordNumber = counters_->parameterRecords;
-    note.parameterText = text_;
+  if (Handled(entry)) {
+    ParameterEntity entity;
+    entity.entryIndex = k;
+    entity.parameterLineCount = entry.parameterLineCount;
+    entity.lastRecordNumber = counters_->parameterRecords;
+    entity.parameterText = text_;
     RebuiltNote rebuilt;
-    NOTORA_RETURN_IF_ERROR(notes_->HandleGeneralNote(note, &rebuilt));
+    if (entry.entityType == kGeneralNoteType) {
+      NOTORA_RETURN_IF_ERROR(notes_->HandleGeneralNote(entity, &rebuilt));
+    } else {
+      NOTORA_RETURN_IF_ERROR(notes_->HandleEntity(entity, entry.entityType, &rebuilt));
+    }
     if (rebuilt.changed) {
       // The rebuilt text is what the entity keeps, and what an entity
       // entered after its first record would start from.

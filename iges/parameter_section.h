@@ -22,7 +22,8 @@ namespace notora {
 class ParameterSection {
  public:
   // All pointers must outlive this object; `output` may be null (nothing is
-  // written). `notes` receives every complete entity of type 212;
+  // written). `notes` receives every complete entity of type 212, and every
+  // other one when it asks for them;
   // `parameterDelimiter` is the file's, `directoryRecords` the number of D
   // records before the first P record.
   ParameterSection(DirectoryTable* table, RunCounters* counters, EntityHandler* notes,
@@ -47,6 +48,10 @@ class ParameterSection {
   };
 
   Status CompleteEntity(std::int32_t k);
+  // True when entity k's text is assembled for `notes`.
+  bool Handled(const DirectoryEntry& entry) const {
+    return handlesEvery_ || entry.entityType == kGeneralNoteType;
+  }
   // Where the output wants entity k's records (dropped without an output).
   EntityRoute Route(std::int32_t k) const {
     return output_ != nullptr ? output_->Route(k) : EntityRoute::kDrop;
@@ -58,6 +63,7 @@ class ParameterSection {
   EntityOutput* output_;
   char parameterDelimiter_;
   std::int32_t directoryRecords_;
+  const bool handlesEvery_;
 
   // The sequence number the next record must have, as its columns.
   SequenceColumns expectedSequence_;

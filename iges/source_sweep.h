@@ -36,6 +36,11 @@ class SourceSweep {
   Status ReadHead();
   // What ReadHead found; valid after it succeeded.
   const SectionScan& scan() const { return scan_; }
+  // The same, for a run that lays the Start and Global records out anew
+  // before the output begins.
+  SectionScan* mutableScan() { return &scan_; }
+  // Hands every Directory Entry's label to `*labels` (DirectorySection).
+  void SetLabels(DirectoryLabels* labels) { directory_.SetLabels(labels); }
   DirectoryTable* table() { return &table_; }
   // True when the head ended at a P record (which ReadEntities handles
   // first).

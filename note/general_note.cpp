@@ -58,7 +58,7 @@ Status GeneralNoteConverter::ReadReal(MessageId fieldName, double* value) {
                        &note_.cursor, value);
 }
 
-Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
+Status GeneralNoteConverter::HandleGeneralNote(const ParameterEntity& entity,
                                                RebuiltNote* rebuilt) {
   rebuilt->changed = false;
   rebuilt->parameterText.clear();
@@ -105,7 +105,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const GeneralNoteEntity& entity,
   return Status::Ok();
 }
 
-Status GeneralNoteConverter::ConvertString(const GeneralNoteEntity& entity,
+Status GeneralNoteConverter::ConvertString(const ParameterEntity& entity,
                                            std::int32_t stringNumber) {
   NoteString string;
   const FieldCursor& cursor = note_.cursor;

@@ -83,13 +83,13 @@ class GeneralNoteConverter : public EntityHandler {
   // Parses, checks and converts one note. Counts jisCodeElements,
   // verticalElements, negativeWidthElements, unconvertibleChars and, for a
   // rebuilt note, convertedEntities.
-  Status HandleGeneralNote(const GeneralNoteEntity& entity, RebuiltNote* rebuilt) override;
+  Status HandleGeneralNote(const ParameterEntity& entity, RebuiltNote* rebuilt) override;
 
  private:
   Status ReadInteger(MessageId fieldName, std::int32_t* value);
   Status ReadReal(MessageId fieldName, double* value);
   // Reads, checks and converts the next string of the note.
-  Status ConvertString(const GeneralNoteEntity& entity, std::int32_t stringNumber);
+  Status ConvertString(const ParameterEntity& entity, std::int32_t stringNumber);
   // Reads the TEXT `text` of `string` (which starts at the cursor) into
   // code page 932 and walks it.
   Status ReadText(NoteString* string, std::string_view text);

@@ -36,11 +36,12 @@ std::size_t FormatDecimal(std::int64_t value, char* out) {
 }
 
 // The blanks the packing rule puts before a field of `fieldLength` bytes
-// that would start at index `length` of the text.
-std::size_t PaddingBefore(std::size_t length, std::size_t fieldLength) {
-  const std::size_t endRecord = (length + fieldLength) / kParameterDataWidth;
-  if (endRecord == length / kParameterDataWidth) return 0;
-  return endRecord * kParameterDataWidth - length;
+// that would start at index `length` of a text of `width`-byte records.
+std::size_t PaddingBefore(std::size_t length, std::size_t fieldLength,
+                          std::size_t width = kParameterDataWidth) {
+  const std::size_t endRecord = (length + fieldLength) / width;
+  if (endRecord == length / width) return 0;
+  return endRecord * width - length;
 }
 
 // Which fields of a block, NC to ZS, are reals.
@@ -176,8 +177,8 @@ void ParameterEmitter::HandOver(std::string* out) {
   length_ = 0;
 }
 
-void AppendPackedField(std::string* buffer, std::string_view text) {
-  buffer->append(PaddingBefore(buffer->size(), text.size()), ' ');
+void AppendPackedField(std::string* buffer, std::string_view text, std::size_t width) {
+  buffer->append(PaddingBefore(buffer->size(), text.size(), width), ' ');
   buffer->append(text);
 }
 
@@ -195,10 +196,10 @@ void AppendRealField(std::string* buffer, double value, char delimiter) {
   AppendPackedField(buffer, std::string_view(field, length));
 }
 
-void AppendHollerithField(std::string* buffer, std::string_view text) {
+void AppendHollerithField(std::string* buffer, std::string_view text, std::size_t width) {
   char count[kCountRoom];
   const std::size_t countLength = FormatHollerithCount(text.size(), count);
-  buffer->append(PaddingBefore(buffer->size(), countLength + text.size()), ' ');
+  buffer->append(PaddingBefore(buffer->size(), countLength + text.size(), width), ' ');
   buffer->append(count, countLength);
   buffer->append(text);
 }

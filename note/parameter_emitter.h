@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "iges/record_format.h"
 #include "note/parameter_lines.h"
 #include "note/real_text.h"
 #include "base/status.h"
@@ -107,11 +108,14 @@ class ParameterEmitter {
 };
 
 // Single fields appended to a plain buffer by the packing rule, as the
-// emitter places them.
-void AppendPackedField(std::string* buffer, std::string_view text);
+// emitter places them; the first two in a text of `width`-byte records
+// (the Global section's are 72).
+void AppendPackedField(std::string* buffer, std::string_view text,
+                       std::size_t width = kParameterDataWidth);
 void AppendIntegerField(std::string* buffer, std::int32_t value, char delimiter);
 void AppendRealField(std::string* buffer, double value, char delimiter);
-void AppendHollerithField(std::string* buffer, std::string_view text);
+void AppendHollerithField(std::string* buffer, std::string_view text,
+                          std::size_t width = kParameterDataWidth);
 
 // Closes a rebuilt General Note. `parameterText` is the note as read and
 // `tailStart` the index of the byte that followed its last string's TEXT

@@ -247,13 +247,32 @@ std::string ToUtf8(std::string_view text, TextEncoding encoding, bool* valid) {
 }
 
 bool IsValidText(std::string_view text, TextEncoding encoding) {
+  return FirstInvalidAt(text, encoding) == kTextValid;
+}
+
+std::size_t FirstInvalidAt(std::string_view text, TextEncoding encoding) {
   std::size_t index = 0;
   while (index < text.size()) {
     const Character character = ReadCharacter(text, index, encoding);
-    if (character.kind == Character::kInvalid) return false;
+    if (character.kind == Character::kInvalid) return index;
     index += character.length;
   }
-  return true;
+  return kTextValid;
+}
+
+std::size_t CharacterLength(std::string_view text, std::size_t index, TextEncoding encoding) {
+  return ReadCharacter(text, index, encoding).length;
+}
+
+std::size_t TranscodeText(std::string_view text, TextEncoding from, TextEncoding to,
+                          std::uint16_t fallback, std::string* out,
+                          std::int64_t* unconvertible) {
+  const std::size_t invalidAt = FirstInvalidAt(text, from);
+  if (invalidAt != kTextValid) return invalidAt;
+  std::string cp932Text;
+  ToCp932(text, from, fallback, &cp932Text, unconvertible);
+  FromCp932(cp932Text, to, fallback, out, unconvertible);
+  return kTextValid;
 }
 
 void AppendUtf8(std::int32_t character, std::string* out) {

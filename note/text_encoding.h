@@ -69,6 +69,24 @@ std::size_t ToCp932(std::string_view text, TextEncoding encoding, std::uint16_t 
 void FromCp932(std::string_view text, TextEncoding encoding, std::uint16_t fallback,
                std::string* out, std::int64_t* unconvertible);
 
+// The index of the first byte of the first invalid sequence of `text` in
+// `encoding` (in Shift-JIS as ToUtf8 judges it), or kTextValid.
+std::size_t FirstInvalidAt(std::string_view text, TextEncoding encoding);
+
+// The bytes taken by the character that starts at `index` of `text` in
+// `encoding`: 1 where no valid sequence starts.
+std::size_t CharacterLength(std::string_view text, std::size_t index, TextEncoding encoding);
+
+// Appends `text`, read in `from`, to `*out` in `to`, through code page 932
+// (ToCp932, then FromCp932): a character that either step cannot carry
+// becomes `fallback` (a code page 932 code that `to` holds) and adds 1 to
+// `*unconvertible`. Returns kTextValid, or the index of the first byte of
+// the first invalid sequence of `text` (FirstInvalidAt), in which case
+// nothing is appended.
+std::size_t TranscodeText(std::string_view text, TextEncoding from, TextEncoding to,
+                          std::uint16_t fallback, std::string* out,
+                          std::int64_t* unconvertible);
+
 // `text`, read in `encoding`, as UTF-8 for a person to read: every invalid
 // sequence and every character without a Unicode counterpart becomes U+FFFD.
 // In Shift-JIS a lead byte without a valid trail byte (0x40-0x7E, 0x80-0xFC)

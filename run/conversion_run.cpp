@@ -70,8 +70,12 @@ class ConversionRun {
     if (!faults.Decided(FaultRank::kSourceClose)) {
       faults.Report(FaultRank::kSourceClose, reading_.Close());
     }
-    if (!faults.Decided(FaultRank::kNothingConverted) &&
-        reading_.counters().convertedEntities < 1) {
+    // Texts before the Parameter Data that were carried over make an
+    // output too, once it has begun.
+    const RunCounters& counters = reading_.counters();
+    const bool converted = counters.convertedEntities > 0 ||
+                           (counters.transcodedHeadTexts > 0 && output_->begun());
+    if (!faults.Decided(FaultRank::kNothingConverted) && !converted) {
       output_->Discard();
       ShowReport(/*written=*/false);
       result_.outcome = RunOutcome::kNothingConverted;

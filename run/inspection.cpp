@@ -1,6 +1,8 @@
 #include "run/inspection.h"
 
+#include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "base/memory_guard.h"
 #include "note/note_text.h"
@@ -26,14 +28,14 @@ InspectionResult InspectSource(std::string_view sourcePath, const RunOptions& pa
   return result;
 }
 
-void InspectedNotes::OnNote(const GeneralNoteEntity& entity, std::int32_t stringCount) {
+void InspectedNotes::OnNote(const ParameterEntity& entity, std::int32_t stringCount) {
   InspectedNote note;
   note.entry = entity.entryIndex;
   note.stringCount = stringCount;
   notes_.push_back(std::move(note));
 }
 
-void InspectedNotes::OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
+void InspectedNotes::OnNoteString(const ParameterEntity& entity, std::int32_t stringNumber,
                                   std::int32_t stringCount, const NoteString& asRead,
                                   std::string_view text) {
   if (notes_.empty() || notes_.back().entry != entity.entryIndex) OnNote(entity, stringCount);
@@ -42,6 +44,30 @@ void InspectedNotes::OnNoteString(const GeneralNoteEntity& entity, std::int32_t 
   inspected.fields = asRead;
   inspected.text = DecodeNoteText(text, asRead.FC, encoding_, &inspected.validText);
   notes_.back().strings.push_back(std::move(inspected));
+}
+
+void InspectedNotes::OnDrawingText(const DrawingTextPlace& place, std::string_view text) {
+  InspectedText inspected;
+  inspected.place = place;
+  inspected.text = DecodeNoteText(text, /*FC=*/0, encoding_, &inspected.validText);
+  texts_.push_back(std::move(inspected));
+}
+
+std::vector<InspectedText> InspectedNotes::texts() const {
+  // Labels are seen with the Directory Entry section, before the Start and
+  // Global texts; each section's own texts come in file order.
+  const auto order = [](const DrawingTextPlace& place) {
+    using Section = DrawingTextPlace::Section;
+    const int section = place.section == Section::kStart ? 0 : place.section == Section::kGlobal ? 1 : 2;
+    const int within = place.section == Section::kLabel ? -1 : place.field;
+    return std::tuple(section, place.entry, within);
+  };
+  std::vector<InspectedText> sorted = texts_;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const InspectedText& a, const InspectedText& b) {
+                     return order(a.place) < order(b.place);
+                   });
+  return sorted;
 }
 
 std::int64_t CountStrings(const std::vector<InspectedNote>& notes) {

@@ -64,24 +64,44 @@ struct InspectedNote {
   std::vector<InspectedString> strings;
 };
 
+// One text of the drawing besides the notes' strings.
+struct InspectedText {
+  DrawingTextPlace place;
+  // Decoded to UTF-8 as a note's text is (DecodeNoteText).
+  std::string text;
+  // False when it holds a byte sequence that is invalid in the encoding it
+  // was read in.
+  bool validText = true;
+};
+
 // Keeps every General Note an inspection shows, those with no strings
-// included, string by string, its text decoded from `encoding`.
+// included, string by string, its text decoded from `encoding`; with
+// `drawingTexts`, every other text of the drawing as well.
 class InspectedNotes : public NoteObserver {
  public:
-  explicit InspectedNotes(TextEncoding encoding = TextEncoding::kShiftJis)
-      : encoding_(encoding) {}
+  explicit InspectedNotes(TextEncoding encoding = TextEncoding::kShiftJis,
+                          bool drawingTexts = false)
+      : encoding_(encoding), drawingTexts_(drawingTexts) {}
 
-  void OnNote(const GeneralNoteEntity& entity, std::int32_t stringCount) override;
-  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
+  void OnNote(const ParameterEntity& entity, std::int32_t stringCount) override;
+  void OnNoteString(const ParameterEntity& entity, std::int32_t stringNumber,
                     std::int32_t stringCount, const NoteString& asRead,
                     std::string_view text) override;
 
+  bool WantsDrawingTexts() const override { return drawingTexts_; }
+  void OnDrawingText(const DrawingTextPlace& place, std::string_view text) override;
+
   // The notes in file order.
   const std::vector<InspectedNote>& notes() const { return notes_; }
+  // The other texts: the Start section's, the Global section's, then entity
+  // by entity its label and its strings.
+  std::vector<InspectedText> texts() const;
 
  private:
   TextEncoding encoding_;
+  bool drawingTexts_;
   std::vector<InspectedNote> notes_;
+  std::vector<InspectedText> texts_;
 };
 
 // The number of strings of all `notes`.

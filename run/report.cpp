@@ -22,6 +22,9 @@ std::string BuildReport(const RunCounters& counters, bool written) {
   } else {
     report += FormatMessage(MessageId::ReportNothingConverted);
   }
+  if (counters.keptLabels > 0) {
+    report += FormatMessage(MessageId::ReportKeptLabels, {counters.keptLabels});
+  }
   return report;
 }
 

@@ -14,7 +14,8 @@ std::string BuildCounterLines(const RunCounters& counters);
 
 // The counter lines, then either the line saying that nothing could be
 // converted (`written` false) or the converted count and the line saying the
-// file was made.
+// file was made; after them, on a line of its own, the count of labels kept
+// as read for want of room, only when there are any.
 std::string BuildReport(const RunCounters& counters, bool written);
 
 }  // namespace notora

@@ -1,6 +1,7 @@
 #include "run/source_reading.h"
 
 #include "base/messages.h"
+#include "note/drawing_text.h"
 #include "note/general_note.h"
 
 namespace notora {
@@ -39,12 +40,24 @@ Status SourceReading::Read(EntityOutput* output) {
   waitCursorUp_ = true;
   reader_ = std::make_unique<RecordReader>(source_.get(), ui_, /*watchJapaneseBytes=*/true);
   sweep_ = std::make_unique<SourceSweep>(reader_.get(), &counters_);
+  // Every text of the drawing is read when it is written in another
+  // encoding, or an observer asks to see them all.
+  const bool observesDrawing = observer_ != nullptr && observer_->WantsDrawingTexts();
+  if (observesDrawing || TranscodesDrawing(options_)) {
+    drawing_ = std::make_unique<DrawingTexts>(options_, counters_,
+                                              observesDrawing ? observer_ : nullptr);
+    sweep_->SetLabels(drawing_.get());
+  }
   NOTORA_RETURN_IF_ERROR(sweep_->ReadHead());
+  if (drawing_ != nullptr) NOTORA_RETURN_IF_ERROR(drawing_->HandleHead(sweep_->mutableScan()));
   const SectionScan& scan = sweep_->scan();
-  GeneralNoteConverter notes(options_, counters_, scan.parameterDelimiter, scan.recordDelimiter);
-  notes.SetObserver(observer_);
-  notes.SetTextHandling(textHandling_);
-  return sweep_->ReadEntities(&notes, output);
+  GeneralNoteConverter noteConverter(options_, counters_, scan.parameterDelimiter,
+                                     scan.recordDelimiter);
+  noteConverter.SetObserver(observer_);
+  noteConverter.SetTextHandling(textHandling_);
+  if (drawing_ == nullptr) return sweep_->ReadEntities(&noteConverter, output);
+  drawing_->SetNotes(&noteConverter);
+  return sweep_->ReadEntities(drawing_.get(), output);
 }
 
 Status SourceReading::Close() {
@@ -73,6 +86,7 @@ void SourceReading::End(Status* status) {
     ui_->EndWaitCursor();
   }
   sweep_.reset();
+  drawing_.reset();
   reader_.reset();
   source_.reset();
   file_.reset();

@@ -18,6 +18,7 @@
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
 #include "iges/source_sweep.h"
+#include "note/drawing_text.h"
 #include "note/general_note.h"
 #include "note/note_observer.h"
 
@@ -43,7 +44,10 @@ class SourceReading {
   // Raises the wait cursor and reads the source once: the records before
   // the first P record, then the entities, every General Note parsed and
   // converted by the options and every entity handed to `output` (may be
-  // null), which is begun at the first P record.
+  // null), which is begun at the first P record. When the options write
+  // another encoding than they read, every other text of the drawing is
+  // carried over too (DrawingTexts); an observer that asks for them sees
+  // them all.
   Status Read(EntityOutput* output);
   // Closes the source after a clean read.
   Status Close();
@@ -67,6 +71,8 @@ class SourceReading {
   std::unique_ptr<SourceStream> source_;
   std::unique_ptr<RecordReader> reader_;
   std::unique_ptr<SourceSweep> sweep_;
+  // The texts besides the notes' strings, when they are read.
+  std::unique_ptr<DrawingTexts> drawing_;
   bool sourceOpen_ = false;
   bool waitCursorUp_ = false;
   RunCounters counters_;

@@ -35,6 +35,81 @@ std::string InspectionTable(const std::vector<InspectedNote>& notes,
   return table.Render();
 }
 
+namespace {
+
+std::string PlaceText(const DrawingTextPlace& place) {
+  using Section = DrawingTextPlace::Section;
+  const std::string entity = "D " + std::to_string(FirstDirectoryRecord(place.entry)) + " " +
+                             std::to_string(place.entityType) + " ";
+  switch (place.section) {
+    case Section::kStart:
+      return "S " + std::to_string(place.field);
+    case Section::kGlobal:
+      return "G " + std::to_string(place.field);
+    case Section::kEntity:
+      return entity + std::to_string(place.field);
+    case Section::kLabel:
+      break;
+  }
+  return entity + "label";
+}
+
+}  // namespace
+
+std::string DrawingTextsTable(const std::vector<InspectedText>& texts,
+                              std::string_view encodingName) {
+  if (texts.empty()) return {};
+  TextTable table({"PLACE", "TEXT"});
+  for (const InspectedText& text : texts) {
+    table.AddRow({PlaceText(text.place),
+                  text.validText ? text.text
+                                 : text.text + "  [invalid " + std::string(encodingName) + "]"});
+  }
+  return table.Render();
+}
+
+std::string DrawingTextJson(const InspectedText& text) {
+  using Section = DrawingTextPlace::Section;
+  const DrawingTextPlace& place = text.place;
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("place");
+  switch (place.section) {
+    case Section::kStart:
+      json.String("start");
+      json.Key("record");
+      json.Integer(place.field);
+      break;
+    case Section::kGlobal:
+      json.String("global");
+      json.Key("field");
+      json.Integer(place.field);
+      break;
+    case Section::kEntity:
+    case Section::kLabel:
+      json.String(place.section == Section::kEntity ? "entity" : "label");
+      json.Key("entry");
+      json.Integer(place.entry);
+      json.Key("d");
+      json.Integer(FirstDirectoryRecord(place.entry));
+      json.Key("type");
+      json.Integer(place.entityType);
+      if (place.section == Section::kEntity) {
+        json.Key("field");
+        json.Integer(place.field);
+      }
+      break;
+  }
+  json.Key("text");
+  json.String(text.text);
+  if (!text.validText) {
+    json.Key("invalid");
+    json.Boolean(true);
+  }
+  json.EndObject();
+  return json.text();
+}
+
 std::string InspectionCounters(const std::vector<InspectedNote>& notes,
                                const RunCounters& counters) {
   std::string text = std::to_string(notes.size()) + " General Notes, " +

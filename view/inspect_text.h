@@ -19,6 +19,21 @@ namespace notora {
 std::string InspectionTable(const std::vector<InspectedNote>& notes,
                             std::string_view encodingName = "shift_jis");
 
+// One row per text of the drawing besides the notes' strings: PLACE and
+// TEXT. The place is "S <record>", "G <parameter>", "D <d> <type> <field>"
+// for an entity's string (its D number, entity type and parameter number)
+// or "D <d> <type> label"; a text invalid in `encodingName` is marked as in
+// InspectionTable. Empty when there are none.
+std::string DrawingTextsTable(const std::vector<InspectedText>& texts,
+                              std::string_view encodingName = "shift_jis");
+
+// One text of the drawing as one line of JSON (without a line feed):
+// {"place":"start","record":n,"text":".."}, {"place":"global","field":n,..},
+// {"place":"entity","entry":k,"d":2k-1,"type":t,"field":n,..} or
+// {"place":"label","entry":k,"d":2k-1,"type":t,..}, with "invalid":true as
+// a note's string has it.
+std::string DrawingTextJson(const InspectedText& text);
+
 // The count of notes and strings, then the counter lines of the report.
 std::string InspectionCounters(const std::vector<InspectedNote>& notes,
                                const RunCounters& counters);

@@ -19,9 +19,15 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
-void EncodingGuess::OnNoteString(const GeneralNoteEntity&, std::int32_t, std::int32_t,
+void EncodingGuess::OnNoteString(const ParameterEntity&, std::int32_t, std::int32_t,
                                  const NoteString& asRead, std::string_view text) {
-  if (asRead.FC == kJisCodeFont || IsAscii(text)) return;
+  if (asRead.FC != kJisCodeFont) Weigh(text);
+}
+
+void EncodingGuess::OnDrawingText(const DrawingTextPlace&, std::string_view text) { Weigh(text); }
+
+void EncodingGuess::Weigh(std::string_view text) {
+  if (IsAscii(text)) return;
   nonAscii_ = true;
   for (int i = 0; i < 3; ++i) {
     if (fits_[i] && !IsValidText(text, kEncodings[i])) fits_[i] = false;

@@ -1,5 +1,7 @@
-// EncodingGuess: which encoding the text of a drawing's notes is in, judged
-// from every string whose font is not 2001 (JIS-code text is ASCII).
+// EncodingGuess: which encoding the text of a drawing is in, judged from
+// every string of its notes whose font is not 2001 (JIS-code text is ASCII)
+// and every other text: the Start and Global sections, the strings of other
+// entities and the labels.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +16,11 @@ namespace notora {
 
 class EncodingGuess : public NoteObserver {
  public:
-  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
+  void OnNoteString(const ParameterEntity& entity, std::int32_t stringNumber,
                     std::int32_t stringCount, const NoteString& asRead,
                     std::string_view text) override;
+  bool WantsDrawingTexts() const override { return true; }
+  void OnDrawingText(const DrawingTextPlace& place, std::string_view text) override;
 
   // The encodings in which every text seen holds no invalid byte sequence,
   // in the order Shift-JIS, EUC-JP, UTF-8; all three when every text is
@@ -28,6 +32,8 @@ class EncodingGuess : public NoteObserver {
   std::string Verdict() const;
 
  private:
+  void Weigh(std::string_view text);
+
   bool nonAscii_ = false;
   // Per encoding, in the order of TextEncoding: no text has been invalid in it.
   bool fits_[3] = {true, true, true};

@@ -20,7 +20,9 @@ InspectCommand::InspectCommand(CLI::App* app) {
       "inspect",
       "List every General Note of SOURCE: entry and D number, and for each string NC, box\n"
       "width and height, font code, slant, rotation, mirror, VH, start point and the text\n"
-      "in Unicode. Reads with the checks of a conversion; changes nothing.\n"
+      "in Unicode; then every other text of the drawing with its place: Start record\n"
+      "(S n), Global parameter (G n), an entity's string (D d type field) or label\n"
+      "(D d type label). Reads with the checks of a conversion; changes nothing.\n"
       "Exit status: 0 listed, 2 error, 64 usage.");
   command_->add_option("SOURCE", source_, "the IGES file to read")->required();
   command_->add_flag("--json", json_,
@@ -28,9 +30,10 @@ InspectCommand::InspectCommand(CLI::App* app) {
   AddAllowZeroColumnsFlag(command_, &allowZeroColumns_);
   AddSourceEncodingOption(command_, &sourceEncoding_);
   command_->add_flag("--guess-encoding", guessEncoding_,
-                     "print only the encoding in which the text of every note reads without an "
-                     "invalid byte sequence: shift_jis, euc-jp, utf-8, ascii (nothing else "
-                     "needed), ambiguous or none");
+                     "print only the encoding in which every text of the drawing (notes, "
+                     "Start and Global sections, other entities' strings, labels) reads "
+                     "without an invalid byte sequence: shift_jis, euc-jp, utf-8, ascii "
+                     "(nothing else needed), ambiguous or none");
 }
 
 bool InspectCommand::chosen() const { return command_->parsed(); }
@@ -43,17 +46,20 @@ int InspectCommand::Run() const {
   TerminalUi ui;
   if (guessEncoding_) return GuessEncoding(parsing, &ui);
 
-  InspectedNotes inspected(parsing.sourceEncoding);
+  InspectedNotes inspected(parsing.sourceEncoding, /*drawingTexts=*/true);
   const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, inspected, ui);
   if (!result.completed) return kExitFailed;
 
+  const std::vector<InspectedText> texts = inspected.texts();
   std::string text;
   if (json_) {
     for (const InspectedNote& note : inspected.notes()) text += NoteJson(note) + "\n";
+    for (const InspectedText& other : texts) text += DrawingTextJson(other) + "\n";
     text += CountersJson(inspected.notes(), result.counters) + "\n";
   } else {
-    text = InspectionTable(inspected.notes(), sourceEncoding_) + "\n" +
-           InspectionCounters(inspected.notes(), result.counters);
+    text = InspectionTable(inspected.notes(), sourceEncoding_) + "\n";
+    if (!texts.empty()) text += DrawingTextsTable(texts, sourceEncoding_) + "\n";
+    text += InspectionCounters(inspected.notes(), result.counters);
   }
   WriteToConsole(ConsoleStream::kOut, text);
   return kExitSuccess;

@@ -116,6 +116,23 @@ TEST_F(EncodingCliTest, GuessNamesTheEncodingEveryNoteReadsIn) {
       // One note in UTF-8 (あ), one in Shift-JIS (漢A).
       {"mixed.igs",
        IgesFile().Entity(212, note + "3H\xe3\x81\x82;").Entity(212, note + "3H\x8a\xbf" "A;").Build(),
+       "none\n"},
+      // ASCII notes; the author in the Global section (あ) and a Name
+      // property (漢) in UTF-8 decide.
+      {"texts.igs",
+       IgesFile()
+           .Global("1H,,1H;,4Hpart,3H\xe3\x81\x82;")
+           .Entity(212, note + "3HABC;")
+           .Entity(406, "406,1,3H\xe6\xbc\xa2;", 15)
+           .Build(),
+       "utf-8\n"},
+      // The same author, with a Start text in Shift-JIS (漢).
+      {"texts-mixed.igs",
+       IgesFile()
+           .Start({"\x8a\xbf"})
+           .Global("1H,,1H;,4Hpart,3H\xe3\x81\x82;")
+           .Entity(212, note + "3HABC;")
+           .Build(),
        "none\n"}};
   for (const Case& c : cases) {
     Source(c.name, c.bytes);

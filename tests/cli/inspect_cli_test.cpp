@@ -16,15 +16,19 @@ using testing::CliRun;
 class InspectTest : public testing::CliTest {};
 
 // Shift-JIS 図面ABC漢字, half-width ｶﾀｶﾅﾃｽ, JIS-code 漢字 and vertical 縦書き
-// (turned a quarter), with a plain line among them.
+// (turned a quarter), with a plain line among them, and the Name property
+// 穴位置 after them.
 std::string FourNotes() {
   return testing::IgesFile()
+      .Start({"four notes"})
+      .Global("1H,,1H;,4Hpart,8Hnote.igs;")
       .Entity(212, "212,1,7,35.,10.,1,0.,0.,0,0,10.,20.,0.,11H\x90\x7d\x96\xca" "ABC\x8a\xbf\x8e\x9a;")
       .Entity(110, "110,0.,0.,0.,100.,0.,0.;")
       .Entity(212, "212,1,6,30.,8.,1,0.,0.,0,0,10.,40.,0.,6H\xb6\xc0\xb6\xc5\xc3\xbd;")
       .Entity(212, "212,1,2,10.,5.,2001,0.,0.,0,0,10.,60.,0.,8H34413b7a;")
       .Entity(212, "212,2,3,30.,10.,1,0.,1.5707963267948966,0,1,80.,80.,0.,6H\x8f\x63\x8f\x91\x82\xab,"
                    "1,-2.5,1.,1,0.7,0.,2,0,-1.,-2.,0.,1HX;")
+      .Entity(406, "406,1,6H\x8c\x8a\x88\xca\x92\x75;", 15)
       .Build();
 }
 
@@ -41,8 +45,16 @@ TEST_F(InspectTest, ListsEveryStringInAnAlignedTableWithTheCounters) {
             "    5  9     1/2   3    30  10     1    0  1.5707963267948966  0   1  80  80   0  縦書き\n"
             "    5  9     2/2   1  -2.5   1     1  0.7                   0  2   0  -1  -2   0  X\n"
             "\n"
+            "PLACE       TEXT\n"
+            "S 1         four notes\n"
+            "G 1         ,\n"
+            "G 2         ;\n"
+            "G 3         part\n"
+            "G 4         note.igs\n"
+            "D 11 406 2  穴位置\n"
+            "\n"
             "4 General Notes, 5 strings\n"
-            "漢字を含むﾊﾟﾗﾒｰﾀｾｸｼｮﾝ数 3\n"
+            "漢字を含むﾊﾟﾗﾒｰﾀｾｸｼｮﾝ数 4\n"
             "変換前JISｺｰﾄﾞ要素数 1\n"
             "変換前縦書き要素数 1\n"
             "変換前文字幅ﾏｲﾅｽ要素数 1\n"
@@ -63,7 +75,7 @@ TEST_F(InspectTest, JsonGivesOneParsableObjectPerNoteAndTheCounters) {
     ASSERT_TRUE(testing::ParseJson(line, &value, &error)) << error << ": " << line;
     lines.push_back(value);
   }
-  ASSERT_EQ(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 11u);
 
   const std::vector<std::string> texts = {"図面ABC漢字", "ｶﾀｶﾅﾃｽ", "漢字", "縦書き"};
   const std::vector<int> entries = {1, 3, 4, 5};
@@ -89,14 +101,26 @@ TEST_F(InspectTest, JsonGivesOneParsableObjectPerNoteAndTheCounters) {
   EXPECT_EQ(lines[2]["strings"][0]["FC"].number, 2001);
   EXPECT_EQ(lines[1]["strings"][0]["HT"].number, 8);
 
-  const testing::JsonValue& counters = lines[4]["counters"];
+  // The other texts, each with its place, after the notes.
+  EXPECT_EQ(lines[4]["place"].string, "start");
+  EXPECT_EQ(lines[4]["record"].number, 1);
+  EXPECT_EQ(lines[8]["place"].string, "global");
+  EXPECT_EQ(lines[8]["field"].number, 4);
+  EXPECT_EQ(lines[8]["text"].string, "note.igs");
+  const testing::JsonValue& name = lines[9];
+  EXPECT_EQ(name.keys, (std::vector<std::string>{"place", "entry", "d", "type", "field", "text"}));
+  EXPECT_EQ(name["d"].number, 11);
+  EXPECT_EQ(name["type"].number, 406);
+  EXPECT_EQ(name["text"].string, "穴位置");
+
+  const testing::JsonValue& counters = lines[10]["counters"];
   EXPECT_EQ(counters["generalNotes"].number, 4);
   EXPECT_EQ(counters["strings"].number, 5);
-  EXPECT_EQ(counters["kanjiEntities"].number, 3);
+  EXPECT_EQ(counters["kanjiEntities"].number, 4);
   EXPECT_EQ(counters["jisCodeElements"].number, 1);
   EXPECT_EQ(counters["verticalElements"].number, 1);
   EXPECT_EQ(counters["negativeWidthElements"].number, 1);
-  EXPECT_EQ(counters["directoryRecords"].number, 10);
+  EXPECT_EQ(counters["directoryRecords"].number, 12);
 }
 
 TEST_F(InspectTest, UndecodableTextShowsReplacementCharacters) {

@@ -30,7 +30,7 @@ using testing::Rec;
 class NoteReplacer : public EntityHandler {
  public:
   explicit NoteReplacer(std::string replacement) : replacement_(std::move(replacement)) {}
-  Status HandleGeneralNote(const GeneralNoteEntity&, RebuiltNote* rebuilt) override {
+  Status HandleGeneralNote(const ParameterEntity&, RebuiltNote* rebuilt) override {
     rebuilt->changed = true;
     rebuilt->parameterText = replacement_;
     rebuilt->lineCount = static_cast<std::int32_t>(replacement_.size() / 64);

@@ -20,13 +20,13 @@ using testing::Rec;
 // Records the General Notes it is handed and leaves them unchanged.
 class NoteRecorder : public EntityHandler {
  public:
-  Status HandleGeneralNote(const GeneralNoteEntity& note, RebuiltNote* rebuilt) override {
+  Status HandleGeneralNote(const ParameterEntity& note, RebuiltNote* rebuilt) override {
     notes.push_back(note);
     texts.emplace_back(note.parameterText);
     rebuilt->changed = false;
     return Status::Ok();
   }
-  std::vector<GeneralNoteEntity> notes;
+  std::vector<ParameterEntity> notes;
   std::vector<std::string> texts;
 };
 

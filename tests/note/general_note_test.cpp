@@ -48,7 +48,7 @@ struct Observed {
 
 class RecordingObserver : public NoteObserver {
  public:
-  void OnNoteString(const GeneralNoteEntity&, std::int32_t stringNumber, std::int32_t,
+  void OnNoteString(const ParameterEntity&, std::int32_t stringNumber, std::int32_t,
                     const NoteString& asRead, std::string_view text) override {
     seen.push_back({stringNumber, asRead, std::string(text)});
   }
@@ -61,7 +61,7 @@ class GeneralNoteTest : public ::testing::Test {
   // default its own record count, as if it were the section's first entity).
   Status Handle(std::string text, std::int32_t lastRecord = 0) {
     text_ = std::move(text);
-    GeneralNoteEntity entity;
+    ParameterEntity entity;
     entity.entryIndex = 1;
     entity.parameterText = text_;
     entity.parameterLineCount = static_cast<std::int32_t>(text_.size() / 64);

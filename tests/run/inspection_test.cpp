@@ -22,7 +22,7 @@ struct SeenString {
 
 class RecordingObserver : public NoteObserver {
  public:
-  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t stringNumber,
+  void OnNoteString(const ParameterEntity& entity, std::int32_t stringNumber,
                     std::int32_t stringCount, const NoteString& asRead,
                     std::string_view text) override {
     seen.push_back({entity.entryIndex, stringNumber, stringCount, asRead, std::string(text)});

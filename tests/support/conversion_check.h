@@ -63,9 +63,10 @@ struct ConversionCheck {
 // under its name unless it was written, and nothing written aside is left; a
 // written output passes every
 // structure check when read back, has the input's entities, keeps every
-// entity that was not a changed General Note byte for byte (columns 1-64 of
-// its P records and its copied D fields) and holds the rebuilt text of every
-// changed one.
+// entity that was not changed byte for byte (columns 1-64 of its P records)
+// and holds the rebuilt text of every changed one, and holds the Start and
+// Global records and the copied D fields as the input read with the run's
+// options gives them (copied, or carried over into the output encoding).
 ConversionCheck CheckConversion(const ConversionRequest& request);
 
 }  // namespace notora::testing

@@ -11,6 +11,7 @@
 #include "iges/record_reader.h"
 #include "iges/source_stream.h"
 #include "iges/source_sweep.h"
+#include "note/drawing_text.h"
 #include "note/general_note.h"
 #include "tests/support/faulty_files.h"
 
@@ -27,25 +28,44 @@ class QuietUi : public RunUi {
   bool PollCancel() override { return false; }
 };
 
-// Notes kept as read, or converted; either way it remembers which changed.
+// Notes kept as read, or converted; under options that write another
+// encoding, every other text of the drawing as a run carries it over. Either
+// way it remembers which entities changed.
 class RecordingNotes : public EntityHandler {
  public:
-  RecordingNotes(const RunOptions* options, RunCounters& counters, const SectionScan& scan) {
-    if (options != nullptr) {
-      converter_ = std::make_unique<GeneralNoteConverter>(*options, counters, scan.parameterDelimiter,
-                                                          scan.recordDelimiter);
+  RecordingNotes(const RunOptions* options, RunCounters& counters) {
+    if (options != nullptr && TranscodesDrawing(*options)) {
+      drawing_ = std::make_unique<DrawingTexts>(*options, counters, /*observer=*/nullptr);
     }
   }
-  Status HandleGeneralNote(const GeneralNoteEntity& entity, RebuiltNote* rebuilt) override {
-    if (converter_ == nullptr) return Status::Ok();
-    Status status = converter_->HandleGeneralNote(entity, rebuilt);
-    if (status.ok() && rebuilt->changed) changed[entity.entryIndex] = rebuilt->parameterText;
-    return status;
+  // The run's head texts and labels first; the notes' converter once the
+  // delimiters are known.
+  DrawingTexts* drawing() { return drawing_.get(); }
+  void BeginEntities(const RunOptions* options, RunCounters& counters, const SectionScan& scan) {
+    if (options == nullptr) return;
+    converter_ = std::make_unique<GeneralNoteConverter>(*options, counters, scan.parameterDelimiter,
+                                                        scan.recordDelimiter);
+    if (drawing_ != nullptr) drawing_->SetNotes(converter_.get());
   }
-  // The rebuilt text of every changed note, by its entry.
+  Status HandleGeneralNote(const ParameterEntity& entity, RebuiltNote* rebuilt) override {
+    if (converter_ == nullptr) return Status::Ok();
+    return Keep(entity, rebuilt, converter_->HandleGeneralNote(entity, rebuilt));
+  }
+  bool HandlesEveryEntity() const override { return drawing_ != nullptr; }
+  Status HandleEntity(const ParameterEntity& entity, std::int32_t entityType,
+                      RebuiltNote* rebuilt) override {
+    return Keep(entity, rebuilt, drawing_->HandleEntity(entity, entityType, rebuilt));
+  }
+  // The rebuilt text of every changed entity, by its entry.
   std::map<std::int32_t, std::string> changed;
 
  private:
+  Status Keep(const ParameterEntity& entity, const RebuiltNote* rebuilt, Status status) {
+    if (status.ok() && rebuilt->changed) changed[entity.entryIndex] = rebuilt->parameterText;
+    return status;
+  }
+
+  std::unique_ptr<DrawingTexts> drawing_;
   std::unique_ptr<GeneralNoteConverter> converter_;
 };
 
@@ -73,32 +93,34 @@ IgesReading ReadIgesBytes(std::string_view bytes, const RunOptions* options) {
   QuietUi ui;
   RecordReader reader(&source, &ui, /*watchJapaneseBytes=*/true);
   SourceSweep sweep(&reader, &reading.counters);
+  RecordingNotes notes(options, reading.counters);
+  if (notes.drawing() != nullptr) sweep.SetLabels(notes.drawing());
   reading.status = sweep.ReadHead();
   if (!reading.status.ok()) return reading;
+  if (notes.drawing() != nullptr) {
+    reading.status = notes.drawing()->HandleHead(sweep.mutableScan());
+    if (!reading.status.ok()) return reading;
+  }
   reading.scan = sweep.scan();
-  RecordingNotes notes(options, reading.counters, reading.scan);
+  notes.BeginEntities(options, reading.counters, reading.scan);
   reading.status = sweep.ReadEntities(&notes, /*output=*/nullptr);
   if (!reading.status.ok()) return reading;
 
-  // The records themselves, as the checks passed them: the copied columns of
-  // the D records, the texts of the P records by the entity they name, and
-  // the last T record.
-  std::string_view all = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1a')));
+  // The copied columns of the D records as the table keeps them (labels as
+  // a run writes them); from the records themselves, as the checks passed
+  // them, the texts of the P records by the entity they name, and the last
+  // T record.
   const DirectoryTable& table = *sweep.table();
   reading.entities.resize(static_cast<std::size_t>(table.entityCount()));
-  std::int32_t directoryRecord = 0;
+  DirectoryTable::ColumnReader columns(table);
+  for (EntityReading& entity : reading.entities) {
+    entity.copiedDirectoryFields.assign(columns.Next(), kCopiedColumnsWidth);
+  }
+  std::string_view all = bytes.substr(0, std::min(bytes.size(), bytes.find('\x1a')));
   for (std::string_view record : RecordsOf(all)) {
     if (record.size() < kRecordLength) continue;
     const char letter = record[kSectionLetterColumn - 1];
     if (letter == 'T') reading.terminateRecord = std::string(record);
-    if (letter == 'D' && directoryRecord < 2 * table.entityCount()) {
-      EntityReading& entity = reading.entities[static_cast<std::size_t>(directoryRecord / 2)];
-      entity.copiedDirectoryFields += directoryRecord % 2 == 0
-                                          ? std::string(record.substr(16, 56))
-                                          : std::string(record.substr(8, 16)) +
-                                                std::string(record.substr(32, 40));
-      ++directoryRecord;
-    }
     if (letter == 'P') {
       // Read as the sweep reads it: blanks skipped wherever they stand, so
       // that "0    3" names the same entity as "      3".

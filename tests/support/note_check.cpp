@@ -64,7 +64,7 @@ NoteRequest DecodeNoteRequest(std::string_view input) {
 NoteCheck CheckGeneralNote(const NoteRequest& request) {
   NoteCheck check;
   const auto lineCount = static_cast<std::int32_t>(request.parameterText.size() / 64);
-  GeneralNoteEntity entity;
+  ParameterEntity entity;
   entity.entryIndex = 1;
   entity.parameterText = request.parameterText;
   entity.parameterLineCount = lineCount;
@@ -146,7 +146,7 @@ NoteCheck CheckGeneralNote(const NoteRequest& request) {
   RunCounters againCounters;
   GeneralNoteConverter again(nothing, againCounters, request.parameterDelimiter,
                              request.recordDelimiter);
-  GeneralNoteEntity rebuiltEntity = entity;
+  ParameterEntity rebuiltEntity = entity;
   rebuiltEntity.parameterText = text;
   rebuiltEntity.parameterLineCount = rebuilt.lineCount;
   rebuiltEntity.lastRecordNumber = kFirstRecordNumber + rebuilt.lineCount - 1;

@@ -21,7 +21,7 @@ class TextPlaces : public NoteObserver {
     std::size_t length = 0;
   };
 
-  void OnNoteString(const GeneralNoteEntity& entity, std::int32_t, std::int32_t,
+  void OnNoteString(const ParameterEntity& entity, std::int32_t, std::int32_t,
                     const NoteString& asRead, std::string_view text) override {
     if (asRead.FC == kJisCodeFont) return;
     places.push_back({static_cast<std::size_t>(text.data() - entity.parameterText.data()),
@@ -41,7 +41,7 @@ std::string ReencodeNoteTexts(std::string_view parameterText, TextEncoding encod
   TextPlaces places;
   parser.SetObserver(&places);
   parser.SetTextHandling(TextHandling::kFieldsOnly);
-  GeneralNoteEntity entity;
+  ParameterEntity entity;
   const std::string padded = PadTo64(parameterText);
   entity.parameterText = padded;
   entity.parameterLineCount = static_cast<std::int32_t>(padded.size() / 64);
