@@ -5,7 +5,9 @@
 // entities it copied carry exactly the messages they carry in the source, and
 // every rebuilt General Note holds exactly the strings notora meant to write
 // (its rebuilt parameter text, read field by field here).
+#include <IGESBasic_Name.hxx>
 #include <IGESControl_Reader.hxx>
+#include <IGESData_GlobalSection.hxx>
 #include <IGESData_IGESEntity.hxx>
 #include <IGESData_IGESModel.hxx>
 #include <IGESDimen_GeneralNote.hxx>
@@ -27,6 +29,8 @@
 #include "base/byte_classes.h"
 #include "iges/record_format.h"
 #include "tests/support/iges_builder.h"
+#include "note/text_encoding.h"
+#include "tests/support/note_encoding.h"
 #include "tests/support/recording_ui.h"
 
 // OpenCASCADE keeps some of its allocations for the life of the process;
@@ -304,6 +308,56 @@ TEST(OcctFixturesTest, EveryFixtureIsWrittenInSomeMode) {
       written = written || testing::ReadIgesBytes(fixture.bytes, &options).counters.convertedEntities > 0;
     }
     EXPECT_TRUE(written) << fixture.name;
+  }
+}
+
+std::string TextOf(const Handle(TCollection_HAsciiString) & text) {
+  return text.IsNull() ? std::string()
+                       : std::string(text->ToCString(), static_cast<std::size_t>(text->Length()));
+}
+
+// A drawing with Japanese in every place a text stands, carried from one
+// encoding into another: OpenCASCADE reads the output without a fail, and
+// its Name property and Global strings hold the characters of the source in
+// the output's bytes. (It reads labels with bytes past ASCII unreliably:
+// those are checked by notora's own reading.)
+TEST(OcctWholeDrawingTest, EveryTextReadsBackInTheOutputEncoding) {
+  const TextEncoding pairs[][2] = {{TextEncoding::kUtf8, TextEncoding::kShiftJis},
+                                   {TextEncoding::kShiftJis, TextEncoding::kEucJp},
+                                   {TextEncoding::kEucJp, TextEncoding::kUtf8}};
+  for (const auto& pair : pairs) {
+    const TextEncoding to = pair[1];
+    SCOPED_TRACE(std::string(EncodingDisplayName(pair[0])) + " to " +
+                 std::string(EncodingDisplayName(to)));
+    testing::TempDir dir;
+    const std::string sourcePath = dir.File("drawing.igs");
+    testing::WriteFile(sourcePath, testing::DrawingWithEveryText(pair[0]));
+    RunOptions options;
+    options.outputName = "out";
+    options.conversionMode = ConversionMode::kNone;
+    options.negativeWidthMode = NegativeWidthMode::kMinus;
+    options.sourceEncoding = pair[0];
+    options.outputEncoding = to;
+    testing::RecordingUi ui;
+    const RunResult result = RunConversion(options, sourcePath, ui);
+    ASSERT_EQ(result.outcome, RunOutcome::kWritten) << ui.messages.front();
+
+    const OcctLoad output = LoadWithOcct(result.outputPath);
+    ASSERT_TRUE(output.loaded);
+    EXPECT_EQ(output.globalFails, std::vector<std::string>());
+    const IGESData_GlobalSection& global = output.model->GlobalSection();
+    EXPECT_EQ(TextOf(global.FileName()), testing::In(to, "図面-001.igs"));
+    EXPECT_EQ(TextOf(global.AuthorName()), testing::In(to, "山田太郎"));
+    EXPECT_EQ(TextOf(global.CompanyName()), testing::In(to, "株式会社ノトラ設計部第一設計課"));
+    ASSERT_EQ(output.model->NbEntities(), 4);
+    // The note's character count follows its bytes in the output (in the
+    // source it counts characters, which OpenCASCADE reports).
+    for (const std::vector<std::string>& fails : output.entityFails) {
+      EXPECT_EQ(fails, std::vector<std::string>());
+    }
+    const auto name = Handle(IGESBasic_Name)::DownCast(output.model->Entity(2));
+    ASSERT_FALSE(name.IsNull());
+    EXPECT_EQ(TextOf(name->Value()), testing::In(to, "穴位置"));
   }
 }
 

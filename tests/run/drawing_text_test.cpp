@@ -12,63 +12,17 @@
 #include "tests/support/conversion_check.h"
 #include "tests/support/iges_builder.h"
 #include "tests/support/iges_reading.h"
+#include "tests/support/note_encoding.h"
 #include "tests/support/recording_ui.h"
 
 namespace notora {
 namespace {
 
+using testing::DrawingWithEveryText;
+using testing::Hollerith;
 using testing::IgesFile;
-
-// `utf8` written in `encoding` (every character of the tests has a form in
-// each).
-std::string In(TextEncoding encoding, std::string_view utf8) {
-  std::string out;
-  std::int64_t unconvertible = 0;
-  EXPECT_EQ(TranscodeText(utf8, TextEncoding::kUtf8, encoding, kIdeographicSpaceCode, &out,
-                          &unconvertible),
-            kTextValid);
-  return out;
-}
-
-std::string Hollerith(std::string_view bytes) {
-  return std::to_string(bytes.size()) + "H" + std::string(bytes);
-}
-
-// `records` with the label of entity k (columns 57-64 of its second D
-// record) set to `label`, right-justified.
-std::string WithLabel(std::vector<std::string> records, std::size_t k, std::string_view label) {
-  std::size_t at = 0;
-  while (records[at][72] != 'D') ++at;
-  std::string& second = records[at + 2 * k - 1];
-  second.replace(56, 8, std::string(8 - label.size(), ' ') + std::string(label));
-  std::string bytes;
-  for (const std::string& record : records) bytes += record + "\n";
-  return bytes;
-}
-
-// A drawing with Japanese in every place a text stands: the Start section,
-// the Global section (file name, author and organization long enough to
-// grow past a record), a General Note, a Name and a Level Function
-// property, and two labels.
-std::string Drawing(TextEncoding e) {
-  const std::string global =
-      "1H,,1H;," + Hollerith(In(e, "製品")) + "," + Hollerith(In(e, "図面-001.igs")) +
-      ",4Hsys1,3H1.0,32,38,6,308,15,4Hpart,1.0,2,2HMM,1,0.5,15H20261210.120000,1.0E-6,"
-      "1000.0," +
-      Hollerith(In(e, "山田太郎")) + "," + Hollerith(In(e, "株式会社ノトラ設計部第一設計課")) +
-      ",11,0;";
-  IgesFile file;
-  file.Start({In(e, "日本語の図面 テスト"), "plain start text"})
-      .Global(global)
-      .Entity(212, "212,1,3,10.,5.,1,0.,0.,0,0,0.,0.,0.," + Hollerith(In(e, "注記ア")) + ";")
-      .Entity(406, "406,1," + Hollerith(In(e, "穴位置")) + ";", 15)
-      .Entity(406, "406,1," + Hollerith(In(e, "外形線")) + ";", 3)
-      .Entity(110, "110,0.,0.,0.,10.,10.,0.;");
-  std::string labelled = WithLabel(file.Records(), 1, In(e, "注記"));
-  std::vector<std::string> records;
-  for (std::size_t at = 0; at < labelled.size(); at += 81) records.push_back(labelled.substr(at, 80));
-  return WithLabel(records, 4, In(e, "線分"));
-}
+using testing::In;
+using testing::WithLabel;
 
 RunOptions Transcoding(TextEncoding from, TextEncoding to) {
   RunOptions options;
@@ -118,7 +72,7 @@ TEST(DrawingTextTest, EveryTextComesOutInTheOutputEncoding) {
   for (const auto& pair : pairs) {
     SCOPED_TRACE(std::string(EncodingDisplayName(pair[0])) + " to " +
                  std::string(EncodingDisplayName(pair[1])));
-    const std::string source = Drawing(pair[0]);
+    const std::string source = DrawingWithEveryText(pair[0]);
     const testing::ConversionCheck check = Convert(Transcoding(pair[0], pair[1]), source);
     ASSERT_EQ(check.violation, "");
     ASSERT_EQ(check.result.outcome, RunOutcome::kWritten) << check.messages.front();

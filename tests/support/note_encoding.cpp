@@ -93,4 +93,45 @@ std::string ReencodeDrawing(const std::string& bytes, TextEncoding encoding) {
   return files.Find("/in/twin.igs")->bytes;
 }
 
+std::string In(TextEncoding encoding, std::string_view utf8) {
+  std::string out;
+  std::int64_t unconvertible = 0;
+  TranscodeText(utf8, TextEncoding::kUtf8, encoding, kIdeographicSpaceCode, &out, &unconvertible);
+  return out;
+}
+
+std::string Hollerith(std::string_view bytes) {
+  return std::to_string(bytes.size()) + "H" + std::string(bytes);
+}
+
+std::string WithLabel(std::vector<std::string> records, std::size_t k, std::string_view label) {
+  std::size_t at = 0;
+  while (records[at][72] != 'D') ++at;
+  std::string& second = records[at + 2 * k - 1];
+  second.replace(56, 8, std::string(8 - label.size(), ' ') + std::string(label));
+  std::string bytes;
+  for (const std::string& record : records) bytes += record + "\n";
+  return bytes;
+}
+
+std::string DrawingWithEveryText(TextEncoding e) {
+  const std::string global =
+      "1H,,1H;," + Hollerith(In(e, "製品")) + "," + Hollerith(In(e, "図面-001.igs")) +
+      ",4Hsys1,3H1.0,32,38,6,308,15,4Hpart,1.0,2,2HMM,1,0.5,15H20261210.120000,1.0E-6,"
+      "1000.0," +
+      Hollerith(In(e, "山田太郎")) + "," + Hollerith(In(e, "株式会社ノトラ設計部第一設計課")) +
+      ",11,0,15H20261210.120000;";
+  IgesFile file;
+  file.Start({In(e, "日本語の図面 テスト"), "plain start text"})
+      .Global(global)
+      .Entity(212, "212,1,3,10.,5.,1,0.,0.,0,0,0.,0.,0.," + Hollerith(In(e, "注記ア")) + ";")
+      .Entity(406, "406,1," + Hollerith(In(e, "穴位置")) + ";", 15)
+      .Entity(406, "406,2,1," + Hollerith(In(e, "外形線")) + ";", 3)
+      .Entity(110, "110,0.,0.,0.,10.,10.,0.;");
+  std::string labelled = WithLabel(file.Records(), 1, In(e, "注記"));
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at < labelled.size(); at += 81) records.push_back(labelled.substr(at, 80));
+  return WithLabel(records, 4, In(e, "線分"));
+}
+
 }  // namespace notora::testing
