@@ -86,16 +86,20 @@ RunOptions PageOptions() {
   return options;
 }
 
-// The notes of `path` as inspect lists them, with what was shown on the
-// way; false when the reading did not complete.
+// The notes of `path`, and the drawing's other texts, as inspect lists
+// them, with what was shown on the way; false when the reading did not
+// complete.
 bool Inspect(const std::string& path, const RunOptions& parsing, FileSystem& files,
              std::vector<InspectedNote>* notes, std::string* table, PageRunUi* ui) {
-  InspectedNotes inspected(parsing.sourceEncoding);
+  InspectedNotes inspected(parsing.sourceEncoding, /*drawingTexts=*/true);
   const InspectionResult result = InspectSource(path, parsing, inspected, *ui, files);
   if (!result.completed) return false;
   *notes = inspected.notes();
-  *table = InspectionTable(*notes, EncodingName(parsing.sourceEncoding)) + "\n" +
-           InspectionCounters(*notes, result.counters);
+  const std::string encodingName = EncodingName(parsing.sourceEncoding);
+  *table = InspectionTable(*notes, encodingName) + "\n";
+  const std::vector<InspectedText> texts = inspected.texts();
+  if (!texts.empty()) *table += DrawingTextsTable(texts, encodingName) + "\n";
+  *table += InspectionCounters(*notes, result.counters);
   return true;
 }
 
