@@ -44,7 +44,7 @@ namespace notora {
   X(NoteTextCountNotPositive) X(NoteTextCountBeyondEnd)                         \
   X(NoteNoDelimiterAfterText) X(NoteJisCountNotMultipleOf4) X(NoteJisTextNotHex) \
   X(NoteTextBadCharacter) X(NoteTextInvalidEncoding)                           \
-  X(NoteTailTooLong) X(NoteTailNotRecordDelimiter)                              \
+  X(NoteTailTooLong) X(NoteTailNotRecordDelimiter) X(NoteRangesWouldMove)       \
   X(OutputOpenFailed) X(OutputTextLengthMismatch) X(OutputPointerMismatch)      \
   X(OutputWriteError) X(OutputCloseFailed) X(OutputCloseFailedAfterError)       \
   X(OutputTooManyRecords) X(OutOfMemory)                                        \

@@ -73,6 +73,9 @@ struct RunOptions {
   // The output's lines end as the source's first record ends instead
   // (outputLineEnd when that record has no end).
   bool lineEndFromSource = false;
+  // A rebuilt General Note keeps the back pointers and properties after its
+  // last string; otherwise only zero counts of them are accepted.
+  bool keepPointers = false;
 };
 
 // True when `options` ask for no change at all: no text conversion, no

@@ -53,6 +53,12 @@ Status DirectorySection::HandleRecord(const Record& record) {
       return fail(MessageId::DirectoryLineCountNotNumeric);
     }
     entry.outputLineCount = entry.parameterLineCount;
+    if (table_->keepsForms()) {
+      // Only looked at, never checked: a form that is not a number is 0.
+      std::int32_t form = 0;
+      if (!ReadNumericColumns(record.columns, kFormColumns, &form)) form = 0;
+      table_->SetForm(form);
+    }
     std::memcpy(copied_ + kFirstWidth,
                 record.columns.data() + kSecondRecordCopiedColumnsBefore.first - 1, kBeforeWidth);
     std::memcpy(copied_ + kFirstWidth + kBeforeWidth,

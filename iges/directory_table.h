@@ -46,6 +46,20 @@ class DirectoryTable {
 
   // Adds entity entityCount() + 1 and returns it.
   DirectoryEntry& AddEntry();
+
+  // Keeps every entity's form number from now on (before the first entry):
+  // a run that asks which properties a note has keeps them, others do not.
+  void KeepForms() { keepsForms_ = true; }
+  bool keepsForms() const { return keepsForms_; }
+  // Sets the form of the entity just added, when forms are kept.
+  void SetForm(std::int32_t form) {
+    if (keepsForms_) forms_.push_back(form);
+  }
+  // The form of entity k; 0 when forms are not kept or it was not read.
+  std::int32_t form(std::int32_t k) const {
+    const auto index = static_cast<std::size_t>(k) - 1;
+    return keepsForms_ && index < forms_.size() ? forms_[index] : 0;
+  }
   // Keeps the copied columns of the entity just added (`columns`,
   // kCopiedColumnsWidth bytes).
   void KeepCopiedColumns(const char* columns);
@@ -69,6 +83,8 @@ class DirectoryTable {
   static_assert(kCopiedColumnsWidth % 8 == 0 && kWords <= 16);
 
   SystemVector<DirectoryEntry> entries_;
+  bool keepsForms_ = false;
+  SystemVector<std::int32_t> forms_;  // entity k at k - 1, when kept
   // Per entity: a 16-bit mask of the 8-byte words that differ from the
   // entity before (all zero bytes before the first), then those words.
   SystemVector<char> columnChanges_;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "iges/directory_table.h"
 
 namespace notora {
 
@@ -21,6 +22,9 @@ struct ParameterEntity {
   std::int32_t parameterLineCount = 0;
   // L: the P sequence number of the entity's last record.
   std::int32_t lastRecordNumber = 0;
+  // The Directory Entries of the file, for what an entity's pointers name
+  // (null when nobody knows them).
+  const DirectoryTable* table = nullptr;
 };
 
 // What became of an entity handed over.

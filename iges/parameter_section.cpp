@@ -141,6 +141,7 @@ Status ParameterSection::CompleteEntity(std::int32_t k) {
     entity.parameterLineCount = entry.parameterLineCount;
     entity.lastRecordNumber = counters_->parameterRecords;
     entity.parameterText = text_;
+    entity.table = table_;
     RebuiltNote rebuilt;
     if (entry.entityType == kGeneralNoteType) {
       NOTORA_RETURN_IF_ERROR(notes_->HandleGeneralNote(entity, &rebuilt));

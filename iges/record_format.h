@@ -35,6 +35,8 @@ inline constexpr Columns kParameterLineCountColumns{25, 32};    // the second re
 inline constexpr Columns kFirstRecordCopiedColumns{17, 72};
 inline constexpr Columns kSecondRecordCopiedColumnsBefore{9, 24};
 inline constexpr Columns kSecondRecordCopiedColumnsAfter{33, 72};
+// The entity's form number, in the second record.
+inline constexpr Columns kFormColumns{33, 40};
 // The entity's label, right-justified, in the second record.
 inline constexpr Columns kEntityLabelColumns{57, 64};
 

@@ -15,6 +15,13 @@
 namespace notora {
 namespace {
 
+// The D records a note's pointers may name: all of them, when the note
+// knows its table.
+std::int32_t DirectoryRecordsOf(const ParameterEntity& entity) {
+  if (entity.table == nullptr) return std::numeric_limits<std::int32_t>::max();
+  return SaturateToInt32(std::int64_t{2} * entity.table->entityCount());
+}
+
 using cp932::CharClass;
 
 // Indices into a parameter text are signed 32-bit; a longer text is read only
@@ -77,6 +84,7 @@ Status GeneralNoteConverter::HandleGeneralNote(const ParameterEntity& entity,
   note_.emittedStrings = 0;
   note_.stringChars = 0;
   note_.changeCount = 0;
+  note_.madeHorizontal = false;
 
   NOTORA_RETURN_IF_ERROR(ReadInteger(MessageId::FieldNameNS, &note_.NS));
   if (note_.NS < 0 || (note_.NS == 0 && options_.zeroColumnsIsError)) {
@@ -87,12 +95,15 @@ Status GeneralNoteConverter::HandleGeneralNote(const ParameterEntity& entity,
     NOTORA_RETURN_IF_ERROR(ConvertString(entity, stringNumber));
     if (stringNumber == std::numeric_limits<std::int32_t>::max()) break;
   }
+  // An inspection shows the pointers of a tail it can read.
+  if (textHandling_ == TextHandling::kInspect && observer_ != nullptr &&
+      ReadNoteTail(note_.parameterText, note_.cursor.last, parameterDelimiter_, recordDelimiter_,
+                   DirectoryRecordsOf(entity), &note_.tail)) {
+    observer_->OnNoteTail(entity, note_.tail);
+  }
   if (note_.changeCount == 0) return Status::Ok();
 
-  NOTORA_RETURN_IF_ERROR(CloseRebuiltNote(note_.parameterText, note_.cursor.last, note_.lines,
-                                          kGeneralNoteType, note_.emittedStrings,
-                                          parameterDelimiter_, recordDelimiter_,
-                                          &note_.emitter));
+  NOTORA_RETURN_IF_ERROR(CloseNote(entity));
   if (!note_.parameterText.empty()) {
     rebuiltGrowth_ = static_cast<double>(note_.emitter.text().size()) /
                      static_cast<double>(note_.parameterText.size());
@@ -102,6 +113,30 @@ Status GeneralNoteConverter::HandleGeneralNote(const ParameterEntity& entity,
   rebuilt->lineCount =
       static_cast<std::int32_t>(rebuilt->parameterText.size() / kParameterDataWidth);
   CountOne(&counters_.convertedEntities);
+  return Status::Ok();
+}
+
+Status GeneralNoteConverter::CloseNote(const ParameterEntity& entity) {
+  if (!options_.keepPointers ||
+      !ReadNoteTail(note_.parameterText, note_.cursor.last, parameterDelimiter_, recordDelimiter_,
+                    DirectoryRecordsOf(entity), &note_.tail)) {
+    // Only zero counts carry over; any other tail is refused with its
+    // message.
+    return CloseRebuiltNote(note_.parameterText, note_.cursor.last, note_.lines,
+                            kGeneralNoteType, note_.emittedStrings, parameterDelimiter_,
+                            recordDelimiter_, &note_.emitter);
+  }
+  // A property that addresses the note's strings by number would address
+  // other characters once a vertical string became one string per
+  // character.
+  if (note_.madeHorizontal && entity.table != nullptr) {
+    if (const NoteTail::Pointer* range = FirstRangeProperty(note_.tail, *entity.table)) {
+      return Status::Error(MessageId::NoteRangesWouldMove,
+                           {note_.lines.LineOf(range->at), range->value});
+    }
+  }
+  CloseRebuiltNoteKeepingTail(note_.tail, kGeneralNoteType, note_.emittedStrings,
+                              parameterDelimiter_, &note_.emitter);
   return Status::Ok();
 }
 
@@ -149,6 +184,7 @@ Status GeneralNoteConverter::ConvertString(const ParameterEntity& entity,
   }
   if (string.VH == 1) {
     CountOne(&counters_.verticalElements);
+    note_.madeHorizontal = note_.madeHorizontal || options_.verticalToHorizontal;
     // The variable value of a vertical string is kept in WT while it is
     // converted; a file that carries it in the height field has it moved.
     if (options_.verticalValueInput == VerticalValue::kAfter) {

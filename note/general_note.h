@@ -19,6 +19,7 @@
 #include "note/field_reader.h"
 #include "note/note_observer.h"
 #include "note/note_string.h"
+#include "note/note_tail.h"
 #include "note/parameter_emitter.h"
 #include "note/parameter_lines.h"
 #include "base/run_counters.h"
@@ -44,6 +45,11 @@ struct GeneralNote {
   std::int32_t stringChars = 0;
   // Non-zero once anything of the note has been altered.
   std::int32_t changeCount = 0;
+  // A vertical string of the note is made horizontal: the strings after it
+  // take other numbers.
+  bool madeHorizontal = false;
+  // The pointers after the last string, when they are read.
+  NoteTail tail;
   // The current string's TEXT in code page 932 when it was read in another
   // encoding, and for each of its bytes the index in TEXT of the character
   // it came from.
@@ -105,6 +111,9 @@ class GeneralNoteConverter : public EntityHandler {
                    std::int32_t length, cp932::CharClass charClass);
   // An error `id` naming the P record of byte `index`.
   Status NoteError(MessageId id, std::int64_t index) const;
+  // Closes the rebuilt note: its tail checked (and, with keepPointers,
+  // carried over) and its header written.
+  Status CloseNote(const ParameterEntity& entity);
 
   const RunOptions& options_;
   RunCounters& counters_;

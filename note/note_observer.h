@@ -8,6 +8,7 @@
 
 #include "iges/entity_handler.h"
 #include "note/note_string.h"
+#include "note/note_tail.h"
 
 namespace notora {
 
@@ -45,6 +46,11 @@ class NoteObserver {
   virtual void OnNoteString(const ParameterEntity& entity, std::int32_t stringNumber,
                             std::int32_t stringCount, const NoteString& asRead,
                             std::string_view text) = 0;
+
+  // Called for every General Note whose tail (the pointers after its last
+  // string) is of the form ReadNoteTail reads, after its strings; an
+  // inspection only.
+  virtual void OnNoteTail(const ParameterEntity& /*entity*/, const NoteTail& /*tail*/) {}
 
   // True when the observer is to see every other text of the drawing too
   // (OnDrawingText): the reading then assembles every entity.

@@ -242,13 +242,18 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
                          {messageLine, DescribeFileByte(R)});
   }
 
+  FinishRebuiltNote(entityType, stringCount, P, emitter);
+  return Status::Ok();
+}
+
+void FinishRebuiltNote(std::int32_t entityType, std::int32_t stringCount,
+                       char parameterDelimiter, ParameterEmitter* emitter) {
   char header[48];
   std::size_t headerLength = FormatDecimal(entityType, header);
-  header[headerLength++] = P;
+  header[headerLength++] = parameterDelimiter;
   headerLength += FormatDecimal(stringCount, header + headerLength);
-  header[headerLength++] = P;
+  header[headerLength++] = parameterDelimiter;
   emitter->FinishRecords(std::string_view(header, headerLength));
-  return Status::Ok();
 }
 
 }  // namespace notora

@@ -130,4 +130,10 @@ Status CloseRebuiltNote(std::string_view parameterText, std::int32_t tailStart,
                         std::int32_t stringCount, char parameterDelimiter,
                         char recordDelimiter, ParameterEmitter* emitter);
 
+// Pads the text of a rebuilt note to whole records and gives its first
+// record the header "<entityType>,<stringCount>," (with the file's
+// delimiter): the last step of CloseRebuiltNote.
+void FinishRebuiltNote(std::int32_t entityType, std::int32_t stringCount,
+                       char parameterDelimiter, ParameterEmitter* emitter);
+
 }  // namespace notora

@@ -46,6 +46,25 @@ void InspectedNotes::OnNoteString(const ParameterEntity& entity, std::int32_t st
   notes_.back().strings.push_back(std::move(inspected));
 }
 
+void InspectedNotes::OnNoteTail(const ParameterEntity& entity, const NoteTail& tail) {
+  if (notes_.empty() || notes_.back().entry != entity.entryIndex) return;
+  const auto lead = [&](const std::vector<NoteTail::Pointer>& pointers,
+                        std::vector<InspectedPointer>* out) {
+    for (const NoteTail::Pointer& pointer : pointers) {
+      InspectedPointer inspected;
+      inspected.d = pointer.value;
+      const std::int32_t k = (pointer.value + 1) / 2;
+      if (entity.table != nullptr && k <= entity.table->entityCount()) {
+        inspected.type = entity.table->entry(k).entityType;
+        inspected.form = entity.table->form(k);
+      }
+      out->push_back(inspected);
+    }
+  };
+  lead(tail.backPointers, &notes_.back().backPointers);
+  lead(tail.properties, &notes_.back().properties);
+}
+
 void InspectedNotes::OnDrawingText(const DrawingTextPlace& place, std::string_view text) {
   InspectedText inspected;
   inspected.place = place;

@@ -55,6 +55,13 @@ struct InspectedString {
   bool validText = true;
 };
 
+// An entity a note's pointer leads to.
+struct InspectedPointer {
+  std::int32_t d = 0;  // the sequence number of its first D record
+  std::int32_t type = 0;
+  std::int32_t form = 0;
+};
+
 struct InspectedNote {
   // Entry k of the Directory Entry section: D records 2k-1 and 2k.
   std::int32_t entry = 0;
@@ -62,6 +69,10 @@ struct InspectedNote {
   // NS as read.
   std::int32_t stringCount = 0;
   std::vector<InspectedString> strings;
+  // The pointers after its last string, when they could be read: the
+  // associativities that point back to it, and its properties.
+  std::vector<InspectedPointer> backPointers;
+  std::vector<InspectedPointer> properties;
 };
 
 // One text of the drawing besides the notes' strings.
@@ -88,6 +99,7 @@ class InspectedNotes : public NoteObserver {
                     std::int32_t stringCount, const NoteString& asRead,
                     std::string_view text) override;
 
+  void OnNoteTail(const ParameterEntity& entity, const NoteTail& tail) override;
   bool WantsDrawingTexts() const override { return drawingTexts_; }
   void OnDrawingText(const DrawingTextPlace& place, std::string_view text) override;
 

@@ -48,6 +48,9 @@ Status SourceReading::Read(EntityOutput* output) {
                                               observesDrawing ? observer_ : nullptr);
     sweep_->SetLabels(drawing_.get());
   }
+  // The forms of the entries say which properties a note's pointers lead
+  // to: kept when pointers are carried over or shown.
+  if (options_.keepPointers || observer_ != nullptr) sweep_->table()->KeepForms();
   NOTORA_RETURN_IF_ERROR(sweep_->ReadHead());
   if (drawing_ != nullptr) NOTORA_RETURN_IF_ERROR(drawing_->HandleHead(sweep_->mutableScan()));
   const SectionScan& scan = sweep_->scan();

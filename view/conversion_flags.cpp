@@ -31,6 +31,7 @@ std::string ConversionFlags::Describe() const {
   add("--source-encoding", sourceEncoding, defaults.sourceEncoding);
   add("--output-encoding", outputEncoding, defaults.outputEncoding);
   add("--line-end", lineEnd, defaults.lineEnd);
+  if (keepPointers) text += " --keep-pointers";
   return text;
 }
 
@@ -46,6 +47,7 @@ RunOptions ConversionFlags::ToRunOptions() const {
   options.zeroColumnsIsError = !allowZeroColumns;
   options.sourceEncoding = EncodingNamed(sourceEncoding);
   options.outputEncoding = EncodingNamed(outputEncoding);
+  options.keepPointers = keepPointers;
   switch (ValueOf(kLineEnds, lineEnd)) {
     case LineEndChoice::kPlatform:
       options.outputLineEnd = PlatformLineEnd();
@@ -81,6 +83,7 @@ ConversionFlags ConversionFlags::Of(const RunOptions& options) {
   flags.allowZeroColumns = !options.zeroColumnsIsError;
   flags.sourceEncoding = wordOf(kEncodings, options.sourceEncoding);
   flags.outputEncoding = wordOf(kEncodings, options.outputEncoding);
+  flags.keepPointers = options.keepPointers;
   LineEndChoice lineEnd = options.outputLineEnd == LineEnd::kCrLf ? LineEndChoice::kCrLf
                                                                    : LineEndChoice::kLf;
   if (options.outputLineEnd == PlatformLineEnd()) lineEnd = LineEndChoice::kPlatform;

@@ -22,6 +22,7 @@ struct ConversionFlags {
   std::string sourceEncoding = "shift_jis";
   std::string outputEncoding = "shift_jis";
   std::string lineEnd = "platform";
+  bool keepPointers = false;
 
   // The run options these flags stand for (outputName left empty).
   RunOptions ToRunOptions() const;

@@ -110,6 +110,29 @@ std::string DrawingTextJson(const InspectedText& text) {
   return json.text();
 }
 
+std::string NotePointersTable(const std::vector<InspectedNote>& notes) {
+  const auto list = [](const std::vector<InspectedPointer>& pointers) {
+    std::string text;
+    for (const InspectedPointer& pointer : pointers) {
+      if (!text.empty()) text += ", ";
+      text += std::to_string(pointer.d) + " (" + std::to_string(pointer.type) + "/" +
+              std::to_string(pointer.form) + ")";
+    }
+    return text;
+  };
+  TextTable table({"ENTRY", "D", "BACK", "PROPERTIES"});
+  table.AlignRight(0);
+  table.AlignRight(1);
+  bool any = false;
+  for (const InspectedNote& note : notes) {
+    if (note.backPointers.empty() && note.properties.empty()) continue;
+    any = true;
+    table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
+                  list(note.backPointers), list(note.properties)});
+  }
+  return any ? table.Render() : std::string();
+}
+
 std::string InspectionCounters(const std::vector<InspectedNote>& notes,
                                const RunCounters& counters) {
   std::string text = std::to_string(notes.size()) + " General Notes, " +
@@ -164,6 +187,25 @@ std::string NoteJson(const InspectedNote& note) {
     json.EndObject();
   }
   json.EndArray();
+  const auto pointers = [&](std::string_view key, const std::vector<InspectedPointer>& list) {
+    json.Key(key);
+    json.BeginArray();
+    for (const InspectedPointer& pointer : list) {
+      json.BeginObject();
+      json.Key("d");
+      json.Integer(pointer.d);
+      json.Key("type");
+      json.Integer(pointer.type);
+      json.Key("form");
+      json.Integer(pointer.form);
+      json.EndObject();
+    }
+    json.EndArray();
+  };
+  if (!note.backPointers.empty() || !note.properties.empty()) {
+    pointers("backPointers", note.backPointers);
+    pointers("properties", note.properties);
+  }
   json.EndObject();
   return json.text();
 }

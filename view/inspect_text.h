@@ -19,6 +19,11 @@ namespace notora {
 std::string InspectionTable(const std::vector<InspectedNote>& notes,
                             std::string_view encodingName = "shift_jis");
 
+// One row per note whose pointers could be read and that has any: ENTRY,
+// D, BACK (the associativities that point back to it) and PROPERTIES, each
+// pointer as "<d> (<type>/<form>)". Empty when no note has one.
+std::string NotePointersTable(const std::vector<InspectedNote>& notes);
+
 // One row per text of the drawing besides the notes' strings: PLACE and
 // TEXT. The place is "S <record>", "G <parameter>", "D <d> <type> <field>"
 // for an entity's string (its D number, entity type and parameter number)
@@ -42,7 +47,9 @@ std::string InspectionCounters(const std::vector<InspectedNote>& notes,
 // {"entry":k,"d":2k-1,"NS":n,"strings":[{"string":i,"NC":..,"WT":..,"HT":..,
 //  "FC":..,"SL":..,"A":..,"M":..,"VH":..,"XS":..,"YS":..,"ZS":..,"text":".."}]}
 // A string whose bytes are invalid in the encoding it was read in has
-// "invalid":true after its text.
+// "invalid":true after its text. A note with pointers after its strings
+// has "backPointers" and "properties" after "strings", each a list of
+// {"d":..,"type":..,"form":..}.
 std::string NoteJson(const InspectedNote& note);
 
 // The closing line of JSON output (without a line feed):

@@ -20,7 +20,9 @@ InspectCommand::InspectCommand(CLI::App* app) {
       "inspect",
       "List every General Note of SOURCE: entry and D number, and for each string NC, box\n"
       "width and height, font code, slant, rotation, mirror, VH, start point and the text\n"
-      "in Unicode; then every other text of the drawing with its place: Start record\n"
+      "in Unicode; the pointers after a note's strings (back pointers and properties, each\n"
+      "with the type and form it leads to); then every other text of the drawing with\n"
+      "its place: Start record\n"
       "(S n), Global parameter (G n), an entity's string (D d type field) or label\n"
       "(D d type label). Reads with the checks of a conversion; changes nothing.\n"
       "Exit status: 0 listed, 2 error, 64 usage.");
@@ -58,6 +60,8 @@ int InspectCommand::Run() const {
     text += CountersJson(inspected.notes(), result.counters) + "\n";
   } else {
     text = InspectionTable(inspected.notes(), sourceEncoding_) + "\n";
+    const std::string pointers = NotePointersTable(inspected.notes());
+    if (!pointers.empty()) text += pointers + "\n";
     if (!texts.empty()) text += DrawingTextsTable(texts, sourceEncoding_) + "\n";
     text += InspectionCounters(inspected.notes(), result.counters);
   }

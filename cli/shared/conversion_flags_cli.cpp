@@ -57,6 +57,11 @@ void AddConversionFlags(CLI::App* command, ConversionFlags* flags, bool withLine
                       "the encoding note text (fonts other than 2001) is written in")
       ->check(CLI::IsMember(Words(kEncodings)))
       ->capture_default_str();
+  command->add_flag("--keep-pointers", flags->keepPointers,
+                    "a rebuilt note keeps the back pointers and properties after its last "
+                    "string (without it only zero counts are accepted there); under -v a note "
+                    "whose underscore, overscore or dimension display ranges would move stops "
+                    "the run");
   if (withLineEnd) {
     command->add_option("--line-end", flags->lineEnd,
                         "how the output's records end: platform (as text files here), lf, "
@@ -70,7 +75,7 @@ bool AnyConversionFlagGiven(const CLI::App& command) {
   for (const char* name : {"--mode", "--vertical-to-horizontal", "--vertical-input",
                            "--vertical-output", "--jis-fallback", "--fullwidth-fallback",
                            "--negative-width", "--allow-zero-columns", "--output-encoding",
-                           "--line-end"}) {
+                           "--line-end", "--keep-pointers"}) {
     if (command.get_option_no_throw(name) != nullptr && command.count(name) > 0) return true;
   }
   return false;

@@ -7,6 +7,7 @@
 #include "tests/cli/cli_runner.h"
 #include "tests/cli/json_reader.h"
 #include "tests/support/iges_builder.h"
+#include "tests/support/note_fixtures.h"
 
 namespace notora {
 namespace {
@@ -168,6 +169,29 @@ TEST_F(InspectTest, ZeroColumnsNeedTheFlagAndUsageErrorsExitSixtyFour) {
             "No General Notes.\n");
   EXPECT_EQ(Cli({"inspect"}).exitStatus, 64);
   EXPECT_EQ(Cli({"inspect", "a.igs", "b.igs"}).exitStatus, 64);
+}
+
+TEST_F(InspectTest, ANotesPointersAreListedWithWhatTheyLeadTo) {
+  Source("pointers.igs", testing::DrawingWithPointers(",1,3,2,5,7;"));
+  const CliRun run = Cli({"inspect", "pointers.igs"});
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.out.find("ENTRY  D  BACK       PROPERTIES\n"
+                         "    1  1  3 (402/7)  5 (406/15), 7 (406/34)\n"),
+            std::string::npos)
+      << run.out;
+  const CliRun json = Cli({"inspect", "--json", "pointers.igs"});
+  EXPECT_NE(json.out.find("\"backPointers\":[{\"d\":3,\"type\":402,\"form\":7}],"
+                          "\"properties\":[{\"d\":5,\"type\":406,\"form\":15},"
+                          "{\"d\":7,\"type\":406,\"form\":34}]}"),
+            std::string::npos)
+      << json.out;
+  // Converting it needs --keep-pointers, and under -v the underscore stops it.
+  EXPECT_EQ(Cli({"convert", "pointers.igs", "a"}).exitStatus, 2);
+  EXPECT_EQ(Cli({"convert", "--keep-pointers", "pointers.igs", "b"}).exitStatus, 0);
+  const CliRun vertical =
+      Cli({"convert", "--keep-pointers", "-m", "none", "-v", "pointers.igs", "c"});
+  EXPECT_EQ(vertical.exitStatus, 2);
+  EXPECT_NE(vertical.err.find("ﾃﾞｨﾚｸﾄﾘ番号7のﾌﾟﾛﾊﾟﾃｨ"), std::string::npos) << vertical.err;
 }
 
 }  // namespace

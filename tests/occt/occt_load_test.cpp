@@ -8,6 +8,7 @@
 #include <IGESBasic_Name.hxx>
 #include <IGESControl_Reader.hxx>
 #include <IGESData_GlobalSection.hxx>
+#include <Interface_EntityIterator.hxx>
 #include <IGESData_IGESEntity.hxx>
 #include <IGESData_IGESModel.hxx>
 #include <IGESDimen_GeneralNote.hxx>
@@ -358,6 +359,44 @@ TEST(OcctWholeDrawingTest, EveryTextReadsBackInTheOutputEncoding) {
     const auto name = Handle(IGESBasic_Name)::DownCast(output.model->Entity(2));
     ASSERT_FALSE(name.IsNull());
     EXPECT_EQ(TextOf(name->Value()), testing::In(to, "穴位置"));
+  }
+}
+
+// A note built like a CADDS note, with a back pointer to a group and a
+// Name property, converted in every mode keeping its pointers: OpenCASCADE
+// reads the rebuilt note without a fail, and its associativity and property
+// are the entities the source's were.
+TEST(OcctPointersTest, ANoteKeepsItsBackPointerAndPropertyInEveryMode) {
+  for (const char* mode : {"jis", "fullwidth", "none -v"}) {
+    SCOPED_TRACE(mode);
+    testing::TempDir dir;
+    const std::string sourcePath = dir.File("drawing.igs");
+    testing::WriteFile(sourcePath, testing::DrawingWithPointers(",1,3,1,5;"));
+    RunOptions options;
+    options.outputName = "out";
+    options.keepPointers = true;
+    if (std::string(mode) == "fullwidth") options.conversionMode = ConversionMode::kToFullWidth;
+    if (std::string(mode) == "none -v") {
+      options.conversionMode = ConversionMode::kNone;
+      options.verticalToHorizontal = true;
+    }
+    testing::RecordingUi ui;
+    const RunResult result = RunConversion(options, sourcePath, ui);
+    ASSERT_EQ(result.outcome, RunOutcome::kWritten) << ui.messages.front();
+
+    const OcctLoad output = LoadWithOcct(result.outputPath);
+    ASSERT_TRUE(output.loaded);
+    EXPECT_EQ(output.entityFails[0], std::vector<std::string>());
+    const Handle(IGESData_IGESEntity) note = output.model->Entity(1);
+    const auto numbers = [&](Interface_EntityIterator entities) {
+      std::vector<int> found;
+      for (entities.Start(); entities.More(); entities.Next()) {
+        found.push_back(output.model->Number(entities.Value()));
+      }
+      return found;
+    };
+    EXPECT_EQ(numbers(note->Associativities()), std::vector<int>{2});
+    EXPECT_EQ(numbers(note->Properties()), std::vector<int>{3});
   }
 }
 

@@ -203,4 +203,17 @@ std::vector<NamedFile> BoundsFiles() {
   return files;
 }
 
+std::string DrawingWithPointers(const std::string& tail) {
+  return IgesFile()
+      .Entity(212,
+              "212,3,2,10.0,5.0,1,0.0,0.0,0,0,10.0,20.0,0.0,4H\x8a\xbf\x8e\x9a,"
+              "8,10.0,5.0,2001,0.0,0.0,0,0,10.0,40.0,0.0,8H34413b7a,"
+              "3,10.0,30.0,1,0.0,1.5707963267948966,0,1,80.0,80.0,0.0,6H\x8f\x63\x8f\x91\x82\xab" +
+                  tail)
+      .Entity(402, "402,1,1;", 7)
+      .Entity(406, "406,1,4HNOTE;", 15)
+      .Entity(406, "406,2,1,1;", 34)
+      .Build();
+}
+
 }  // namespace notora::testing

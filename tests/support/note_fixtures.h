@@ -23,4 +23,12 @@ std::vector<NamedFile> NoteFixtures();
 // one whose notes grow the most that a conversion can make them grow.
 std::vector<NamedFile> BoundsFiles();
 
+// A drawing built like a CADDS note: entity 1 is a General Note of three
+// strings (Shift-JIS 漢字, JIS-code 漢字 and vertical 縦書き, so that every
+// mode rebuilds it) followed by `tail` (from the delimiter after the last
+// string on); entity 2 (D 3) is a group associativity (402 form 7) that
+// points to it, entity 3 (D 5) a Name property (406 form 15) and entity 4
+// (D 7) an underscore property (406 form 34).
+std::string DrawingWithPointers(const std::string& tail);
+
 }  // namespace notora::testing
