@@ -79,6 +79,10 @@ int main(int argc, char** argv) {
   std::vector<NamedFile> files = NoteFixtures();
   for (NamedFile& file : BoundsFiles()) files.push_back(std::move(file));
 
+  // A drawing with Japanese in every place a text stands (its twins, as
+  // every file's, carry all of it into their encoding).
+  files.push_back({"every-text.igs", DrawingWithEveryText(TextEncoding::kShiftJis)});
+
   int written = 0;
   const auto sets = OptionSets();
   for (const NamedFile& file : files) {

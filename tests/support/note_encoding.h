@@ -21,8 +21,8 @@ std::string ReencodeNoteTexts(std::string_view parameterText, TextEncoding encod
 // `file` with ReencodeNoteTexts applied to every General Note added by text.
 IgesFile ReencodeNotes(const IgesFile& file, TextEncoding encoding);
 
-// The Shift-JIS drawing `bytes` with the text of its notes in `encoding`, as
-// a conversion that does nothing else writes it; `bytes` themselves when
+// The Shift-JIS drawing `bytes` with the text of its notes (and every other
+// text) in `encoding`, as a conversion that does nothing else writes it; `bytes` themselves when
 // that conversion writes nothing (no note holds such text, or it fails).
 std::string ReencodeDrawing(const std::string& bytes, TextEncoding encoding);
 
