@@ -126,12 +126,13 @@ class NotoraEngine {
   // every radio button and check box, `outputName` is the output name
   // field, the rest are positions in the description's lists.
   setOptions({ checked, outputName, outputNameId, sourceEncoding = 0, outputEncoding = 0,
-               lineEnd = 0, windows = false }) {
+               lineEnd = 0, windows = false, keepPointers = false }) {
     const exports = this.instance_.exports;
     for (const [id, on] of Object.entries(checked)) exports.web_set_checked(Number(id), on ? 1 : 0);
     this.setArgument_(outputName);
     exports.web_set_text(outputNameId);
-    exports.web_set_choices(sourceEncoding, outputEncoding, lineEnd, windows ? 1 : 0);
+    exports.web_set_choices(sourceEncoding, outputEncoding, lineEnd, windows ? 1 : 0,
+                            keepPointers ? 1 : 0);
   }
 
   // The source of the next job: {size, read(offset, size)}, where read gives

@@ -218,6 +218,13 @@
     add('sourceEncoding', description.encodings);
     add('outputEncoding', description.encodings);
     add('lineEnd', description.lineEnds);
+    // --keep-pointers: a rebuilt note keeps the pointers after its strings.
+    const label = document.createElement('label');
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.id = 'choice-keepPointers';
+    label.append(box, text('keepPointers'));
+    byId('choices').append(label);
   }
 
   function buildPage() {
@@ -264,6 +271,7 @@
       sourceEncoding: choice('sourceEncoding'),
       outputEncoding: choice('outputEncoding'),
       lineEnd: choice('lineEnd'),
+      keepPointers: byId('choice-keepPointers').checked,
       windows: /Windows/.test(navigator.userAgent),
     };
   }

@@ -160,10 +160,12 @@ __attribute__((export_name("web_set_text"))) void WebSetText(int id) {
 }
 
 // The encodings and the line end, as positions in the description's lists;
-// `windows`: the page runs on Windows, whose text files end lines in CR LF.
+// `windows`: the page runs on Windows, whose text files end lines in CR LF;
+// `keepPointers`: rebuilt notes keep the pointers after their strings.
 __attribute__((export_name("web_set_choices"))) void WebSetChoices(int sourceEncoding,
                                                                    int outputEncoding,
-                                                                   int lineEnd, int windows) {
+                                                                   int lineEnd, int windows,
+                                                                   int keepPointers) {
   ConversionFlags& choices = State().choices;
   const std::vector<std::string> encodings = EncodingNames();
   const std::vector<std::string> lineEnds = LineEndNames();
@@ -175,6 +177,7 @@ __attribute__((export_name("web_set_choices"))) void WebSetChoices(int sourceEnc
   choices.sourceEncoding = pick(encodings, sourceEncoding);
   choices.outputEncoding = pick(encodings, outputEncoding);
   choices.lineEnd = pick(lineEnds, lineEnd);
+  choices.keepPointers = keepPointers != 0;
   State().windowsLineEnds = windows != 0;
 }
 

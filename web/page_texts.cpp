@@ -10,6 +10,7 @@ constexpr PageText kTexts[] = {
     {"sourceEncoding", "元ﾌｧｲﾙの文字ｺｰﾄﾞ:"},
     {"outputEncoding", "変換後の文字ｺｰﾄﾞ:"},
     {"lineEnd", "変換後の行末:"},
+    {"keepPointers", "注記のﾎﾟｲﾝﾀを残す"},
     {"cancel", "中止(Esc)"},
     {"results", "変換結果"},
     {"download", "ﾀﾞｳﾝﾛｰﾄﾞ"},
