@@ -64,14 +64,6 @@ void AppendRecord(std::string* out, std::string_view text, char letter, std::int
   out->push_back('\n');
 }
 
-// A field with its delimiter (none when `delimiter` is 0), as one piece.
-void AppendField(std::string* out, std::string_view text, char delimiter, std::size_t width,
-                 std::string* scratch) {
-  scratch->assign(text);
-  if (delimiter != 0) scratch->push_back(delimiter);
-  AppendPackedField(out, *scratch, width);
-}
-
 }  // namespace
 
 DrawingTexts::DrawingTexts(const RunOptions& options, RunCounters& counters,
@@ -152,53 +144,69 @@ Status DrawingTexts::HandleStart(std::string* startText) {
   return Status::Ok();
 }
 
-Status DrawingTexts::HandleGlobal(std::string* globalText) {
-  const std::string joined = JoinRecordTexts(*globalText);
-  if (observer_ == nullptr && !HasHighByte(joined)) return Status::Ok();
-  ParameterReader reader(joined, 0, parameterDelimiter_, recordDelimiter_);
+void DrawingTexts::Repack(std::string_view text, std::size_t width, DrawingTextPlace place,
+                          std::string* packed, Repacked* result) {
+  *result = Repacked();
+  packed->clear();
+  ParameterReader reader(text, 0, parameterDelimiter_, recordDelimiter_);
   Parameter parameter;
-  std::string packed;
   std::string scratch;
-  std::int64_t unconvertible = 0;
-  bool changed = false;
-  std::int32_t field = 0;
   while (reader.Next(&parameter)) {
-    ++field;
+    ++place.field;
     if (!parameter.isString) {
-      AppendField(&packed, parameter.text, parameter.delimiter, kTextWidth, &scratch);
+      scratch.assign(parameter.text);
+      if (parameter.delimiter != 0) scratch.push_back(parameter.delimiter);
+      AppendPackedField(packed, scratch, width);
       continue;
     }
     if (observer_ != nullptr) {
-      Observe(DrawingTextPlace::Section::kGlobal, field, 0, 0, parameter.text);
+      observer_->OnDrawingText(place, parameter.text);
       continue;
     }
-    std::string_view text = parameter.text;
-    if (HasHighByte(text)) {
-      const std::size_t invalidAt = Transcode(text, &transcoded_, &unconvertible);
+    std::string_view string = parameter.text;
+    if (HasHighByte(string)) {
+      const std::size_t invalidAt = Transcode(string, &transcoded_, &result->unconvertible);
       if (invalidAt != kTextValid) {
-        return Status::Error(MessageId::GlobalTextInvalidEncoding,
-                             {RecordOf(parameter.at + invalidAt),
-                              EncodingDisplayName(options_.sourceEncoding)});
+        result->invalidAt = parameter.at + invalidAt;
+        return;
       }
-      changed = changed || transcoded_ != text;
-      text = transcoded_;
+      result->changed = result->changed || transcoded_ != string;
+      string = transcoded_;
     }
-    AppendHollerithField(&packed, text, kTextWidth);
-    if (parameter.delimiter != 0) packed.push_back(parameter.delimiter);
+    AppendHollerithField(packed, string, width);
+    if (parameter.delimiter != 0) packed->push_back(parameter.delimiter);
   }
+  result->fault = reader.fault();
+  result->faultAt = reader.faultAt();
+  if (!result->changed || result->fault != ParameterReader::Fault::kNone) return;
+  // Whatever follows the record delimiter goes after it.
+  const std::string_view rest = TrimBlanks(text.substr(std::min(reader.position(), text.size())));
+  if (!rest.empty()) AppendPackedField(packed, rest, width);
+  packed->append((width - packed->size() % width) % width, ' ');
+}
+
+Status DrawingTexts::HandleGlobal(std::string* globalText) {
+  const std::string joined = JoinRecordTexts(*globalText);
+  if (observer_ == nullptr && !HasHighByte(joined)) return Status::Ok();
+  DrawingTextPlace place;
+  place.section = DrawingTextPlace::Section::kGlobal;
+  std::string packed;
+  Repacked result;
+  Repack(joined, kTextWidth, place, &packed, &result);
   if (observer_ != nullptr) return Status::Ok();
-  switch (reader.fault()) {
+  if (result.invalidAt != kTextValid) {
+    return Status::Error(MessageId::GlobalTextInvalidEncoding,
+                         {RecordOf(result.invalidAt), EncodingDisplayName(options_.sourceEncoding)});
+  }
+  switch (result.fault) {
     case ParameterReader::Fault::kCountBeyondEnd:
-      return Status::Error(MessageId::GlobalTextCountBeyondEnd, {RecordOf(reader.faultAt())});
+      return Status::Error(MessageId::GlobalTextCountBeyondEnd, {RecordOf(result.faultAt)});
     case ParameterReader::Fault::kNoDelimiterAfterText:
-      return Status::Error(MessageId::GlobalNoDelimiterAfterText, {RecordOf(reader.faultAt())});
+      return Status::Error(MessageId::GlobalNoDelimiterAfterText, {RecordOf(result.faultAt)});
     case ParameterReader::Fault::kNone:
       break;
   }
-  if (!changed) return Status::Ok();
-  const std::string_view rest =
-      TrimBlanks(std::string_view(joined).substr(std::min(reader.position(), joined.size())));
-  if (!rest.empty()) AppendPackedField(&packed, rest, kTextWidth);
+  if (!result.changed) return Status::Ok();
   std::string relaid;
   std::int64_t outputRecords = 0;
   for (std::size_t at = 0; at < packed.size(); at += kTextWidth) {
@@ -206,7 +214,7 @@ Status DrawingTexts::HandleGlobal(std::string* globalText) {
   }
   globalText->swap(relaid);
   CountOne(&counters_.transcodedHeadTexts);
-  CountMany(&counters_.unconvertibleChars, unconvertible);
+  CountMany(&counters_.unconvertibleChars, result.unconvertible);
   return Status::Ok();
 }
 
@@ -238,67 +246,34 @@ Status DrawingTexts::HandleEntity(const ParameterEntity& entity, std::int32_t en
                                   RebuiltNote* rebuilt) {
   const std::string_view text = entity.parameterText;
   if (observer_ == nullptr && !HasHighByte(text)) return Status::Ok();
-  const ParameterLines lines{entity.parameterLineCount, entity.lastRecordNumber};
-  ParameterReader reader(text, 0, parameterDelimiter_, recordDelimiter_);
-  Parameter parameter;
+  DrawingTextPlace place;
+  place.section = DrawingTextPlace::Section::kEntity;
+  place.field = -1;  // the entity type is parameter 0
+  place.entry = entity.entryIndex;
+  place.entityType = entityType;
   std::string& out = rebuilt->parameterText;
-  out.clear();
-  std::string scratch;
-  std::int64_t unconvertible = 0;
-  bool changed = false;
-  // The entity type is parameter 0.
-  std::int32_t field = -1;
-  while (reader.Next(&parameter)) {
-    ++field;
-    if (!parameter.isString) {
-      AppendField(&out, parameter.text, parameter.delimiter, kParameterDataWidth, &scratch);
-      continue;
-    }
-    if (observer_ != nullptr) {
-      Observe(DrawingTextPlace::Section::kEntity, field, entity.entryIndex, entityType,
-              parameter.text);
-      continue;
-    }
-    std::string_view string = parameter.text;
-    if (HasHighByte(string)) {
-      const std::size_t invalidAt = Transcode(string, &transcoded_, &unconvertible);
-      if (invalidAt != kTextValid) {
-        return Status::Error(
-            MessageId::NoteTextInvalidEncoding,
-            {lines.LineOf(static_cast<std::int64_t>(parameter.at + invalidAt)),
-             EncodingDisplayName(options_.sourceEncoding)});
-      }
-      changed = changed || transcoded_ != string;
-      string = transcoded_;
-    }
-    AppendHollerithField(&out, string);
-    if (parameter.delimiter != 0) out.push_back(parameter.delimiter);
+  Repacked result;
+  Repack(text, kParameterDataWidth, place, &out, &result);
+  const ParameterLines lines{entity.parameterLineCount, entity.lastRecordNumber};
+  Status status = Status::Ok();
+  if (observer_ == nullptr && result.invalidAt != kTextValid) {
+    status = Status::Error(MessageId::NoteTextInvalidEncoding,
+                           {lines.LineOf(static_cast<std::int64_t>(result.invalidAt)),
+                            EncodingDisplayName(options_.sourceEncoding)});
+  } else if (observer_ == nullptr && result.fault != ParameterReader::Fault::kNone) {
+    status = Status::Error(result.fault == ParameterReader::Fault::kCountBeyondEnd
+                               ? MessageId::NoteTextCountBeyondEnd
+                               : MessageId::NoteNoDelimiterAfterText,
+                           {lines.LineOf(static_cast<std::int64_t>(result.faultAt))});
   }
-  if (observer_ != nullptr) {
+  if (observer_ != nullptr || !status.ok() || !result.changed) {
     out.clear();
-    return Status::Ok();
+    return status;
   }
-  const auto faultLine = lines.LineOf(static_cast<std::int64_t>(reader.faultAt()));
-  switch (reader.fault()) {
-    case ParameterReader::Fault::kCountBeyondEnd:
-      return Status::Error(MessageId::NoteTextCountBeyondEnd, {faultLine});
-    case ParameterReader::Fault::kNoDelimiterAfterText:
-      return Status::Error(MessageId::NoteNoDelimiterAfterText, {faultLine});
-    case ParameterReader::Fault::kNone:
-      break;
-  }
-  if (!changed) {
-    out.clear();
-    return Status::Ok();
-  }
-  const std::string_view rest =
-      TrimBlanks(text.substr(std::min(reader.position(), text.size())));
-  if (!rest.empty()) AppendPackedField(&out, rest);
-  out.append((kParameterDataWidth - out.size() % kParameterDataWidth) % kParameterDataWidth, ' ');
   rebuilt->changed = true;
   rebuilt->lineCount = static_cast<std::int32_t>(out.size() / kParameterDataWidth);
   CountOne(&counters_.convertedEntities);
-  CountMany(&counters_.unconvertibleChars, unconvertible);
+  CountMany(&counters_.unconvertibleChars, result.unconvertible);
   return Status::Ok();
 }
 

@@ -38,6 +38,8 @@
 #include "iges/entity_handler.h"
 #include "iges/section_scan.h"
 #include "note/note_observer.h"
+#include "note/parameter_reader.h"
+#include "note/text_encoding.h"
 
 namespace notora {
 
@@ -75,6 +77,24 @@ class DrawingTexts : public EntityHandler, public DirectoryLabels {
   std::size_t Transcode(std::string_view text, std::string* out, std::int64_t* unconvertible);
   void Observe(DrawingTextPlace::Section section, std::int32_t field, std::int32_t entry,
                std::int32_t entityType, std::string_view text);
+
+  // What Repack found.
+  struct Repacked {
+    bool changed = false;                   // a string came out in other bytes
+    std::size_t invalidAt = kTextValid;     // where an invalid sequence starts
+    ParameterReader::Fault fault = ParameterReader::Fault::kNone;
+    std::size_t faultAt = 0;
+    std::int64_t unconvertible = 0;
+  };
+  // Reads the parameters of `text` (free-format, as the Global section's
+  // or an entity's) and packs them anew into *packed in records of `width`
+  // bytes: every field as read, every string carried into the output
+  // encoding with its count following its bytes, whole records when any
+  // string changed. For an observer, shows each string at `place` instead,
+  // numbered on from place.field. Stops at an invalid sequence or a fault
+  // of the reader.
+  void Repack(std::string_view text, std::size_t width, DrawingTextPlace place,
+              std::string* packed, Repacked* result);
 
   const RunOptions& options_;
   RunCounters& counters_;

@@ -37,6 +37,16 @@ std::string InspectionTable(const std::vector<InspectedNote>& notes,
 
 namespace {
 
+// "text", and "invalid":true after it when its bytes were not valid.
+void PutText(JsonWriter* json, const std::string& text, bool valid) {
+  json->Key("text");
+  json->String(text);
+  if (!valid) {
+    json->Key("invalid");
+    json->Boolean(true);
+  }
+}
+
 std::string PlaceText(const DrawingTextPlace& place) {
   using Section = DrawingTextPlace::Section;
   const std::string entity = "D " + std::to_string(FirstDirectoryRecord(place.entry)) + " " +
@@ -100,12 +110,7 @@ std::string DrawingTextJson(const InspectedText& text) {
       }
       break;
   }
-  json.Key("text");
-  json.String(text.text);
-  if (!text.validText) {
-    json.Key("invalid");
-    json.Boolean(true);
-  }
+  PutText(&json, text.text, text.validText);
   json.EndObject();
   return json.text();
 }
@@ -178,12 +183,7 @@ std::string NoteJson(const InspectedNote& note) {
     json.Real(f.YS);
     json.Key("ZS");
     json.Real(f.ZS);
-    json.Key("text");
-    json.String(string.text);
-    if (!string.validText) {
-      json.Key("invalid");
-      json.Boolean(true);
-    }
+    PutText(&json, string.text, string.validText);
     json.EndObject();
   }
   json.EndArray();
