@@ -110,7 +110,8 @@ Status DrawingTexts::HandleStart(std::string* startText) {
   for (std::size_t recordEnd = kTextWidth; recordEnd <= joined.size(); recordEnd += kTextWidth) {
     const std::size_t from = at;
     while (at < recordEnd) at += CharacterLength(joined, at, options_.sourceEncoding);
-    const std::string_view text = TrimTrailingBlanks(std::string_view(joined).substr(from, at - from));
+    const std::string_view text =
+        TrimTrailingBlanks(std::string_view(joined).substr(from, at - from));
     const auto recordNumber = static_cast<std::int32_t>(recordEnd / kTextWidth);
     if (observer_ != nullptr) {
       if (!text.empty()) Observe(DrawingTextPlace::Section::kStart, recordNumber, 0, 0, text);
@@ -119,7 +120,8 @@ Status DrawingTexts::HandleStart(std::string* startText) {
     const std::size_t invalidAt = Transcode(text, &transcoded_, &unconvertible);
     if (invalidAt != kTextValid) {
       return Status::Error(MessageId::StartTextInvalidEncoding,
-                           {RecordOf(from + invalidAt), EncodingDisplayName(options_.sourceEncoding)});
+                           {RecordOf(from + invalidAt),
+                            EncodingDisplayName(options_.sourceEncoding)});
     }
     changed = changed || transcoded_ != text;
     // Laid out in as many records as it needs, each cut before a character
@@ -128,7 +130,8 @@ Status DrawingTexts::HandleStart(std::string* startText) {
     do {
       std::size_t take = 0;
       while (put + take < transcoded_.size()) {
-        const std::size_t length = CharacterLength(transcoded_, put + take, options_.outputEncoding);
+        const std::size_t length =
+            CharacterLength(transcoded_, put + take, options_.outputEncoding);
         if (take + length > kTextWidth) break;
         take += length;
       }
@@ -196,7 +199,8 @@ Status DrawingTexts::HandleGlobal(std::string* globalText) {
   if (observer_ != nullptr) return Status::Ok();
   if (result.invalidAt != kTextValid) {
     return Status::Error(MessageId::GlobalTextInvalidEncoding,
-                         {RecordOf(result.invalidAt), EncodingDisplayName(options_.sourceEncoding)});
+                         {RecordOf(result.invalidAt),
+                          EncodingDisplayName(options_.sourceEncoding)});
   }
   switch (result.fault) {
     case ParameterReader::Fault::kCountBeyondEnd:

@@ -77,7 +77,9 @@ std::vector<InspectedText> InspectedNotes::texts() const {
   // Global texts; each section's own texts come in file order.
   const auto order = [](const DrawingTextPlace& place) {
     using Section = DrawingTextPlace::Section;
-    const int section = place.section == Section::kStart ? 0 : place.section == Section::kGlobal ? 1 : 2;
+    const int section = place.section == Section::kStart    ? 0
+                        : place.section == Section::kGlobal ? 1
+                                                            : 2;
     const int within = place.section == Section::kLabel ? -1 : place.field;
     return std::tuple(section, place.entry, within);
   };
