@@ -58,6 +58,10 @@ std::vector<std::pair<std::string, RunOptions>> OptionSets() {
   toEucJp.outputEncoding = notora::TextEncoding::kEucJp;
   toEucJp.lineEndFromSource = true;
   sets.push_back({"to-eucjp", toEucJp});
+  RunOptions pointers;
+  pointers.keepPointers = true;
+  pointers.verticalToHorizontal = true;
+  sets.push_back({"pointers", pointers});
   return sets;
 }
 
@@ -82,6 +86,9 @@ int main(int argc, char** argv) {
   // A drawing with Japanese in every place a text stands (its twins, as
   // every file's, carry all of it into their encoding).
   files.push_back({"every-text.igs", DrawingWithEveryText(TextEncoding::kShiftJis)});
+  // Notes with back pointers and properties after their strings.
+  files.push_back({"pointers.igs", DrawingWithPointers(",1,3,1,5;")});
+  files.push_back({"ranges.igs", DrawingWithPointers(",0,2,5,7;")});
 
   int written = 0;
   const auto sets = OptionSets();

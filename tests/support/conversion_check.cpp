@@ -217,6 +217,7 @@ RunOptions DecodeRequestOptions(unsigned char byte0, unsigned char byte1, unsign
   options.outputEncoding = kEncodingOfBits[(byte4 >> 2) & 3];
   options.outputLineEnd = (byte4 >> 4) & 1 ? LineEnd::kCrLf : LineEnd::kLf;
   options.lineEndFromSource = (byte4 >> 5) & 1;
+  options.keepPointers = (byte4 >> 6) & 1;
   return options;
 }
 
@@ -253,7 +254,8 @@ std::string EncodeRequestHeader(const RunOptions& options) {
   header[4] = static_cast<char>(BitsOf(kEncodingOfBits, options.sourceEncoding) |
                                 BitsOf(kEncodingOfBits, options.outputEncoding) << 2 |
                                 (options.outputLineEnd == LineEnd::kCrLf ? 1 : 0) << 4 |
-                                (options.lineEndFromSource ? 1 : 0) << 5);
+                                (options.lineEndFromSource ? 1 : 0) << 5 |
+                                (options.keepPointers ? 1 : 0) << 6);
   return header;
 }
 

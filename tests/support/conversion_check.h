@@ -29,7 +29,8 @@ namespace notora::testing {
 //   byte 3: where the faults strike: after 64 * byte 3 bytes, at poll byte 3 + 1
 //   byte 4: bits 0-1 sourceEncoding, bits 2-3 outputEncoding (0 Shift-JIS,
 //           1 EUC-JP, 2 and 3 UTF-8), bits 4-5 line ends (0 LF, 1 CR LF,
-//           2 the source's or else LF, 3 the source's or else CR LF)
+//           2 the source's or else LF, 3 the source's or else CR LF), bit 6
+//           keepPointers
 struct ConversionRequest {
   RunOptions options;
   FaultPlan faults;
