@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 #include "note/cp932.h"
 
@@ -40,28 +41,34 @@ int PreferenceRank(unsigned lead) {
   return 0;                                    // JIS X 0208
 }
 
-// The preferred two-byte code of every character of the table (0: none).
-using InverseTable = std::array<std::uint16_t, 0x10000>;
-
-InverseTable BuildInverse() {
-  InverseTable inverse{};
-  std::array<std::uint8_t, 0x10000> rank{};
-  for (int row = 0; row < kTableRows; ++row) {
-    const unsigned lead = LeadOfRow(row);
-    for (int cell = 0; cell < kTableTrails; ++cell) {
-      const std::uint16_t character = kTwoByteUnicode[row][cell];
-      if (character == 0) continue;
-      const int candidateRank = PreferenceRank(lead);
-      if (inverse[character] != 0 && rank[character] <= candidateRank) continue;
-      inverse[character] = static_cast<std::uint16_t>(lead << 8 | (0x40 + cell));
-      rank[character] = static_cast<std::uint8_t>(candidateRank);
+// The preferred two-byte code of every character of the table (0: none),
+// built once where it stays: 128 KB, with 64 KB of ranks beside it while it
+// is built, are more than a thread's stack may hold (the browser's module
+// has 64 KB in all), so neither is ever a local.
+class InverseTable {
+ public:
+  InverseTable() {
+    std::vector<std::uint8_t> rank(codes_.size());
+    for (int row = 0; row < kTableRows; ++row) {
+      const unsigned lead = LeadOfRow(row);
+      for (int cell = 0; cell < kTableTrails; ++cell) {
+        const std::uint16_t character = kTwoByteUnicode[row][cell];
+        if (character == 0) continue;
+        const int candidateRank = PreferenceRank(lead);
+        if (codes_[character] != 0 && rank[character] <= candidateRank) continue;
+        codes_[character] = static_cast<std::uint16_t>(lead << 8 | (0x40 + cell));
+        rank[character] = static_cast<std::uint8_t>(candidateRank);
+      }
     }
   }
-  return inverse;
-}
+  std::uint16_t operator[](std::size_t character) const { return codes_[character]; }
+
+ private:
+  std::array<std::uint16_t, 0x10000> codes_{};
+};
 
 const InverseTable& Inverse() {
-  static const InverseTable inverse = BuildInverse();
+  static const InverseTable inverse;
   return inverse;
 }
 
