@@ -5,8 +5,8 @@
 'use strict';
 (() => {
   const byId = (id) => document.getElementById(id);
-  // Sources up to this size are listed and drawn as soon as they are
-  // converted; larger ones when asked.
+  // Sources and outputs up to this size are listed and drawn as soon as
+  // they are converted; larger ones when asked.
   const kInspectAtOnce = 16 << 20;
   // Characters per record with its line end, to estimate a run's records.
   const kRecordBytes = 81;
@@ -15,8 +15,10 @@
   let texts = null;
   let worker = null;
   let suspending = false;
+  let blockSize = 0;
   let chosenFiles = [];
-  let running = null;  // {resolve, file} of the job under way
+  const sizes = new WeakMap();  // file -> its size when chosen
+  let running = null;  // the job under way: {resolve, file, id, and the blocks asked for and read}
   let nextJob = 1;
   const inputs = new Map();  // control id -> its input element
 
@@ -38,12 +40,15 @@
         if (message.type === 'ready') {
           URL.revokeObjectURL(url);
           suspending = message.suspending;
+          blockSize = message.block;
           resolve(message.description);
+        } else if (message.type === 'blocks') {
+          sendBlocks(message);
         } else if (message.type === 'progress') {
           showProgress(message.record);
         } else if (message.type === 'cursor') {
           document.body.classList.toggle('waiting', message.raised);
-        } else if (message.type === 'done' && running !== null) {
+        } else if (message.type === 'done' && running !== null && message.id === running.id) {
           const job = running;
           running = null;
           job.resolve(message);
@@ -55,18 +60,78 @@
     return ready;
   }
 
-  // Runs one job in the worker; resolves to the worker's answer.
+  // Runs one job in the worker; resolves to the worker's answer. The notes
+  // are listed and drawn when source and output are at most `inspect` bytes.
   function runJob(file, options, inspect) {
     return new Promise((resolve) => {
-      running = { resolve, file };
-      worker.postMessage({ type: 'job', id: nextJob++, file, options, inspect });
+      const size = file === null ? 0 : sizes.get(file);
+      running = { resolve, file, size, id: nextJob++, next: 0, to: 0, reads: [], delivering: false };
+      worker.postMessage({ type: 'job', id: running.id, name: file === null ? null : file.name, size,
+                           options, inspect });
     });
+  }
+
+  // The worker asks for blocks of the source: read here, on the page's
+  // thread (where every engine reads a chosen or dropped file), a few at a
+  // time (a browser reads several blocks at once faster than one after
+  // another), each handed over in order without a copy. A block that cannot
+  // be read is sent as failed, and the run shows the module's message for it.
+  const kReadsAtOnce = 4;
+
+  function sendBlocks({ id, from, to, again }) {
+    const job = running;
+    if (job === null || job.id !== id) return;
+    if (again) job.next = from;
+    job.to = again ? to : Math.max(job.to, to);
+    readBlocks(job);
+  }
+
+  function readBlocks(job) {
+    while (running === job && job.reads.length < kReadsAtOnce && job.next < job.to) {
+      const index = job.next++;
+      const start = index * blockSize;
+      const end = Math.min(start + blockSize, job.size);
+      // A file changed or gone since it was chosen reads short in some
+      // engines rather than failing: short is failed.
+      const read = job.file.slice(start, end).arrayBuffer()
+        .then((bytes) => (bytes.byteLength === end - start ? bytes : null), () => null);
+      job.reads.push({ index, read });
+    }
+    if (!job.delivering && job.reads.length > 0) deliverBlocks(job);
+  }
+
+  async function deliverBlocks(job) {
+    job.delivering = true;
+    try {
+      while (running === job && job.reads.length > 0) {
+        const bytes = await job.reads[0].read;
+        const { index } = job.reads.shift();
+        if (running !== job) break;
+        if (bytes === null) {
+          worker.postMessage({ type: 'block', id: job.id, index, failed: true });
+          job.reads = [];
+          job.next = job.to;
+          break;
+        }
+        worker.postMessage({ type: 'block', id: job.id, index, bytes }, [bytes]);
+        readBlocks(job);
+      }
+    } finally {
+      job.delivering = false;
+    }
+  }
+
+  // Whether the worker waits for blocks of the job still to be sent.
+  function stillSending(job) {
+    return job.file !== null && (job.next < job.to || job.reads.length > 0);
   }
 
   function cancelRun() {
     if (running === null) return;
-    if (suspending) {
-      // The module's cancel poll sees it and ends the run with its message.
+    // The module's cancel poll sees it and ends the run with its message;
+    // without suspending, a job still waiting for blocks is not yet running
+    // and ends at once.
+    if (suspending || stillSending(running)) {
       worker.postMessage({ type: 'cancel' });
       return;
     }
@@ -77,8 +142,7 @@
     worker.terminate();
     document.body.classList.remove('waiting');
     startWorker();
-    job.resolve({ result: { outcome: 'failed', output: null, outputName: '',
-                            messages: [{ kind: 'error', text: description.cancelled }] } });
+    job.resolve({ cancelled: true });
   }
 
   // ---- The dialog -------------------------------------------------------
@@ -108,7 +172,7 @@
     const dialog = byId('dialog');
     dialog.style.width = `calc(var(--unit-x) * ${description.width})`;
     dialog.style.height = `calc(var(--unit-y) * ${description.height})`;
-    dialog.style.fontFamily = `"${description.fontFamily}", "MS Gothic", "IPAGothic", monospace`;
+    dialog.style.fontFamily = `"${description.fontFamily}", var(--gothic-fixed)`;
     const boxes = description.controls.filter((c) => c.kind === 'groupBox');
     let group = 0;
     let labelAwaiting = null;
@@ -252,6 +316,10 @@
   }
 
   function choose(files) {
+    // Each file's size as it is chosen (some engines look at the disk only
+    // when first asked): a file changed or gone since then reads short, and
+    // its run fails with the module's read error in every engine alike.
+    for (const file of files) sizes.set(file, file.size);
     chosenFiles = files;
     const shown = byId(`control-${description.ids.sourceName}`);
     shown.textContent = files.map((f) => f.name).join(', ');
@@ -280,7 +348,7 @@
     byId(`control-${description.ids.progress}`).textContent = String(record);
     const bar = byId('bar');
     if (running && running.file) {
-      bar.value = Math.min(1, record / Math.max(1, running.file.size / kRecordBytes));
+      bar.value = Math.min(1, record / Math.max(1, running.size / kRecordBytes));
     }
   }
 
@@ -304,7 +372,7 @@
       for (const file of chosenFiles.length > 0 ? chosenFiles : [null]) {
         const entry = newEntry(file);
         const started = performance.now();
-        const answer = await runJob(file, runOptions, file !== null && file.size <= kInspectAtOnce);
+        const answer = await runJob(file, runOptions, kInspectAtOnce);
         // How long the run took in the page, for the benchmark.
         entry.dataset.milliseconds = String(performance.now() - started);
         showAnswer(entry, file, runOptions, answer);
@@ -343,6 +411,10 @@
       showMessages(entry, [{ kind: 'error', text: text('unreadable') }]);
       return;
     }
+    if (answer.cancelled) {
+      showMessages(entry, [{ kind: 'error', text: description.cancelled }]);
+      return;
+    }
     const result = answer.result;
     if (answer.memory) entry.dataset.memory = String(answer.memory);
     showMessages(entry, result.messages);
@@ -365,7 +437,7 @@
         show.disabled = true;
         setRunning(true);
         try {
-          const again = await runJob(file, runOptions, true);
+          const again = await runJob(file, runOptions, Infinity);
           if (again.result && again.result.inspection) {
             show.remove();
             showInspection(entry, again.result.inspection);
@@ -403,11 +475,16 @@
       converted.textContent = inspection.convertedTable;
       details(entry, text('notesConverted'), converted, 'notes-converted');
     }
-    const svg = new DOMParser().parseFromString(inspection.picture, 'image/svg+xml');
+    // The picture is made when it is first opened: a drawing of many long
+    // notes draws as many elements, which the page need not hold before.
     const picture = document.createElement('figure');
     picture.className = 'picture';
-    picture.append(document.importNode(svg.documentElement, true));
-    details(entry, text('picture'), picture, 'picture-box');
+    const box = details(entry, text('picture'), picture, 'picture-box');
+    box.addEventListener('toggle', () => {
+      if (!box.open || picture.firstChild !== null) return;
+      const svg = new DOMParser().parseFromString(inspection.picture, 'image/svg+xml');
+      picture.append(document.importNode(svg.documentElement, true));
+    });
   }
 
   async function start() {
