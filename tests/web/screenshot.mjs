@@ -1,32 +1,26 @@
-// Opens the page in headless Chromium, converts SOURCE as a user would (the
-// output name "drawing-jis", the default options), opens the notes and the
-// picture and writes the page as PNG (scripts/screenshot-web).
-//   node screenshot.mjs SOURCE OUT.png
+// Opens the page in one browser engine (browsers.mjs) in a window 1024 px
+// wide, converts SOURCE as a user would (the output name "drawing-jis", the
+// default options), opens the notes and the picture and writes the page as
+// PNG (scripts/screenshot-web).
+//   node screenshot.mjs chromium|firefox|webkit SOURCE OUT.png
 import { pathToFileURL } from 'node:url';
 
-import { pagePath, playwright } from './support.mjs';
+import { launchBrowser } from './browsers.mjs';
+import { pagePath } from './support.mjs';
 
-const { chromium } = playwright();
-
-const [source, output] = process.argv.slice(2);
-const browser = await chromium.launch({
-  executablePath: process.env.NOTORA_CHROMIUM || '/usr/bin/chromium',
-  args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
-});
+const [engine, source, output] = process.argv.slice(2);
+const browser = await launchBrowser(engine);
 try {
-  const page = await browser.newPage({ viewport: { width: 1100, height: 900 }, locale: 'ja-JP' });
-  await page.goto(pathToFileURL(pagePath).href);
-  await page.waitForSelector('body[data-ready="true"]');
-  const chooser = page.waitForEvent('filechooser');
-  await page.getByRole('button', { name: '参照(S)' }).click();
-  await (await chooser).setFiles(source);
-  await page.getByLabel('変換後ファイル名(F):').fill('drawing-jis');
-  await page.getByRole('button', { name: '実行' }).click();
-  await page.locator('#list a.download').waitFor();
-  for (const box of ['notes-original', 'picture-box']) {
-    await page.locator(`#list details.${box} summary`).click();
-  }
-  await page.locator('main').screenshot({ path: output });
+  const page = await browser.open(pathToFileURL(pagePath).href);
+  await page.setWidth(1024);
+  await page.choose(source);
+  await page.execute('drawing-jis', 1);
+  for (const box of ['notes-original', 'picture-box']) await page.click(`#list details.${box} summary`);
+  await page.waitFor(() => document.querySelector('#list svg') !== null);
+  // A window as tall as the page, for the engines that picture only what
+  // the window shows.
+  await page.setWidth(1024, await page.evaluate(() => document.querySelector('main').scrollHeight + 40));
+  await page.screenshot('main', output);
 } finally {
   await browser.close();
 }

@@ -1,9 +1,11 @@
-// What the page's tests share: where the builds are, the native notora-cli
-// run on the same bytes, generated drawings, and the options the command
-// line's modes stand for, set on the page's controls through the module's
-// own description of the dialog.
+// What the page's tests share: where the builds and the npm packages are,
+// the native notora-cli run on the same bytes, generated drawings, a static
+// server, the message catalogue, and the options the command line's modes
+// stand for, set on the page's controls through the module's own
+// description of the dialog.
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
+import http from 'node:http';
 import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
@@ -22,11 +24,37 @@ export const samplePath = path.join(root, 'samples/drawing-sjis.igs');
 export const corpusDir = path.join(root, '../shared/corpus/real');
 
 export const { NotoraEngine } = createRequire(import.meta.url)(path.join(root, 'web/engine.js'));
-// playwright-core, as scripts/web-test-packages installs it (outside the
-// sources, in build/web-tests, or where NOTORA_NODE_PACKAGES says).
-export function playwright() {
+// An npm package of the tests (playwright-core, puppeteer-core,
+// selenium-webdriver) as scripts/web-test-packages installs it: outside the
+// sources, in build/web-tests, or where NOTORA_NODE_PACKAGES says.
+export function nodePackage(name) {
   const packages = process.env.NOTORA_NODE_PACKAGES || path.join(root, 'build/web-tests');
-  return createRequire(path.join(packages, 'package.json'))('playwright-core');
+  return createRequire(path.join(packages, 'package.json'))(name);
+}
+
+// A static server as any would do: the page at `url`, and for anything else
+// 404. `requests` keeps every path asked for.
+export async function startServer() {
+  const requests = [];
+  const server = http.createServer((request, response) => {
+    requests.push(request.url);
+    if (request.url === '/notora.html') {
+      response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+      response.end(fs.readFileSync(pagePath));
+    } else {
+      response.writeHead(404);
+      response.end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/notora.html`, requests,
+           close: () => new Promise((resolve) => server.close(resolve)) };
+}
+
+// A message of the catalogue (resources/messages.txt) by its key.
+export function catalogueMessage(key) {
+  const catalogue = fs.readFileSync(path.join(root, 'resources/messages.txt'), 'utf8');
+  return catalogue.match(new RegExp(`^${key}\t(.*)$`, 'm'))[1].replaceAll('\\n', '\n');
 }
 
 let compiled = null;
@@ -87,6 +115,15 @@ export function runCli(args, bytes, name) {
 // standard error.
 export function printed(messages, kind) {
   return messages.filter((m) => m.kind === kind).map((m) => `${m.text}\n`).join('');
+}
+
+// notora-cli's conversion of `bytes` with `flags` and LF line ends: what it
+// printed and its output (null when none).
+export function nativeConversion(bytes, flags) {
+  const cli = runCli(['convert', ...flags, '--line-end', 'lf', 'drawing.igs', 'OUT'], bytes, 'drawing.igs');
+  const result = { status: cli.status, stdout: cli.stdout, stderr: cli.stderr, output: cli.read('OUT.igs') };
+  cli.cleanup();
+  return result;
 }
 
 const generated = new Map();
