@@ -60,7 +60,9 @@ Status SourceReading::Read(EntityOutput* output) {
   noteConverter.SetTextHandling(textHandling_);
   if (drawing_ == nullptr) return sweep_->ReadEntities(&noteConverter, output);
   drawing_->SetNotes(&noteConverter);
-  return sweep_->ReadEntities(drawing_.get(), output);
+  const Status status = sweep_->ReadEntities(drawing_.get(), output);
+  drawing_->SetNotes(nullptr);  // the converter ends here
+  return status;
 }
 
 Status SourceReading::Close() {
