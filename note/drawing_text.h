@@ -105,7 +105,6 @@ class DrawingTexts : public EntityHandler, public DirectoryLabels {
   char recordDelimiter_ = kDefaultRecordDelimiter;
   // Reused from text to text.
   std::string transcoded_;
-  std::string cp932_;
 };
 
 }  // namespace notora
