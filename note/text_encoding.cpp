@@ -267,10 +267,18 @@ std::size_t CharacterLength(std::string_view text, std::size_t index, TextEncodi
 std::size_t TranscodeText(std::string_view text, TextEncoding from, TextEncoding to,
                           std::uint16_t fallback, std::string* out,
                           std::int64_t* unconvertible) {
-  const std::size_t invalidAt = FirstInvalidAt(text, from);
-  if (invalidAt != kTextValid) return invalidAt;
+  // ToCp932 checks every encoding but Shift-JIS, which it copies as it
+  // stands; the characters it cannot carry are counted only when the whole
+  // text is valid.
+  if (from == TextEncoding::kShiftJis) {
+    const std::size_t invalidAt = FirstInvalidAt(text, from);
+    if (invalidAt != kTextValid) return invalidAt;
+  }
   std::string cp932Text;
-  ToCp932(text, from, fallback, &cp932Text, unconvertible);
+  std::int64_t taken = 0;
+  const std::size_t invalidAt = ToCp932(text, from, fallback, &cp932Text, &taken);
+  if (invalidAt != kTextValid) return invalidAt;
+  *unconvertible += taken;
   FromCp932(cp932Text, to, fallback, out, unconvertible);
   return kTextValid;
 }
