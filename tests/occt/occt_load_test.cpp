@@ -312,6 +312,20 @@ TEST(OcctFixturesTest, EveryFixtureIsWrittenInSomeMode) {
   }
 }
 
+// `bytes` converted under `options` in a folder of its own, and the output
+// as OpenCASCADE loads it; not loaded when the run wrote nothing.
+OcctLoad ConvertAndLoad(const std::string& bytes, RunOptions options) {
+  testing::TempDir dir;
+  const std::string sourcePath = dir.File("drawing.igs");
+  testing::WriteFile(sourcePath, bytes);
+  options.outputName = "out";
+  testing::RecordingUi ui;
+  const RunResult result = RunConversion(options, sourcePath, ui);
+  EXPECT_EQ(result.outcome, RunOutcome::kWritten) << ui.messages.front();
+  if (result.outcome != RunOutcome::kWritten) return OcctLoad();
+  return LoadWithOcct(result.outputPath);
+}
+
 std::string TextOf(const Handle(TCollection_HAsciiString) & text) {
   return text.IsNull() ? std::string()
                        : std::string(text->ToCString(), static_cast<std::size_t>(text->Length()));
@@ -330,20 +344,12 @@ TEST(OcctWholeDrawingTest, EveryTextReadsBackInTheOutputEncoding) {
     const TextEncoding to = pair[1];
     SCOPED_TRACE(std::string(EncodingDisplayName(pair[0])) + " to " +
                  std::string(EncodingDisplayName(to)));
-    testing::TempDir dir;
-    const std::string sourcePath = dir.File("drawing.igs");
-    testing::WriteFile(sourcePath, testing::DrawingWithEveryText(pair[0]));
     RunOptions options;
-    options.outputName = "out";
     options.conversionMode = ConversionMode::kNone;
     options.negativeWidthMode = NegativeWidthMode::kMinus;
     options.sourceEncoding = pair[0];
     options.outputEncoding = to;
-    testing::RecordingUi ui;
-    const RunResult result = RunConversion(options, sourcePath, ui);
-    ASSERT_EQ(result.outcome, RunOutcome::kWritten) << ui.messages.front();
-
-    const OcctLoad output = LoadWithOcct(result.outputPath);
+    const OcctLoad output = ConvertAndLoad(testing::DrawingWithEveryText(pair[0]), options);
     ASSERT_TRUE(output.loaded);
     EXPECT_EQ(output.globalFails, std::vector<std::string>());
     const IGESData_GlobalSection& global = output.model->GlobalSection();
@@ -369,22 +375,14 @@ TEST(OcctWholeDrawingTest, EveryTextReadsBackInTheOutputEncoding) {
 TEST(OcctPointersTest, ANoteKeepsItsBackPointerAndPropertyInEveryMode) {
   for (const char* mode : {"jis", "fullwidth", "none -v"}) {
     SCOPED_TRACE(mode);
-    testing::TempDir dir;
-    const std::string sourcePath = dir.File("drawing.igs");
-    testing::WriteFile(sourcePath, testing::DrawingWithPointers(",1,3,1,5;"));
     RunOptions options;
-    options.outputName = "out";
     options.keepPointers = true;
     if (std::string(mode) == "fullwidth") options.conversionMode = ConversionMode::kToFullWidth;
     if (std::string(mode) == "none -v") {
       options.conversionMode = ConversionMode::kNone;
       options.verticalToHorizontal = true;
     }
-    testing::RecordingUi ui;
-    const RunResult result = RunConversion(options, sourcePath, ui);
-    ASSERT_EQ(result.outcome, RunOutcome::kWritten) << ui.messages.front();
-
-    const OcctLoad output = LoadWithOcct(result.outputPath);
+    const OcctLoad output = ConvertAndLoad(testing::DrawingWithPointers(",1,3,1,5;"), options);
     ASSERT_TRUE(output.loaded);
     EXPECT_EQ(output.entityFails[0], std::vector<std::string>());
     const Handle(IGESData_IGESEntity) note = output.model->Entity(1);

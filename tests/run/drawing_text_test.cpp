@@ -18,6 +18,7 @@
 namespace notora {
 namespace {
 
+using testing::CheckConversion;
 using testing::DrawingWithEveryText;
 using testing::Hollerith;
 using testing::IgesFile;
@@ -33,13 +34,6 @@ RunOptions Transcoding(TextEncoding from, TextEncoding to) {
   options.outputEncoding = to;
   options.outputLineEnd = LineEnd::kLf;
   return options;
-}
-
-testing::ConversionCheck Convert(const RunOptions& options, std::string source) {
-  testing::ConversionRequest request;
-  request.options = options;
-  request.source = std::move(source);
-  return testing::CheckConversion(request);
 }
 
 // Every text of `bytes` read in `encoding`, each with its place, as UTF-8.
@@ -73,7 +67,7 @@ TEST(DrawingTextTest, EveryTextComesOutInTheOutputEncoding) {
     SCOPED_TRACE(std::string(EncodingDisplayName(pair[0])) + " to " +
                  std::string(EncodingDisplayName(pair[1])));
     const std::string source = DrawingWithEveryText(pair[0]);
-    const testing::ConversionCheck check = Convert(Transcoding(pair[0], pair[1]), source);
+    const testing::ConversionCheck check = CheckConversion(Transcoding(pair[0], pair[1]), source);
     ASSERT_EQ(check.violation, "");
     ASSERT_EQ(check.result.outcome, RunOutcome::kWritten) << check.messages.front();
     // Read in the output encoding, the output holds the texts the source
@@ -96,7 +90,7 @@ TEST(DrawingTextTest, GrowingTextsTakeMoreRecordsAndNeverCutAStartCharacter) {
       .Global("1H,,1H;," + Hollerith(In(TextEncoding::kShiftJis, start)) + ";")
       .Entity(110, "110,0.,0.,0.,1.,1.,1.;");
   const testing::ConversionCheck check =
-      Convert(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), file.Build());
+      CheckConversion(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), file.Build());
   ASSERT_EQ(check.violation, "");
   ASSERT_EQ(check.result.outcome, RunOutcome::kWritten);
   std::vector<std::string> records;
@@ -121,7 +115,7 @@ TEST(DrawingTextTest, ALabelThatNoLongerFitsStaysAndIsCountedAfterTheReport) {
   file.Entity(406, "406,1," + Hollerith(In(TextEncoding::kShiftJis, "名前")) + ";", 15);
   const std::string source = WithLabel(file.Records(), 1, label);
   const testing::ConversionCheck check =
-      Convert(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), source);
+      CheckConversion(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), source);
   ASSERT_EQ(check.violation, "");
   EXPECT_EQ(check.result.counters.keptLabels, 1);
   EXPECT_NE(check.output.find("       0       0       1      15" + std::string(16, ' ') + label),
@@ -134,7 +128,7 @@ TEST(DrawingTextTest, AnInvalidSequenceAnywhereNamesItsSectionAndRecord) {
   const std::string bad = "\xE6\x97";  // a UTF-8 character cut short
   const auto messageOf = [](const std::string& source) {
     const testing::ConversionCheck check =
-        Convert(Transcoding(TextEncoding::kUtf8, TextEncoding::kShiftJis), source);
+        CheckConversion(Transcoding(TextEncoding::kUtf8, TextEncoding::kShiftJis), source);
     EXPECT_EQ(check.violation, "");
     return check.messages.empty() ? std::string() : check.messages.front();
   };
@@ -172,7 +166,7 @@ TEST(DrawingTextTest, ADrawingWithNothingToCarryOverKeepsItsBytes) {
                             .Entity(110, "110,0.,0.,0.,1.,1.,1.;");
   const std::string source = WithLabel(file.Records(), 3, "LINE");
   const testing::ConversionCheck check =
-      Convert(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), source);
+      CheckConversion(Transcoding(TextEncoding::kShiftJis, TextEncoding::kUtf8), source);
   ASSERT_EQ(check.violation, "");
   ASSERT_EQ(check.result.outcome, RunOutcome::kWritten);
   EXPECT_EQ(check.result.counters.convertedEntities, 1);

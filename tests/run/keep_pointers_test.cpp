@@ -31,10 +31,7 @@ RunOptions Mode(const std::string& mode, bool keepPointers) {
 }
 
 testing::ConversionCheck Convert(const RunOptions& options, const std::string& source) {
-  testing::ConversionRequest request;
-  request.options = options;
-  request.source = source;
-  testing::ConversionCheck check = testing::CheckConversion(request);
+  testing::ConversionCheck check = testing::CheckConversion(options, source);
   EXPECT_EQ(check.violation, "");
   return check;
 }

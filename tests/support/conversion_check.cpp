@@ -291,4 +291,11 @@ ConversionCheck CheckConversion(const ConversionRequest& request) {
   return check;
 }
 
+ConversionCheck CheckConversion(const RunOptions& options, std::string source) {
+  ConversionRequest request;
+  request.options = options;
+  request.source = std::move(source);
+  return CheckConversion(request);
+}
+
 }  // namespace notora::testing

@@ -69,5 +69,7 @@ struct ConversionCheck {
 // Global records and the copied D fields as the input read with the run's
 // options gives them (copied, or carried over into the output encoding).
 ConversionCheck CheckConversion(const ConversionRequest& request);
+// The same for `source` under `options`, with no faults.
+ConversionCheck CheckConversion(const RunOptions& options, std::string source);
 
 }  // namespace notora::testing
