@@ -6,36 +6,13 @@
 #include "view/text_table.h"
 
 namespace notora {
-
-std::string InspectionTable(const std::vector<InspectedNote>& notes,
-                            std::string_view encodingName) {
-  if (notes.empty()) return "No General Notes.\n";
-  TextTable table({"ENTRY", "D", "STRING", "NC", "WT", "HT", "FC", "SL", "A", "M", "VH", "XS",
-                   "YS", "ZS", "TEXT"});
-  for (std::size_t column = 0; column < 14; ++column) table.AlignRight(column);
-  for (const InspectedNote& note : notes) {
-    if (note.strings.empty()) {
-      table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
-                    "-/" + std::to_string(note.stringCount), "", "", "", "", "", "", "", "", "",
-                    "", "", ""});
-    }
-    for (const InspectedString& string : note.strings) {
-      const NoteString& f = string.fields;
-      table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
-                    std::to_string(string.number) + "/" + std::to_string(note.stringCount),
-                    std::to_string(f.NC), ShortestReal(f.WT), ShortestReal(f.HT),
-                    std::to_string(f.FC), ShortestReal(f.SL), ShortestReal(f.A),
-                    std::to_string(f.M), std::to_string(f.VH), ShortestReal(f.XS),
-                    ShortestReal(f.YS), ShortestReal(f.ZS),
-                    string.validText
-                        ? string.text
-                        : string.text + "  [invalid " + std::string(encodingName) + "]"});
-    }
-  }
-  return table.Render();
-}
-
 namespace {
+
+// A text for a table: followed by "  [invalid <encodingName>]" when its
+// bytes were not valid.
+std::string Marked(const std::string& text, bool valid, std::string_view encodingName) {
+  return valid ? text : text + "  [invalid " + std::string(encodingName) + "]";
+}
 
 // "text", and "invalid":true after it when its bytes were not valid.
 void PutText(JsonWriter* json, const std::string& text, bool valid) {
@@ -66,14 +43,38 @@ std::string PlaceText(const DrawingTextPlace& place) {
 
 }  // namespace
 
+std::string InspectionTable(const std::vector<InspectedNote>& notes,
+                            std::string_view encodingName) {
+  if (notes.empty()) return "No General Notes.\n";
+  TextTable table({"ENTRY", "D", "STRING", "NC", "WT", "HT", "FC", "SL", "A", "M", "VH", "XS",
+                   "YS", "ZS", "TEXT"});
+  for (std::size_t column = 0; column < 14; ++column) table.AlignRight(column);
+  for (const InspectedNote& note : notes) {
+    if (note.strings.empty()) {
+      table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
+                    "-/" + std::to_string(note.stringCount), "", "", "", "", "", "", "", "", "",
+                    "", "", ""});
+    }
+    for (const InspectedString& string : note.strings) {
+      const NoteString& f = string.fields;
+      table.AddRow({std::to_string(note.entry), std::to_string(note.directoryNumber()),
+                    std::to_string(string.number) + "/" + std::to_string(note.stringCount),
+                    std::to_string(f.NC), ShortestReal(f.WT), ShortestReal(f.HT),
+                    std::to_string(f.FC), ShortestReal(f.SL), ShortestReal(f.A),
+                    std::to_string(f.M), std::to_string(f.VH), ShortestReal(f.XS),
+                    ShortestReal(f.YS), ShortestReal(f.ZS),
+                    Marked(string.text, string.validText, encodingName)});
+    }
+  }
+  return table.Render();
+}
+
 std::string DrawingTextsTable(const std::vector<InspectedText>& texts,
                               std::string_view encodingName) {
   if (texts.empty()) return {};
   TextTable table({"PLACE", "TEXT"});
   for (const InspectedText& text : texts) {
-    table.AddRow({PlaceText(text.place),
-                  text.validText ? text.text
-                                 : text.text + "  [invalid " + std::string(encodingName) + "]"});
+    table.AddRow({PlaceText(text.place), Marked(text.text, text.validText, encodingName)});
   }
   return table.Render();
 }
@@ -136,6 +137,16 @@ std::string NotePointersTable(const std::vector<InspectedNote>& notes) {
                   list(note.backPointers), list(note.properties)});
   }
   return any ? table.Render() : std::string();
+}
+
+std::string InspectionListing(const InspectedNotes& inspected, const RunCounters& counters,
+                              std::string_view encodingName) {
+  std::string text = InspectionTable(inspected.notes(), encodingName) + "\n";
+  for (const std::string& table :
+       {NotePointersTable(inspected.notes()), DrawingTextsTable(inspected.texts(), encodingName)}) {
+    if (!table.empty()) text += table + "\n";
+  }
+  return text + InspectionCounters(inspected.notes(), counters);
 }
 
 std::string InspectionCounters(const std::vector<InspectedNote>& notes,

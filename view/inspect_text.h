@@ -39,6 +39,12 @@ std::string DrawingTextsTable(const std::vector<InspectedText>& texts,
 // a note's string has it.
 std::string DrawingTextJson(const InspectedText& text);
 
+// What inspect prints without --json: the notes' table, the pointers'
+// table and the other texts' table (each followed by a blank line, the last
+// two only when they hold a row), then InspectionCounters.
+std::string InspectionListing(const InspectedNotes& inspected, const RunCounters& counters,
+                              std::string_view encodingName);
+
 // The count of notes and strings, then the counter lines of the report.
 std::string InspectionCounters(const std::vector<InspectedNote>& notes,
                                const RunCounters& counters);

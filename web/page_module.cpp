@@ -95,13 +95,7 @@ bool Inspect(const std::string& path, const RunOptions& parsing, FileSystem& fil
   const InspectionResult result = InspectSource(path, parsing, inspected, *ui, files);
   if (!result.completed) return false;
   *notes = inspected.notes();
-  const std::string encodingName = EncodingName(parsing.sourceEncoding);
-  *table = InspectionTable(*notes, encodingName) + "\n";
-  const std::string pointers = NotePointersTable(*notes);
-  if (!pointers.empty()) *table += pointers + "\n";
-  const std::vector<InspectedText> texts = inspected.texts();
-  if (!texts.empty()) *table += DrawingTextsTable(texts, encodingName) + "\n";
-  *table += InspectionCounters(*notes, result.counters);
+  *table = InspectionListing(inspected, result.counters, EncodingName(parsing.sourceEncoding));
   return true;
 }
 

@@ -52,18 +52,13 @@ int InspectCommand::Run() const {
   const InspectionResult result = InspectSource(MakeAbsolute(source_), parsing, inspected, ui);
   if (!result.completed) return kExitFailed;
 
-  const std::vector<InspectedText> texts = inspected.texts();
   std::string text;
   if (json_) {
     for (const InspectedNote& note : inspected.notes()) text += NoteJson(note) + "\n";
-    for (const InspectedText& other : texts) text += DrawingTextJson(other) + "\n";
+    for (const InspectedText& other : inspected.texts()) text += DrawingTextJson(other) + "\n";
     text += CountersJson(inspected.notes(), result.counters) + "\n";
   } else {
-    text = InspectionTable(inspected.notes(), sourceEncoding_) + "\n";
-    const std::string pointers = NotePointersTable(inspected.notes());
-    if (!pointers.empty()) text += pointers + "\n";
-    if (!texts.empty()) text += DrawingTextsTable(texts, sourceEncoding_) + "\n";
-    text += InspectionCounters(inspected.notes(), result.counters);
+    text = InspectionListing(inspected, result.counters, sourceEncoding_);
   }
   WriteToConsole(ConsoleStream::kOut, text);
   return kExitSuccess;
