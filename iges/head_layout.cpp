@@ -18,11 +18,6 @@ std::int32_t LineCount(std::string_view lines) {
   return static_cast<std::int32_t>(std::count(lines.begin(), lines.end(), '\n'));
 }
 
-// The bytes `lines` take with `lineEnd` in place of every line feed.
-std::uint64_t LinesSize(std::string_view lines, std::string_view lineEnd) {
-  return lines.size() + static_cast<std::uint64_t>(LineCount(lines)) * (lineEnd.size() - 1);
-}
-
 }  // namespace
 
 HeadLayout::HeadLayout(const SectionScan& scan, const DirectoryTable& table,
@@ -35,7 +30,9 @@ HeadLayout::HeadLayout(const SectionScan& scan, const DirectoryTable& table,
       columns_(table) {
   startRecords_ = LineCount(scan.startText);
   globalRecords_ = LineCount(scan.globalText);
-  size_ = LinesSize(scan.startText, lineEnd) + LinesSize(scan.globalText, lineEnd);
+  // Every line feed of the kept records becomes `lineEnd`.
+  size_ = scan.startText.size() + scan.globalText.size() +
+          static_cast<std::uint64_t>(startRecords_ + globalRecords_) * (lineEnd.size() - 1);
   const std::uint64_t entityBytes =
       2 * (1 + lineEnd.size() + kDirectoryFieldWidth) + kFirstColumns + kBeforeColumns +
       kAfterColumns;
