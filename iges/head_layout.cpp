@@ -32,7 +32,7 @@ HeadLayout::HeadLayout(const SectionScan& scan, const DirectoryTable& table,
   globalRecords_ = LineCount(scan.globalText);
   // Every line feed of the kept records becomes `lineEnd`.
   size_ = scan.startText.size() + scan.globalText.size() +
-          static_cast<std::uint64_t>(startRecords_ + globalRecords_) * (lineEnd.size() - 1);
+          (std::uint64_t{0} + startRecords_ + globalRecords_) * (lineEnd.size() - 1);
   const std::uint64_t entityBytes =
       2 * (1 + lineEnd.size() + kDirectoryFieldWidth) + kFirstColumns + kBeforeColumns +
       kAfterColumns;
