@@ -78,7 +78,7 @@ TEST_F(CliTest, UsageErrorsExitSixtyFourAndHelpExitsZero) {
   EXPECT_EQ(Cli({"convert", "--mode", "sideways", "a", "b"}).exitStatus, 64);
   EXPECT_EQ(Cli({"frobnicate"}).exitStatus, 64);
   CliRun help = Cli({"convert", "--help"});
-  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_EQ(help.exitStatus, 0) << help.err;
   EXPECT_NE(help.out.find("--vertical-to-horizontal"), std::string::npos);
   EXPECT_NE(help.out.find("OUTPUT_NAME"), std::string::npos);
 }

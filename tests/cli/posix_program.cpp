@@ -32,7 +32,10 @@ ProgramId StartProgram(const std::string& program, const std::string& directory,
 
 CliRun FinishProgram(ProgramId program, const std::string& outPath, const std::string& errPath) {
   CliRun run;
-  if (program < 0) return run;
+  if (program < 0) {
+    run.err = "the program could not be started";
+    return run;
+  }
   int status = 0;
   waitpid(static_cast<pid_t>(program), &status, 0);
   run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -6,6 +6,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <string>
+
 #include "base/utf8_path.h"
 
 namespace notora::testing {
@@ -38,6 +40,44 @@ HANDLE InheritableFile(const std::wstring& path, bool forWriting) {
                        forWriting ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Why the last start on this thread failed, for the run that reports it.
+thread_local std::string startFailure;
+
+std::string Failure(const char* step) {
+  return std::string(step) + " failed, Windows error " + std::to_string(::GetLastError());
+}
+
+// One attempt at starting `application`; the process handle, or null with
+// startFailure saying which step failed.
+HANDLE StartOnce(const std::wstring& application, std::wstring commandLine,
+                 const std::string& directory, const std::string& outPath,
+                 const std::string& errPath) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = InheritableFile(L"NUL", false);
+  startup.hStdOutput = InheritableFile(PathOf(outPath).wstring(), true);
+  startup.hStdError = InheritableFile(PathOf(errPath).wstring(), true);
+  PROCESS_INFORMATION process = {};
+  bool started = false;
+  if (startup.hStdInput == INVALID_HANDLE_VALUE || startup.hStdOutput == INVALID_HANDLE_VALUE ||
+      startup.hStdError == INVALID_HANDLE_VALUE) {
+    startFailure = Failure("opening the standard handles");
+  } else if (::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                              CREATE_NEW_PROCESS_GROUP, nullptr,
+                              PathOf(directory).wstring().c_str(), &startup, &process)) {
+    started = true;
+  } else {
+    startFailure = Failure("CreateProcessW");
+  }
+  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
+    if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  }
+  if (!started) return nullptr;
+  ::CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
 }  // namespace
 
 ProgramId StartProgram(const std::string& program, const std::string& directory,
@@ -47,39 +87,39 @@ ProgramId StartProgram(const std::string& program, const std::string& directory,
   std::wstring commandLine = Quoted(application);
   for (const std::string& arg : args) commandLine += L" " + Quoted(PathOf(arg).wstring());
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = InheritableFile(L"NUL", false);
-  startup.hStdOutput = InheritableFile(PathOf(outPath).wstring(), true);
-  startup.hStdError = InheritableFile(PathOf(errPath).wstring(), true);
-  PROCESS_INFORMATION process = {};
-  const bool started =
-      startup.hStdInput != INVALID_HANDLE_VALUE && startup.hStdOutput != INVALID_HANDLE_VALUE &&
-      startup.hStdError != INVALID_HANDLE_VALUE &&
-      ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       CREATE_NEW_PROCESS_GROUP, nullptr, PathOf(directory).wstring().c_str(),
-                       &startup, &process);
-  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
-    if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  // Under Wine on a loaded machine a start now and then fails for want of a
+  // resource of the host; it is tried again before the test is failed, and
+  // the test's run then says which step failed.
+  constexpr int kAttempts = 3;
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    if (HANDLE process = StartOnce(application, commandLine, directory, outPath, errPath)) {
+      startFailure.clear();
+      return reinterpret_cast<ProgramId>(process);
+    }
+    if (attempt < kAttempts) ::Sleep(250 * attempt);
   }
-  if (!started) return -1;
-  ::CloseHandle(process.hThread);
-  return reinterpret_cast<ProgramId>(process.hProcess);
+  return -1;
 }
 
 CliRun FinishProgram(ProgramId program, const std::string& outPath, const std::string& errPath) {
   CliRun run;
-  if (program == -1) return run;
+  if (program == -1) {
+    run.err = "the program could not be started: " + startFailure;
+    return run;
+  }
   const HANDLE process = reinterpret_cast<HANDLE>(program);
   DWORD exitCode = 0;
-  if (::WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 &&
-      ::GetExitCodeProcess(process, &exitCode)) {
+  std::string waitFailure;
+  if (::WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0) {
+    waitFailure = Failure("WaitForSingleObject");
+  } else if (!::GetExitCodeProcess(process, &exitCode)) {
+    waitFailure = Failure("GetExitCodeProcess");
+  } else {
     run.exitStatus = static_cast<int>(exitCode);
   }
   ::CloseHandle(process);
   run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
+  run.err = ReadFile(errPath) + waitFailure;
   return run;
 }
 
