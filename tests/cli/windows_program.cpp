@@ -43,8 +43,18 @@ HANDLE InheritableFile(const std::wstring& path, bool forWriting) {
 // Why the last start on this thread failed, for the run that reports it.
 thread_local std::string startFailure;
 
+// `step` and the error it left; called straight after the step, before
+// anything else can set another.
 std::string Failure(const char* step) {
-  return std::string(step) + " failed, Windows error " + std::to_string(::GetLastError());
+  const DWORD error = ::GetLastError();
+  return std::string(step) + " failed, Windows error " + std::to_string(error);
+}
+
+// InheritableFile, noting in startFailure why it failed.
+HANDLE StandardHandle(const std::wstring& path, bool forWriting, const char* step) {
+  const HANDLE handle = InheritableFile(path, forWriting);
+  if (handle == INVALID_HANDLE_VALUE) startFailure = Failure(step);
+  return handle;
 }
 
 // One attempt at starting `application`; the process handle, or null with
@@ -55,21 +65,20 @@ HANDLE StartOnce(const std::wstring& application, std::wstring commandLine,
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = InheritableFile(L"NUL", false);
-  startup.hStdOutput = InheritableFile(PathOf(outPath).wstring(), true);
-  startup.hStdError = InheritableFile(PathOf(errPath).wstring(), true);
+  startup.hStdInput = StandardHandle(L"NUL", false, "opening NUL for standard input");
+  startup.hStdOutput =
+      StandardHandle(PathOf(outPath).wstring(), true, "making the standard output's file");
+  startup.hStdError =
+      StandardHandle(PathOf(errPath).wstring(), true, "making the standard error's file");
   PROCESS_INFORMATION process = {};
-  bool started = false;
-  if (startup.hStdInput == INVALID_HANDLE_VALUE || startup.hStdOutput == INVALID_HANDLE_VALUE ||
-      startup.hStdError == INVALID_HANDLE_VALUE) {
-    startFailure = Failure("opening the standard handles");
-  } else if (::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                              CREATE_NEW_PROCESS_GROUP, nullptr,
-                              PathOf(directory).wstring().c_str(), &startup, &process)) {
-    started = true;
-  } else {
-    startFailure = Failure("CreateProcessW");
-  }
+  const bool handlesOpen = startup.hStdInput != INVALID_HANDLE_VALUE &&
+                           startup.hStdOutput != INVALID_HANDLE_VALUE &&
+                           startup.hStdError != INVALID_HANDLE_VALUE;
+  const bool started =
+      handlesOpen && ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr,
+                                      TRUE, CREATE_NEW_PROCESS_GROUP, nullptr,
+                                      PathOf(directory).wstring().c_str(), &startup, &process);
+  if (handlesOpen && !started) startFailure = Failure("CreateProcessW");
   for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
     if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
   }
