@@ -57,11 +57,15 @@ HANDLE StandardHandle(const std::wstring& path, bool forWriting, const char* ste
   return handle;
 }
 
-// One attempt at starting `application`; the process handle, or null with
-// startFailure saying which step failed.
-HANDLE StartOnce(const std::wstring& application, std::wstring commandLine,
-                 const std::string& directory, const std::string& outPath,
-                 const std::string& errPath) {
+}  // namespace
+
+ProgramId StartProgram(const std::string& program, const std::string& directory,
+                       const std::vector<std::string>& args, const std::string& outPath,
+                       const std::string& errPath) {
+  const std::wstring application = PathOf(program).wstring();
+  std::wstring commandLine = Quoted(application);
+  for (const std::string& arg : args) commandLine += L" " + Quoted(PathOf(arg).wstring());
+
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -82,32 +86,9 @@ HANDLE StartOnce(const std::wstring& application, std::wstring commandLine,
   for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
     if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
   }
-  if (!started) return nullptr;
+  if (!started) return -1;
   ::CloseHandle(process.hThread);
-  return process.hProcess;
-}
-
-}  // namespace
-
-ProgramId StartProgram(const std::string& program, const std::string& directory,
-                       const std::vector<std::string>& args, const std::string& outPath,
-                       const std::string& errPath) {
-  const std::wstring application = PathOf(program).wstring();
-  std::wstring commandLine = Quoted(application);
-  for (const std::string& arg : args) commandLine += L" " + Quoted(PathOf(arg).wstring());
-
-  // Under Wine on a loaded machine a start now and then fails for want of a
-  // resource of the host; it is tried again before the test is failed, and
-  // the test's run then says which step failed.
-  constexpr int kAttempts = 3;
-  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-    if (HANDLE process = StartOnce(application, commandLine, directory, outPath, errPath)) {
-      startFailure.clear();
-      return reinterpret_cast<ProgramId>(process);
-    }
-    if (attempt < kAttempts) ::Sleep(250 * attempt);
-  }
-  return -1;
+  return reinterpret_cast<ProgramId>(process.hProcess);
 }
 
 CliRun FinishProgram(ProgramId program, const std::string& outPath, const std::string& errPath) {
